@@ -1,0 +1,127 @@
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string_view>
+
+#include "platform/BinaryFile.h"
+#include "platform/FileError.h"
+#include "platform/TemporaryFile.h"
+#include "recgame/AiScript.h"
+#include "recgame/ByteReader.h"
+
+namespace {
+
+// The inflated header passes through one chunk of this size at a time.
+constexpr size_t kInflateChunk = 131072;
+
+// The smallest header length that leaves room for a compressed header after the preamble.
+constexpr uint32_t kMinHeaderLength = 9;
+
+// Files named *.mgl (any case) have a 4-byte preamble, all others an 8-byte one.
+bool HasMglName(std::string_view path) {
+  if (path.size() < 3) return false;
+  std::string_view tail = path.substr(path.size() - 3);
+  return std::equal(tail.begin(), tail.end(), std::string_view("mgl").begin(),
+                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+// Checks the framing and reads the compressed header; false when the file is broken.
+bool ReadCompressedHeader(BinaryFile& recGame, const std::string& path, std::vector<uint8_t>* compressed) {
+  std::array<uint8_t, 4> field{};
+  if (recGame.Read(field) < field.size()) return false;
+  const uint32_t headerLength = ByteReader::DecodeFixed32(field);
+  if (recGame.GetLength() < headerLength || headerLength < kMinHeaderLength) return false;
+
+  uint32_t preamble = 4;
+  if (!HasMglName(path)) {
+    recGame.Seek(4, BinaryFile::SeekOrigin::kCurrent);
+    preamble = 8;
+  }
+  compressed->resize(headerLength - preamble);
+  // The file may have been cut short since its length was taken.
+  return recGame.Read(*compressed) == compressed->size();
+}
+
+// A raw deflate stream (no zlib wrapper, no checksum) over one input buffer, ended on every way out
+// of its scope.
+class RawInflater {
+ public:
+  explicit RawInflater(std::span<uint8_t> input) {
+    m_stream.next_in = input.data();
+    m_stream.avail_in = static_cast<uInt>(input.size());
+    m_bReady = inflateInit2(&m_stream, -MAX_WBITS) == Z_OK;
+  }
+  ~RawInflater() {
+    if (m_bReady) inflateEnd(&m_stream);
+  }
+  RawInflater(const RawInflater&) = delete;
+  RawInflater& operator=(const RawInflater&) = delete;
+
+  bool Ready() const { return m_bReady; }
+
+  // Inflates as much as fits into the chunk; returns zlib's result and the size that was produced.
+  int Inflate(std::span<uint8_t> chunk, size_t* produced) {
+    m_stream.next_out = chunk.data();
+    m_stream.avail_out = static_cast<uInt>(chunk.size());
+    const int result = inflate(&m_stream, Z_SYNC_FLUSH);
+    *produced = chunk.size() - m_stream.avail_out;
+    return result;
+  }
+
+ private:
+  z_stream m_stream{};
+  bool m_bReady = false;
+};
+
+// Inflates the compressed header into the file chunk by chunk. Returns the number of bytes
+// inflated, or 0 when the stream is corrupt, cut short, empty or larger than kMaxHeaderLength.
+uint32_t InflateToFile(std::span<uint8_t> compressed, BinaryFile& file) {
+  RawInflater inflater(compressed);
+  if (!inflater.Ready()) return 0;
+
+  std::vector<uint8_t> chunk(kInflateChunk);
+  uint32_t total = 0;
+  int result = Z_OK;
+  size_t produced = 0;
+  do {
+    result = inflater.Inflate(chunk, &produced);
+    // Stop before the scratch file grows past the limit.
+    if (produced > kMaxHeaderLength - total) return 0;
+    file.Write(std::span(chunk).first(produced));
+    total += static_cast<uint32_t>(produced);
+  } while (result == Z_OK && produced == chunk.size());
+
+  return result == Z_STREAM_END ? total : 0;
+}
+
+}  // namespace
+
+int CAiScript::LoadRecGame(const std::string& path) {
+  ReleaseHeader();
+
+  BinaryFile recGame;
+  if (!recGame.Open(path, BinaryFile::Mode::kRead)) return kResultCannotOpen;
+  std::vector<uint8_t> compressed;
+  if (!ReadCompressedHeader(recGame, path, &compressed)) return kResultBroken;
+
+  TemporaryFile temporary;
+  if (!temporary.Create(path + ".tmp")) return kResultCannotOpen;
+  const uint32_t inflatedLength = InflateToFile(compressed, temporary.File());
+  compressed = std::vector<uint8_t>();
+  if (inflatedLength == 0) return kResultBroken;
+
+  auto header = std::make_unique_for_overwrite<uint8_t[]>(inflatedLength);
+  BinaryFile& file = temporary.File();
+  file.Seek(0, BinaryFile::SeekOrigin::kBegin);
+  if (file.Read({header.get(), inflatedLength}) != inflatedLength) {
+    throw FileError("read", file.Path(), "the file is shorter than what was written to it");
+  }
+  m_pHeader = std::move(header);
+  m_nHeaderLength = inflatedLength;
+
+  recGame.Close();
+  temporary.Remove();
+  return kResultOk;
+}

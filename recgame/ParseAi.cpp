@@ -1,0 +1,95 @@
+#include <algorithm>
+#include <string>
+
+#include "recgame/AiScript.h"
+#include "recgame/ByteReader.h"
+
+// Layout of the AI section at the start of the inflated header. Fields the parser does not need are
+// skipped; every field it reads or skips must lie inside the header.
+namespace {
+
+constexpr size_t kBytesBeforeAiFlag = 12;
+constexpr size_t kBytesBeforeStringCount = 2;
+constexpr size_t kBytesBeforeStrings = 4;
+constexpr size_t kBytesBeforeAiBlock = 6;
+constexpr size_t kBytesBeforeRuleCount = 6;  // in the block header, after the marker
+constexpr size_t kBytesAfterRuleCount = 4;
+constexpr uint32_t kAiBlockMarker = 1;
+constexpr size_t kBytesBeforeFirstAction = 12;  // in the rule header
+constexpr size_t kBytesAfterElementCount = 2;
+constexpr size_t kBytesAfterElementId = 2;
+constexpr size_t kElementRecordSize = 24;
+constexpr size_t kRuleRecordSize = 16 + kElementSlots * kElementRecordSize;
+
+// One string record: a 32-bit length and that many bytes. The entry ends at the first zero byte.
+bool ReadString(ByteReader& reader, std::string* text) {
+  uint32_t length = 0;
+  std::span<const uint8_t> bytes;
+  if (!reader.ReadU32(&length) || !reader.ReadBytes(length, &bytes)) return false;
+  text->assign(bytes.begin(), std::find(bytes.begin(), bytes.end(), uint8_t{0}));
+  return true;
+}
+
+bool ReadStringTable(ByteReader& reader, std::vector<std::string>* table) {
+  int16_t count = 0;
+  if (!reader.Skip(kBytesBeforeStringCount) || !reader.ReadI16(&count) || count < 0 ||
+      !reader.Skip(kBytesBeforeStrings)) {
+    return false;
+  }
+  std::vector<std::string> strings(static_cast<size_t>(count));
+  for (std::string& text : strings) {
+    if (!ReadString(reader, &text)) return false;
+  }
+  *table = std::move(strings);
+  return true;
+}
+
+bool ReadElement(ByteReader& reader, AiElement* element) {
+  int32_t kind = 0;
+  if (!reader.ReadI32(&kind) || !reader.ReadI16(&element->id) || !reader.Skip(kBytesAfterElementId) ||
+      !reader.ReadI32(&element->p1) || !reader.ReadI32(&element->p2) || !reader.ReadI32(&element->p3) ||
+      !reader.ReadI32(&element->p4)) {
+    return false;
+  }
+  element->kind = static_cast<ElementKind>(kind);
+  return true;
+}
+
+// Every slot is read, also those beyond the element count.
+bool ReadRule(ByteReader& reader, AiRule* rule) {
+  if (!reader.Skip(kBytesBeforeFirstAction) || !reader.ReadI8(&rule->nFirstAction) ||
+      !reader.ReadI8(&rule->nElementCount) || !reader.Skip(kBytesAfterElementCount)) {
+    return false;
+  }
+  for (AiElement& element : rule->elements) {
+    if (!ReadElement(reader, &element)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int CAiScript::ParseAi() {
+  ByteReader reader(Header());
+  uint32_t aiFlag = 0;
+  if (!reader.Skip(kBytesBeforeAiFlag) || !reader.ReadU32(&aiFlag) || aiFlag == 0) return kResultNoAiScript;
+  if (!ReadStringTable(reader, &m_StringTable)) return kResultNoAiScript;
+
+  uint32_t marker = 0;
+  int16_t ruleCount = 0;
+  if (!reader.Skip(kBytesBeforeAiBlock) || !reader.ReadU32(&marker) || marker != kAiBlockMarker ||
+      !reader.Skip(kBytesBeforeRuleCount) || !reader.ReadI16(&ruleCount) || !reader.Skip(kBytesAfterRuleCount)) {
+    return kResultNoAiScript;
+  }
+
+  // A negative count holds no rules. The records must all be present before any is stored.
+  const size_t rules = ruleCount > 0 ? static_cast<size_t>(ruleCount) : 0;
+  if (reader.Remaining() / kRuleRecordSize < rules) return kResultNoAiScript;
+  auto store = std::make_unique<AiRule[]>(rules);
+  for (size_t r = 0; r < rules; ++r) {
+    if (!ReadRule(reader, &store[r])) return kResultNoAiScript;
+  }
+  m_pRules = std::move(store);
+  m_nRuleCount = static_cast<int32_t>(rules);
+  return kResultOk;
+}
