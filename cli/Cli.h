@@ -1,0 +1,21 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Exit statuses of the velkorin command.
+enum : int {
+  kExitOk = 0,
+  kExitFileOpenError = 1,
+  kExitNoAiScript = 2,
+  kExitBrokenRecGame = 3,
+  kExitFileWriteError = 4,  // the output file cannot be created
+  kExitFileError = 5,       // a read, write, seek or delete failed after its file was opened
+  kExitUsage = 64,
+};
+
+// Runs the command line given without the program name. Help, version and usage go to `out` and
+// `err`; the script itself goes to the file named by -o, or straight to the process's standard
+// output so that its bytes are exactly those of a script file.
+int RunVelkorin(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
