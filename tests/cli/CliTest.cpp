@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "tests/testkit/CaseName.h"
+#include "tests/testkit/RecGameBuilder.h"
+
+namespace {
+
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
+
+using testkit::Action;
+using testkit::AiSectionSpec;
+using testkit::Fact;
+using testkit::MakeRule;
+using testkit::ScratchDir;
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CliRun RunCli(const std::vector<std::string>& args) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = RunVelkorin(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+// Sends the process's standard output (descriptor 1) to a file while the object lives.
+class StdoutToFile {
+ public:
+  explicit StdoutToFile(const std::string& path) {
+    std::fflush(stdout);
+    m_saved = dup(1);
+    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0644);
+    dup2(file, 1);
+    close(file);
+  }
+  ~StdoutToFile() {
+    std::fflush(stdout);
+    dup2(m_saved, 1);
+    close(m_saved);
+  }
+  StdoutToFile(const StdoutToFile&) = delete;
+  StdoutToFile& operator=(const StdoutToFile&) = delete;
+
+ private:
+  int m_saved = -1;
+};
+
+AiSectionSpec Section() {
+  AiSectionSpec section;
+  section.strings = {"hello"};
+  section.rules = {MakeRule({Fact(2, 1)}, {Action(59, 2)}), MakeRule({}, {Action(13, 0)})};
+  return section;
+}
+
+class Extract : public testing::Test {
+ protected:
+  Extract() {
+    testkit::WriteFile(dir.Path() / "ai.mgx", testkit::BuildRecGame(Section()));
+    AiSectionSpec noAi = Section();
+    noAi.aiFlag = 0;
+    testkit::WriteFile(dir.Path() / "noai.mgx", testkit::BuildRecGame(noAi));
+    testkit::WriteFile(dir.Path() / "broken.mgx", std::vector<uint8_t>{40, 0, 0, 0, 1, 2});
+  }
+
+  std::string ExpectedScript() const { return testkit::WritePerText(*testkit::LoadSection(Section())); }
+
+  ScratchDir dir;
+};
+
+TEST_F(Extract, WritesTheScriptToTheOutputFile) {
+  const CliRun run = RunCli({"extract", dir.File("ai.mgx"), "-o", dir.File("ai.per")});
+  EXPECT_EQ(run.status, kExitOk);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(testkit::ReadText(dir.Path() / "ai.per"), ExpectedScript());
+}
+
+TEST_F(Extract, StandardOutputGetsTheSameBytesAsAFile) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"extract", dir.File("ai.mgx")},
+        std::vector<std::string>{"extract", "--output", "-", dir.File("ai.mgx")},
+        std::vector<std::string>{"extract", dir.File("ai.mgx"), "--output=-"}}) {
+    CliRun run;
+    {
+      StdoutToFile redirect(dir.File("stdout.per"));
+      run = RunCli(args);
+    }
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(testkit::ReadText(dir.Path() / "stdout.per"), ExpectedScript()) << args[1];
+  }
+}
+
+TEST_F(Extract, EachFailureHasItsStatusAndMessageAndWritesNothing) {
+  struct Failure {
+    std::string recGame;
+    int status;
+    std::string message;
+  };
+  const std::vector<Failure> failures = {
+      {dir.File("missing.mgx"), kExitFileOpenError, "File Open Error"},
+      {dir.File(""), kExitFileOpenError, "File Open Error"},
+      {dir.File("noai.mgx"), kExitNoAiScript, "No AI script in this file"},
+      {dir.File("broken.mgx"), kExitBrokenRecGame, "Recgame file is broken"},
+  };
+  for (const Failure& failure : failures) {
+    const CliRun run = RunCli({"extract", failure.recGame, "-o", dir.File("out.per")});
+    EXPECT_EQ(run.status, failure.status) << failure.recGame;
+    EXPECT_EQ(run.err, "velkorin: " + failure.recGame + ": " + failure.message + "\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "out.per"));
+  }
+}
+
+TEST_F(Extract, OutputThatCannotBeCreatedIsStatus4) {
+  const std::string out = dir.File("missing/out.per");
+  const CliRun run = RunCli({"extract", dir.File("ai.mgx"), "-o", out});
+  EXPECT_EQ(run.status, kExitFileWriteError);
+  EXPECT_EQ(run.err, "velkorin: " + out + ": File Write Error\n");
+}
+
+#ifndef _WIN32
+TEST_F(Extract, AFailedWriteIsStatus5AndNamesTheFileAndTheError) {
+  const CliRun run = RunCli({"extract", dir.File("ai.mgx"), "-o", "/dev/full"});
+  EXPECT_EQ(run.status, kExitFileError);
+  EXPECT_EQ(run.err, "velkorin: Cannot write /dev/full: No space left on device\n");
+}
+#endif
+
+struct UsageCase : testkit::NamedCase {
+  std::vector<std::string> args;
+  const char* problem;
+};
+
+class Usage : public testing::TestWithParam<UsageCase> {};
+
+TEST_P(Usage, IsStatus64WithTheProblemAndTheUsage) {
+  const CliRun run = RunCli(GetParam().args);
+  EXPECT_EQ(run.status, kExitUsage);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, std::string("velkorin: ") + GetParam().problem +
+                         "\nUsage: velkorin extract RECGAME [-o OUT]\nTry 'velkorin --help' for more information.\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, Usage,
+    testing::Values(UsageCase{"Nothing", {}, "no command given"},
+                    UsageCase{"UnknownCommand", {"list", "a.mgx"}, "unknown command list"},
+                    UsageCase{"NoRecordedGame", {"extract"}, "no recorded game given"},
+                    UsageCase{"OnlyAnOutput", {"extract", "-o", "a.per"}, "no recorded game given"},
+                    UsageCase{"TwoRecordedGames", {"extract", "a.mgx", "b.mgx"},
+                              "only one recorded game can be extracted at a time"},
+                    UsageCase{"OutputWithoutName", {"extract", "a.mgx", "-o"}, "option -o needs a file name"},
+                    UsageCase{"EmptyOutputName", {"extract", "a.mgx", "--output="}, "the output file name is empty"},
+                    UsageCase{"TwoOutputs", {"extract", "a.mgx", "-o", "a.per", "-o", "b.per"},
+                              "only one output can be given"},
+                    UsageCase{"UnknownOption", {"extract", "-x", "a.mgx"}, "unknown option -x"}),
+    testkit::CaseName());
+
+TEST(Cli, HelpAndVersionGoToStandardOutput) {
+  const CliRun help = RunCli({"extract", "--help"});
+  EXPECT_EQ(help.status, kExitOk);
+  EXPECT_EQ(help.out.rfind("Usage: velkorin extract RECGAME [-o OUT]\n", 0), 0u);
+  EXPECT_NE(help.out.find("No AI script in this file"), std::string::npos);
+  EXPECT_EQ(help.err, "");
+
+  const CliRun version = RunCli({"--version"});
+  EXPECT_EQ(version.status, kExitOk);
+  EXPECT_EQ(version.out, "velkorin 0.0.1\n");
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <ostream>
+#include <string>
+
+#include "recgame/AiScript.h"
+#include "tests/testkit/RecGameBuilder.h"
+
+// Recorded games made by players, read from the shared corpus folder beside the checkout when it is
+// there. Each is copied into a scratch folder first: the loader writes its temporary file beside the
+// recorded game.
+namespace {
+
+struct CorpusCase {
+  const char* file;
+  int loadResult;
+  uint32_t inflatedLength;
+  int parseResult;
+  size_t strings;
+  size_t rules;  // of the first AI block
+
+  friend std::ostream& operator<<(std::ostream& out, const CorpusCase& c) { return out << c.file; }
+};
+
+class Corpus : public testing::TestWithParam<CorpusCase> {};
+
+size_t CountOf(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+  return count;
+}
+
+TEST_P(Corpus, RecordedGameGivesWhatItHolds) {
+  const CorpusCase& c = GetParam();
+  const std::filesystem::path source = std::filesystem::path(VELKORIN_CORPUS_DIR) / c.file;
+  if (!std::filesystem::exists(source)) GTEST_SKIP() << "no corpus file " << source;
+
+  testkit::ScratchDir dir;
+  std::filesystem::copy_file(source, dir.Path() / c.file);
+  CAiScript script;
+  ASSERT_EQ(script.LoadRecGame(dir.File(c.file)), c.loadResult);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{c.file});
+  if (c.loadResult != kResultOk) return;
+  EXPECT_EQ(script.Header().size(), c.inflatedLength);
+
+  ASSERT_EQ(script.ParseAi(), c.parseResult);
+  if (c.parseResult != kResultOk) return;
+  EXPECT_EQ(script.StringTable().size(), c.strings);
+  EXPECT_EQ(script.Rules().size(), c.rules);
+
+  const std::string text = testkit::WritePerText(script);
+  EXPECT_EQ(CountOf(text, "(defrule\r\n"), c.rules);
+  EXPECT_EQ(CountOf(text, "\n"), CountOf(text, "\r\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, Corpus,
+    testing::Values(CorpusCase{"aoc-1.0c.mgx", kResultOk, 667882, kResultNoAiScript, 0, 0},
+                    CorpusCase{"aoc10c_with_AI.mgx", kResultOk, 1207510, kResultOk, 126, 955},
+                    CorpusCase{"aok-2.0a.mgl", kResultOk, 607054, kResultNoAiScript, 0, 0},
+                    CorpusCase{"aok_trial.mgl", kResultOk, 710313, kResultNoAiScript, 0, 0},
+                    CorpusCase{"headerlen_is_missing.mgx", kResultBroken, 0, 0, 0, 0},
+                    CorpusCase{"matchup_1v2v2.mgx", kResultOk, 3151576, kResultOk, 96, 608},
+                    CorpusCase{"small.mgz", kResultOk, 1021203, kResultNoAiScript, 0, 0},
+                    CorpusCase{"up-1.4.mgz", kResultOk, 684380, kResultNoAiScript, 0, 0},
+                    CorpusCase{"up1.5.mgz", kResultOk, 2930171, kResultOk, 26, 608}),
+    [](const testing::TestParamInfo<CorpusCase>& param) {
+      std::string name = param.param.file;
+      for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+      }
+      return name;
+    });
+
+}  // namespace

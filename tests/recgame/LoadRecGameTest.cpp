@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "recgame/AiScript.h"
+#include "tests/testkit/CaseName.h"
+#include "tests/testkit/RecGameBuilder.h"
+
+namespace {
+
+using testkit::Deflate;
+using testkit::Frame;
+using testkit::FrameSpec;
+using testkit::Preamble;
+using testkit::ScratchDir;
+
+constexpr size_t kChunk = 131072;
+
+// Bytes that deflate hardly shrinks, so large headers stay large in the compressed stream too.
+std::vector<uint8_t> NoisyBytes(size_t count) {
+  std::vector<uint8_t> bytes(count);
+  uint32_t state = 0x12345678;
+  for (uint8_t& byte : bytes) {
+    state = state * 1664525u + 1013904223u;
+    byte = static_cast<uint8_t>(state >> 24);
+  }
+  return bytes;
+}
+
+std::vector<uint8_t> LittleEndian32(uint32_t value) {
+  return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value >> 16),
+          static_cast<uint8_t>(value >> 24)};
+}
+
+// Writes the file into the folder under the name and loads it.
+int LoadFile(const ScratchDir& dir, const std::string& name, const std::vector<uint8_t>& bytes, CAiScript& script) {
+  testkit::WriteFile(dir.Path() / name, bytes);
+  return script.LoadRecGame(dir.File(name));
+}
+
+std::vector<uint8_t> HeaderOf(const CAiScript& script) {
+  return std::vector<uint8_t>(script.Header().begin(), script.Header().end());
+}
+
+const std::vector<uint8_t> kHeader = NoisyBytes(1000);
+
+struct FramingCase : testkit::NamedCase {
+  std::string fileName;
+  std::vector<uint8_t> bytes;
+  int expected;
+};
+
+class Framing : public testing::TestWithParam<FramingCase> {};
+
+TEST_P(Framing, GivesItsCodeAndLeavesOnlyTheRecordedGame) {
+  const FramingCase& c = GetParam();
+  ScratchDir dir;
+  CAiScript script;
+  EXPECT_EQ(LoadFile(dir, c.fileName, c.bytes, script), c.expected);
+  if (c.expected == kResultOk) {
+    EXPECT_EQ(HeaderOf(script), kHeader);
+  } else {
+    EXPECT_TRUE(script.Header().empty());
+  }
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{c.fileName});
+}
+
+std::vector<FramingCase> FramingCases() {
+  const std::vector<uint8_t> compressed = Deflate(kHeader);
+  const std::vector<uint8_t> mgl = Frame(compressed, {.preamble = Preamble::kMgl});
+  const std::vector<uint8_t> mgx = Frame(compressed, {.preamble = Preamble::kMgx});
+  const uint32_t mgxLength = static_cast<uint32_t>(mgx.size());
+  std::vector<FramingCase> cases = {
+      {"Mgl", "game.mgl", mgl, kResultOk},
+      {"MglUpperCase", "GAME.MGL", mgl, kResultOk},
+      {"MglMixedCase", "game.Mgl", mgl, kResultOk},
+      {"Mgx", "game.mgx", mgx, kResultOk},
+      {"Mgz", "game.mgz", mgx, kResultOk},
+      {"NoExtension", "game", mgx, kResultOk},
+      {"ShortPreambleUnderOtherName", "game.mgx", mgl, kResultBroken},
+      {"LongPreambleUnderMglName", "game.mgl", mgx, kResultBroken},
+      {"WithBody", "game.mgx", Frame(compressed, {.body = NoisyBytes(5000)}), kResultOk},
+      {"HeaderLengthBeyondFile", "game.mgx", Frame(compressed, {.headerLength = mgxLength + 1}), kResultBroken},
+      {"HeaderLengthZero", "game.mgx", Frame(compressed, {.headerLength = 0}), kResultBroken},
+      {"HeaderLengthEight", "game.mgx", Frame(compressed, {.headerLength = 8}), kResultBroken},
+      {"HeaderLengthMaximum", "game.mgx", Frame(compressed, {.headerLength = 0xFFFFFFFF}), kResultBroken},
+      {"HeaderLengthShortOfStream", "game.mgx", Frame(compressed, {.headerLength = mgxLength - 1}),
+       kResultBroken},
+  };
+  // Files of 0 to 8 bytes are too short for any header, whatever their first field says.
+  for (uint32_t size = 0; size <= 8; ++size) {
+    std::vector<uint8_t> bytes = LittleEndian32(size);
+    bytes.resize(size, 0);
+    static const char* const kNames[] = {"Bytes0", "Bytes1", "Bytes2", "Bytes3", "Bytes4",
+                                         "Bytes5", "Bytes6", "Bytes7", "Bytes8"};
+    cases.push_back({kNames[size], "game.mgl", bytes, kResultBroken});
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Framing, testing::ValuesIn(FramingCases()),
+                         testkit::CaseName());
+
+// Test data is made when a test runs, not when the suite is listed.
+using MakeBytes = std::vector<uint8_t> (*)();
+
+struct StreamCase : testkit::NamedCase {
+  MakeBytes makeHeader;
+};
+
+class InflatedSize : public testing::TestWithParam<StreamCase> {};
+
+TEST_P(InflatedSize, IsAssembledInOrderFromItsChunks) {
+  const std::vector<uint8_t> header = GetParam().makeHeader();
+  ScratchDir dir;
+  CAiScript script;
+  ASSERT_EQ(LoadFile(dir, "game.mgx", Frame(Deflate(header)), script), kResultOk);
+  EXPECT_EQ(script.Header().size(), header.size());
+  EXPECT_TRUE(HeaderOf(script) == header);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Headers, InflatedSize,
+    testing::Values(StreamCase{"OneByte", [] { return std::vector<uint8_t>{0x42}; }},
+                    StreamCase{"OneChunkLessOne", [] { return NoisyBytes(kChunk - 1); }},
+                    StreamCase{"OneChunk", [] { return NoisyBytes(kChunk); }},
+                    StreamCase{"TwoChunks", [] { return NoisyBytes(2 * kChunk); }},
+                    StreamCase{"SeveralChunksAndABit", [] { return NoisyBytes(3 * kChunk + 17); }},
+                    StreamCase{"ExactlyTheLimit", [] { return std::vector<uint8_t>(kMaxHeaderLength, 0); }}),
+    testkit::CaseName());
+
+std::vector<uint8_t> CutShort(std::vector<uint8_t> bytes, size_t cut) {
+  bytes.resize(bytes.size() - cut);
+  return bytes;
+}
+
+struct BrokenStreamCase : testkit::NamedCase {
+  MakeBytes makeCompressed;
+};
+
+class BrokenStream : public testing::TestWithParam<BrokenStreamCase> {};
+
+TEST_P(BrokenStream, IsCode3AndLeavesNoTemporaryFile) {
+  ScratchDir dir;
+  CAiScript script;
+  EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(GetParam().makeCompressed()), script), kResultBroken);
+  EXPECT_TRUE(script.Header().empty());
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"game.mgx"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, BrokenStream,
+    testing::Values(
+        BrokenStreamCase{"CutByOneByte", [] { return CutShort(Deflate(kHeader), 1); }},
+        BrokenStreamCase{"CutInHalf", [] { return CutShort(Deflate(kHeader), Deflate(kHeader).size() / 2); }},
+        BrokenStreamCase{"CutAfterSeveralChunks", [] { return CutShort(Deflate(NoisyBytes(2 * kChunk + 5)), 100); }},
+        BrokenStreamCase{"Corrupt",
+                         [] {
+                           std::vector<uint8_t> bytes = Deflate(kHeader);
+                           bytes[0] = 0xFF;  // block type 3 does not exist
+                           return bytes;
+                         }},
+        BrokenStreamCase{"InflatesToNothing", [] { return Deflate({}); }},
+        BrokenStreamCase{"LargerThanTheLimit",
+                         [] { return Deflate(std::vector<uint8_t>(kMaxHeaderLength + 1, 0)); }}),
+    testkit::CaseName());
+
+TEST(LoadRecGame, OverwritesAndDeletesAnExistingTemporaryFile) {
+  ScratchDir dir;
+  testkit::WriteFile(dir.Path() / "game.mgx.tmp", NoisyBytes(3 * kChunk));
+  CAiScript script;
+  ASSERT_EQ(LoadFile(dir, "game.mgx", Frame(Deflate(kHeader)), script), kResultOk);
+  EXPECT_EQ(HeaderOf(script), kHeader);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"game.mgx"});
+}
+
+TEST(LoadRecGame, TemporaryFileThatCannotBeCreatedIsCode1) {
+  ScratchDir dir;
+  std::filesystem::create_directory(dir.Path() / "game.mgx.tmp");
+  CAiScript script;
+  EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(Deflate(kHeader)), script), kResultCannotOpen);
+  EXPECT_TRUE(script.Header().empty());
+  EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "game.mgx.tmp"));
+}
+
+TEST(LoadRecGame, RecordedGameThatCannotBeOpenedIsCode1) {
+  ScratchDir dir;
+  std::filesystem::create_directory(dir.Path() / "folder.mgx");
+  CAiScript script;
+  EXPECT_EQ(script.LoadRecGame(dir.File("missing.mgx")), kResultCannotOpen);
+  EXPECT_EQ(script.LoadRecGame(dir.File("folder.mgx")), kResultCannotOpen);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"folder.mgx"});
+}
+
+TEST(LoadRecGame, ASecondLoadFirstDropsTheHeaderOfTheFirst) {
+  ScratchDir dir;
+  CAiScript script;
+  ASSERT_EQ(LoadFile(dir, "good.mgx", Frame(Deflate(kHeader)), script), kResultOk);
+  EXPECT_EQ(LoadFile(dir, "bad.mgx", {1, 2, 3}, script), kResultBroken);
+  EXPECT_TRUE(script.Header().empty());
+  ASSERT_EQ(LoadFile(dir, "other.mgx", Frame(Deflate(NoisyBytes(10))), script), kResultOk);
+  EXPECT_EQ(HeaderOf(script), NoisyBytes(10));
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "recgame/AiScript.h"
+#include "tests/testkit/CaseName.h"
+#include "tests/testkit/RecGameBuilder.h"
+
+namespace {
+
+using testkit::Action;
+using testkit::AiSectionSpec;
+using testkit::BuildHeader;
+using testkit::Element;
+using testkit::Fact;
+using testkit::LoadHeader;
+using testkit::MakeRule;
+using testkit::Operator;
+using testkit::RuleSpec;
+
+bool operator==(const AiElement& a, const AiElement& b) {
+  return a.kind == b.kind && a.id == b.id && a.p1 == b.p1 && a.p2 == b.p2 && a.p3 == b.p3 && a.p4 == b.p4;
+}
+
+// A section with something in every part: strings, a nested rule, every field with its sign.
+AiSectionSpec FullSection() {
+  AiSectionSpec section;
+  section.strings = {"hello", "", "with \"quotes\" and %d"};
+  section.rules = {
+      MakeRule({Operator(testkit::kAnd), Fact(6, 3, 5), Fact(53, 1, -1)}, {Action(57, 83), Action(30)}),
+      MakeRule({Element(-7, -32768, INT32_MIN, INT32_MAX, -1, 1)}, {Action(13, 2)}),
+  };
+  return section;
+}
+
+// The store holds the first `count` rules of the section, by default all of them.
+void ExpectStoreHolds(const CAiScript& script, const AiSectionSpec& section, std::optional<size_t> count = {}) {
+  ASSERT_EQ(script.Rules().size(), count.value_or(section.rules.size()));
+  for (size_t r = 0; r < script.Rules().size(); ++r) {
+    const AiRule& rule = script.Rules()[r];
+    const RuleSpec& expected = section.rules[r];
+    EXPECT_EQ(rule.nFirstAction, expected.firstAction) << "rule " << r;
+    EXPECT_EQ(rule.nElementCount, expected.elementCount) << "rule " << r;
+    for (size_t slot = 0; slot < expected.slots.size(); ++slot) {
+      EXPECT_TRUE(rule.elements[slot] == expected.slots[slot]) << "rule " << r << " slot " << slot;
+    }
+  }
+}
+
+TEST(ParseAi, ReadsStringsAndEveryFieldOfEveryRule) {
+  const AiSectionSpec section = FullSection();
+  CAiScript script;
+  LoadHeader(script, BuildHeader(section));
+  ASSERT_EQ(script.ParseAi(), kResultOk);
+  EXPECT_EQ(script.StringTable(), section.strings);
+  ExpectStoreHolds(script, section);
+}
+
+struct LayoutCase : testkit::NamedCase {
+  AiSectionSpec section;
+  int expected;
+  std::vector<std::string> strings;  // the string table afterwards
+  size_t rules;                      // the number of rules afterwards
+};
+
+class SectionLayout : public testing::TestWithParam<LayoutCase> {};
+
+TEST_P(SectionLayout, GivesItsCodeStringsAndRules) {
+  const LayoutCase& c = GetParam();
+  CAiScript script;
+  LoadHeader(script, BuildHeader(c.section));
+  EXPECT_EQ(script.ParseAi(), c.expected);
+  EXPECT_EQ(script.StringTable(), c.strings);
+  if (c.expected == kResultOk) ExpectStoreHolds(script, c.section, c.rules);
+  EXPECT_EQ(script.Rules().size(), c.rules);
+}
+
+AiSectionSpec With(void (*change)(AiSectionSpec&)) {
+  AiSectionSpec section = FullSection();
+  change(section);
+  return section;
+}
+
+const std::vector<std::string> kFullStrings = FullSection().strings;
+
+INSTANTIATE_TEST_SUITE_P(
+    Sections, SectionLayout,
+    testing::Values(
+        LayoutCase{"Full", FullSection(), kResultOk, kFullStrings, 2},
+        LayoutCase{"AiFlagZero", With([](AiSectionSpec& s) { s.aiFlag = 0; }), kResultNoAiScript, {}, 0},
+        LayoutCase{"AiFlagAnyNonzero", With([](AiSectionSpec& s) { s.aiFlag = 0x80000000; }), kResultOk,
+                   kFullStrings, 2},
+        LayoutCase{"NoStrings", With([](AiSectionSpec& s) { s.strings.clear(); }), kResultOk, {}, 2},
+        LayoutCase{"ZeroByteCutsAString",
+                   With([](AiSectionSpec& s) { s.strings = {std::string("ab\0cd", 5), std::string("\0x", 2)}; }),
+                   kResultOk,
+                   {"ab", ""},
+                   2},
+        LayoutCase{"NegativeStringCount", With([](AiSectionSpec& s) { s.stringCount = -1; }), kResultNoAiScript,
+                   {}, 0},
+        LayoutCase{"MarkerZero", With([](AiSectionSpec& s) { s.blockMarker = 0; }), kResultNoAiScript,
+                   kFullStrings, 0},
+        LayoutCase{"MarkerTwo", With([](AiSectionSpec& s) { s.blockMarker = 2; }), kResultNoAiScript,
+                   kFullStrings, 0},
+        LayoutCase{"NoRules", With([](AiSectionSpec& s) { s.rules.clear(); }), kResultOk, kFullStrings, 0},
+        LayoutCase{"NegativeRuleCount", With([](AiSectionSpec& s) { s.ruleCount = -1; }), kResultOk,
+                   kFullStrings, 0},
+        LayoutCase{"RuleCountBeyondTheHeader", With([](AiSectionSpec& s) { s.ruleCount = 3; }),
+                   kResultNoAiScript, kFullStrings, 0},
+        LayoutCase{"OnlyTheFirstBlockIsRead",
+                   With([](AiSectionSpec& s) {
+                     s.rules.resize(1);
+                     s.trailer = testkit::BuildAiBlock(FullSection().rules);
+                   }),
+                   kResultOk, kFullStrings, 1}),
+    testkit::CaseName());
+
+TEST(ParseAi, StoresEverySlotWhateverTheElementCount) {
+  RuleSpec rule;
+  rule.firstAction = 2;
+  rule.elementCount = 5;
+  for (int16_t slot = 0; slot < kElementSlots; ++slot) rule.slots.push_back(Fact(slot, slot, -slot, 7, 8));
+  AiSectionSpec section;
+  section.rules = {rule};
+  const auto script = testkit::LoadSection(section);
+  ExpectStoreHolds(*script, section);
+}
+
+TEST(ParseAi, KeepsEveryRuleOfAScriptOfThousands) {
+  AiSectionSpec section;
+  for (int r = 0; r < 6000; ++r) section.rules.push_back(MakeRule({Fact(6, 3, r)}, {Action(57, 83)}));
+  const auto script = testkit::LoadSection(section);
+  ExpectStoreHolds(*script, section);
+}
+
+TEST(ParseAi, EveryCutOfTheSectionIsCode2) {
+  const std::vector<uint8_t> header = BuildHeader(FullSection());
+  for (size_t length = 1; length < header.size(); ++length) {
+    CAiScript script;
+    LoadHeader(script, std::span(header).first(length));
+    EXPECT_EQ(script.ParseAi(), kResultNoAiScript) << "header cut to " << length << " bytes";
+    EXPECT_TRUE(script.Rules().empty());
+  }
+}
+
+TEST(ParseAi, WithoutAHeaderIsCode2) {
+  CAiScript script;
+  EXPECT_EQ(script.ParseAi(), kResultNoAiScript);
+}
+
+// A failed parse leaves what an earlier one stored, except the strings it had already read.
+TEST(ParseAi, AFailedParseKeepsTheEarlierRules) {
+  const AiSectionSpec first = FullSection();
+  CAiScript script;
+  LoadHeader(script, BuildHeader(first));
+  ASSERT_EQ(script.ParseAi(), kResultOk);
+
+  AiSectionSpec noAi = first;
+  noAi.aiFlag = 0;
+  noAi.strings = {"other"};
+  LoadHeader(script, BuildHeader(noAi));
+  EXPECT_EQ(script.ParseAi(), kResultNoAiScript);
+  EXPECT_EQ(script.StringTable(), first.strings);
+  ExpectStoreHolds(script, first);
+
+  AiSectionSpec badMarker = noAi;
+  badMarker.aiFlag = 1;
+  badMarker.blockMarker = 0;
+  LoadHeader(script, BuildHeader(badMarker));
+  EXPECT_EQ(script.ParseAi(), kResultNoAiScript);
+  EXPECT_EQ(script.StringTable(), badMarker.strings);
+  ExpectStoreHolds(script, first);
+}
+
+}  // namespace

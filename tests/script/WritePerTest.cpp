@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "recgame/AiScript.h"
+#include "tests/testkit/CaseName.h"
+#include "tests/testkit/RecGameBuilder.h"
+
+namespace {
+
+using testkit::Action;
+using testkit::AiSectionSpec;
+using testkit::Element;
+using testkit::Fact;
+using testkit::Operator;
+using testkit::RuleSpec;
+
+// Stand-ins for element texts: the layout, not the wording, is under test here.
+const AiElement kA = Fact(2, 1);
+const AiElement kB = Fact(2, 2);
+const AiElement kC = Fact(2, 3);
+const AiElement kX = Action(59, 9);
+const AiElement kUnknown = Element(9, 1);
+const AiElement kAnd = Operator(testkit::kAnd);
+const AiElement kOr = Operator(testkit::kOr);
+const AiElement kNot = Operator(testkit::kNot);
+
+// Replaces {A}, {B}, {C}, {X} and {U} by the texts of their elements.
+std::string Expand(const CAiScript& script, std::string layout) {
+  const std::map<std::string, AiElement> names = {
+      {"{A}", kA}, {"{B}", kB}, {"{C}", kC}, {"{X}", kX}, {"{U}", kUnknown}};
+  for (const auto& [token, element] : names) {
+    for (size_t at = layout.find(token); at != std::string::npos; at = layout.find(token)) {
+      layout.replace(at, token.size(), script.FormatElement(element));
+    }
+  }
+  return layout;
+}
+
+RuleSpec Rule(int8_t firstAction, int8_t elementCount, std::vector<AiElement> slots) {
+  return RuleSpec{firstAction, elementCount, std::move(slots)};
+}
+
+RuleSpec Rule(int8_t firstAction, std::vector<AiElement> slots) {
+  const auto count = static_cast<int8_t>(slots.size());
+  return Rule(firstAction, count, std::move(slots));
+}
+
+std::vector<AiElement> Repeat(const AiElement& element, size_t count) { return std::vector<AiElement>(count, element); }
+
+std::vector<AiElement> Join(std::initializer_list<std::vector<AiElement>> parts) {
+  std::vector<AiElement> all;
+  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+struct LayoutCase : testkit::NamedCase {
+  std::vector<RuleSpec> rules;
+  std::string expected;  // with LF line ends; the file holds CR LF
+};
+
+class RuleLayout : public testing::TestWithParam<LayoutCase> {};
+
+TEST_P(RuleLayout, IsWrittenExactly) {
+  AiSectionSpec section;
+  section.rules = GetParam().rules;
+  const auto script = testkit::LoadSection(section);
+  EXPECT_EQ(testkit::WritePerText(*script), testkit::Crlf(Expand(*script, GetParam().expected)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WorkedExamples, RuleLayout,
+    testing::Values(
+        LayoutCase{"And", {Rule(3, {kAnd, kA, kB, kX})}, "(defrule\n\t(and\n\t\t{A}\n\t\t{B}\n\t)\n=>\n\t{X}\n)\n"},
+        LayoutCase{"Not", {Rule(2, {kNot, kA, kX})}, "(defrule\n\t(not{A})\n=>\n\t{X}\n)\n"},
+        LayoutCase{"OrOfAndAndFact",
+                   {Rule(5, {kOr, kAnd, kA, kB, kC, kX})},
+                   "(defrule\n\t(or\n\t\t(and\n\t\t\t{A}\n\t\t\t{B}\n\t\t)\n\t\t{C}\n\t)\n=>\n\t{X}\n)\n"},
+        LayoutCase{"NoOperators", {Rule(2, {kA, kB, kX})}, "(defrule\n\t{A}\n\t{B}\n=>\n\t{X}\n)\n"}),
+    testkit::CaseName());
+
+INSTANTIATE_TEST_SUITE_P(
+    Nesting, RuleLayout,
+    testing::Values(
+        // The operand of "not" is written inline up to the first closing, which ends the line.
+        LayoutCase{"NotOfAnOperator",
+                   {Rule(4, {kNot, kAnd, kA, kB, kX})},
+                   "(defrule\n\t(not\t\t(and\n{A}{B})\n\t)\n=>\n\t{X}\n)\n"},
+        LayoutCase{"NotInsideAnd",
+                   {Rule(4, {kAnd, kNot, kA, kB, kX})},
+                   "(defrule\n\t(and\n\t\t(not{A})\n\t\t{B}\n\t)\n=>\n\t{X}\n)\n"},
+        LayoutCase{"OperatorOutsideTheTableTakesTwoOperands",
+                   {Rule(3, {Operator(7), kA, kB, kX})},
+                   "(defrule\n\t(07\n\t\t{A}\n\t\t{B}\n\t)\n=>\n\t{X}\n)\n"},
+        LayoutCase{"UnknownKindIsAnOperand",
+                   {Rule(3, {kAnd, kUnknown, kA, kX})},
+                   "(defrule\n\t(and\n\t\t{U}\n\t\t{A}\n\t)\n=>\n\t{X}\n)\n"},
+        LayoutCase{"UnclosedGroupsStayOpen", {Rule(9, {kAnd, kOr, kA})}, "(defrule\n\t(and\n\t\t(or\n\t\t\t{A}\n)\n"},
+        LayoutCase{"UnclosedNot", {Rule(9, {kNot})}, "(defrule\n\t(not)\n"},
+        LayoutCase{"EachRuleStartsAtTheTop",
+                   {Rule(9, {kAnd, kA}), Rule(9, {kNot}), Rule(1, {kA, kX})},
+                   "(defrule\n\t(and\n\t\t{A}\n)\n(defrule\n\t(not)\n(defrule\n\t{A}\n=>\n\t{X}\n)\n"},
+        // At the deepest depth an operator opens nothing and is written like a fact.
+        LayoutCase{"OperatorAtTheDeepestDepth",
+                   {Rule(15, Join({Repeat(kAnd, 8), Repeat(kA, 7), {kX}}))},
+                   "(defrule\n\t(and\n\t\t(and\n\t\t\t(and\n\t\t\t\t(and\n\t\t\t\t\t(and\n\t\t\t\t\t\t(and\n"
+                   "\t\t\t\t\t\t\t(and\n\t\t\t\t\t\t\t\t(and\n\t\t\t\t\t\t\t\t{A}\n\t\t\t\t\t\t\t)\n"
+                   "\t\t\t\t\t\t\t{A}\n\t\t\t\t\t\t)\n\t\t\t\t\t\t{A}\n\t\t\t\t\t)\n\t\t\t\t\t{A}\n\t\t\t\t)\n"
+                   "\t\t\t\t{A}\n\t\t\t)\n\t\t\t{A}\n\t\t)\n\t\t{A}\n\t)\n=>\n\t{X}\n)\n"},
+        LayoutCase{"NotAtTheDeepestDepth",
+                   {Rule(14, Join({Repeat(kAnd, 6), {kNot, kNot}, Repeat(kA, 6), {kX}}))},
+                   "(defrule\n\t(and\n\t\t(and\n\t\t\t(and\n\t\t\t\t(and\n\t\t\t\t\t(and\n\t\t\t\t\t\t(and\n"
+                   "\t\t\t\t\t\t\t(not(not)\n\t\t\t\t\t\t\t{A}\n\t\t\t\t\t\t)\n\t\t\t\t\t\t{A}\n\t\t\t\t\t)\n"
+                   "\t\t\t\t\t{A}\n\t\t\t\t)\n\t\t\t\t{A}\n\t\t\t)\n\t\t\t{A}\n\t\t)\n\t\t{A}\n\t)\n=>\n\t{X}\n)\n"}),
+    testkit::CaseName());
+
+std::string Lines(int count, const std::string& line) {
+  std::string lines;
+  for (int i = 0; i < count; ++i) lines += line;
+  return lines;
+}
+
+const std::vector<AiElement> kSixteenSlots = Join({Repeat(kA, 15), {kX}});
+
+INSTANTIATE_TEST_SUITE_P(
+    Counts, RuleLayout,
+    testing::Values(
+        LayoutCase{"NoRules", {}, ""},
+        LayoutCase{"ElementCountZero", {Rule(0, 0, {kA, kX})}, "(defrule\n)\n"},
+        LayoutCase{"ElementCountNegative", {Rule(0, -128, kSixteenSlots)}, "(defrule\n)\n"},
+        LayoutCase{"FirstActionZero", {Rule(0, {kX})}, "(defrule\n=>\n\t{X}\n)\n"},
+        LayoutCase{"FirstActionNegative", {Rule(-1, {kA, kX})}, "(defrule\n\t{A}\n\t{X}\n)\n"},
+        LayoutCase{"FirstActionAtTheCount", {Rule(2, {kA, kX})}, "(defrule\n\t{A}\n\t{X}\n)\n"},
+        LayoutCase{"SixteenElements", {Rule(15, 16, kSixteenSlots)},
+                   "(defrule\n" + Lines(15, "\t{A}\n") + "=>\n\t{X}\n)\n"},
+        // Slots beyond the 16 of a rule do not exist, whatever the count says.
+        LayoutCase{"CountAboveSixteen", {Rule(16, 17, kSixteenSlots)},
+                   "(defrule\n" + Lines(15, "\t{A}\n") + "\t{X}\n)\n"}),
+    testkit::CaseName());
+
+TEST(WritePer, OutputThatCannotBeCreatedIsCode1) {
+  testkit::ScratchDir dir;
+  std::filesystem::create_directory(dir.Path() / "folder.per");
+  const auto script = testkit::LoadSection({.rules = {Rule(1, {kA, kX})}});
+  EXPECT_EQ(script->WritePer(dir.File("folder.per")), kResultCannotOpen);
+  EXPECT_EQ(script->WritePer(dir.File("missing/out.per")), kResultCannotOpen);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"folder.per"});
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+namespace testkit {
+
+// The base of a table-driven test case: its name names the test and stands for the case in
+// GoogleTest's messages.
+struct NamedCase {
+  const char* name;
+
+  friend std::ostream& operator<<(std::ostream& out, const NamedCase& c) { return out << c.name; }
+};
+
+// Names each case of a parameterised suite after its `name`.
+struct CaseName {
+  template <class Case>
+  std::string operator()(const testing::TestParamInfo<Case>& param) const {
+    return std::string(param.param.name);
+  }
+};
+
+}  // namespace testkit

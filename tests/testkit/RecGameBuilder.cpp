@@ -1,0 +1,218 @@
+#include "tests/testkit/RecGameBuilder.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace testkit {
+namespace {
+
+constexpr uint8_t kFiller = 0xA5;
+// The field at block offset 8 that AoC files set to 1000.
+constexpr int16_t kBlockCapacityField = 1000;
+
+class ByteWriter {
+ public:
+  void Filler(size_t count) { m_bytes.insert(m_bytes.end(), count, kFiller); }
+  void Zeros(size_t count) { m_bytes.insert(m_bytes.end(), count, 0); }
+  void U8(uint8_t value) { m_bytes.push_back(value); }
+  void U16(uint16_t value) {
+    U8(static_cast<uint8_t>(value));
+    U8(static_cast<uint8_t>(value >> 8));
+  }
+  void U32(uint32_t value) {
+    U16(static_cast<uint16_t>(value));
+    U16(static_cast<uint16_t>(value >> 16));
+  }
+  void I32(int32_t value) { U32(static_cast<uint32_t>(value)); }
+  void I16(int16_t value) { U16(static_cast<uint16_t>(value)); }
+  void I8(int8_t value) { U8(static_cast<uint8_t>(value)); }
+  void Bytes(std::span<const uint8_t> bytes) { m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end()); }
+  void Text(const std::string& text) { m_bytes.insert(m_bytes.end(), text.begin(), text.end()); }
+
+  std::vector<uint8_t> Take() { return std::move(m_bytes); }
+
+ private:
+  std::vector<uint8_t> m_bytes;
+};
+
+void WriteElement(ByteWriter& out, const AiElement& element) {
+  out.I32(static_cast<int32_t>(element.kind));
+  out.I16(element.id);
+  out.Filler(2);
+  for (const int32_t parameter : {element.p1, element.p2, element.p3, element.p4}) out.I32(parameter);
+}
+
+void WriteRule(ByteWriter& out, const RuleSpec& rule) {
+  if (rule.slots.size() > kElementSlots) throw std::invalid_argument("a rule has 16 element slots");
+  out.Filler(12);
+  out.I8(rule.firstAction);
+  out.I8(rule.elementCount);
+  out.Filler(2);
+  for (const AiElement& element : rule.slots) WriteElement(out, element);
+  out.Zeros((kElementSlots - rule.slots.size()) * 24);
+}
+
+}  // namespace
+
+AiElement Element(int32_t kind, int16_t id, int32_t p1, int32_t p2, int32_t p3, int32_t p4) {
+  return AiElement{static_cast<ElementKind>(kind), id, p1, p2, p3, p4};
+}
+
+AiElement Fact(int16_t id, int32_t p1, int32_t p2, int32_t p3, int32_t p4) {
+  return AiElement{ElementKind::kFact, id, p1, p2, p3, p4};
+}
+
+AiElement Action(int16_t id, int32_t p1, int32_t p2, int32_t p3, int32_t p4) {
+  return AiElement{ElementKind::kAction, id, p1, p2, p3, p4};
+}
+
+AiElement Operator(int16_t id) { return AiElement{ElementKind::kLogicalOperator, id, 0, 0, 0, 0}; }
+
+RuleSpec MakeRule(const std::vector<AiElement>& conditions, const std::vector<AiElement>& actions) {
+  RuleSpec rule;
+  rule.firstAction = static_cast<int8_t>(conditions.size());
+  rule.elementCount = static_cast<int8_t>(conditions.size() + actions.size());
+  rule.slots = conditions;
+  rule.slots.insert(rule.slots.end(), actions.begin(), actions.end());
+  return rule;
+}
+
+std::vector<uint8_t> BuildHeader(const AiSectionSpec& section) {
+  ByteWriter out;
+  out.Filler(12);
+  out.U32(section.aiFlag);
+  out.Filler(2);
+  out.I16(section.stringCount.value_or(static_cast<int16_t>(section.strings.size())));
+  out.Filler(4);
+  for (const std::string& text : section.strings) {
+    out.U32(static_cast<uint32_t>(text.size()));
+    out.Text(text);
+  }
+  out.Filler(6);
+  out.Bytes(BuildAiBlock(section.rules, section.ruleCount, section.blockMarker));
+  out.Bytes(section.trailer);
+  return out.Take();
+}
+
+std::vector<uint8_t> BuildAiBlock(const std::vector<RuleSpec>& rules, std::optional<int16_t> ruleCount,
+                                  uint32_t marker) {
+  ByteWriter out;
+  out.U32(marker);
+  out.Filler(4);
+  out.I16(kBlockCapacityField);
+  out.I16(ruleCount.value_or(static_cast<int16_t>(rules.size())));
+  out.Filler(4);
+  for (const RuleSpec& rule : rules) WriteRule(out, rule);
+  return out.Take();
+}
+
+std::vector<uint8_t> Deflate(std::span<const uint8_t> data) {
+  z_stream stream{};
+  if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+    throw std::runtime_error("deflateInit2 failed");
+  }
+  std::vector<uint8_t> compressed(deflateBound(&stream, static_cast<uLong>(data.size())));
+  stream.next_in = const_cast<Bytef*>(data.data());
+  stream.avail_in = static_cast<uInt>(data.size());
+  stream.next_out = compressed.data();
+  stream.avail_out = static_cast<uInt>(compressed.size());
+  const int result = deflate(&stream, Z_FINISH);
+  compressed.resize(stream.total_out);
+  deflateEnd(&stream);
+  if (result != Z_STREAM_END) throw std::runtime_error("deflate did not finish");
+  return compressed;
+}
+
+std::vector<uint8_t> Frame(std::span<const uint8_t> compressedHeader, const FrameSpec& frame) {
+  const uint32_t preamble = frame.preamble == Preamble::kMgl ? 4 : 8;
+  ByteWriter out;
+  out.U32(frame.headerLength.value_or(preamble + static_cast<uint32_t>(compressedHeader.size())));
+  if (frame.preamble == Preamble::kMgx) out.Filler(4);
+  out.Bytes(compressedHeader);
+  out.Bytes(frame.body);
+  return out.Take();
+}
+
+std::vector<uint8_t> BuildRecGame(const AiSectionSpec& section, const FrameSpec& frame) {
+  return Frame(Deflate(BuildHeader(section)), frame);
+}
+
+void WriteFile(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!file) throw std::runtime_error("cannot write " + path.string());
+}
+
+std::vector<uint8_t> ReadFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw std::runtime_error("cannot read " + path.string());
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+  const std::vector<uint8_t> bytes = ReadFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+std::string Crlf(std::string_view text) {
+  std::string result;
+  for (const char c : text) {
+    if (c == '\n') result += '\r';
+    result += c;
+  }
+  return result;
+}
+
+ScratchDir::ScratchDir() {
+  static std::atomic<unsigned> counter{0};
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  m_path = std::filesystem::temp_directory_path() /
+           ("velkorin-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+  std::filesystem::create_directories(m_path);
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string ScratchDir::File(const std::string& name) const { return (m_path / name).string(); }
+
+std::vector<std::string> ScratchDir::Entries() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void LoadHeader(CAiScript& script, std::span<const uint8_t> header) {
+  ScratchDir dir;
+  WriteFile(dir.Path() / "game.mgx", Frame(Deflate(header)));
+  const int result = script.LoadRecGame(dir.File("game.mgx"));
+  if (result != kResultOk) throw std::runtime_error("LoadRecGame gave " + std::to_string(result));
+}
+
+std::unique_ptr<CAiScript> LoadSection(const AiSectionSpec& section) {
+  auto script = std::make_unique<CAiScript>();
+  LoadHeader(*script, BuildHeader(section));
+  const int result = script->ParseAi();
+  if (result != kResultOk) throw std::runtime_error("ParseAi gave " + std::to_string(result));
+  return script;
+}
+
+std::string WritePerText(const CAiScript& script) {
+  ScratchDir dir;
+  const int result = script.WritePer(dir.File("script.per"));
+  if (result != kResultOk) throw std::runtime_error("WritePer gave " + std::to_string(result));
+  return ReadText(dir.Path() / "script.per");
+}
+
+}  // namespace testkit

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "recgame/AiScript.h"
+
+// Builds recorded-game files for tests and samples: an AI section (strings and rules) becomes an
+// inflated header, the header is raw-deflated, and the compressed header is framed as a file.
+// Every count can be made to disagree with the data, to build broken files on purpose.
+namespace testkit {
+
+AiElement Fact(int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0, int32_t p4 = 0);
+AiElement Action(int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0, int32_t p4 = 0);
+AiElement Operator(int16_t id);
+AiElement Element(int32_t kind, int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0, int32_t p4 = 0);
+
+// Logical operator ids.
+constexpr int16_t kNot = 0;
+constexpr int16_t kAnd = 1;
+constexpr int16_t kXor = 2;
+constexpr int16_t kOr = 3;
+constexpr int16_t kNor = 4;
+constexpr int16_t kXnor = 5;
+constexpr int16_t kNand = 6;
+
+// One rule record. Slots not given are stored as zero bytes.
+struct RuleSpec {
+  int8_t firstAction = 0;
+  int8_t elementCount = 0;
+  std::vector<AiElement> slots;
+};
+
+// A rule whose conditions are followed by its actions, the usual shape.
+RuleSpec MakeRule(const std::vector<AiElement>& conditions, const std::vector<AiElement>& actions);
+
+struct AiSectionSpec {
+  uint32_t aiFlag = 1;
+  std::vector<std::string> strings;
+  std::optional<int16_t> stringCount;  // stored instead of the number of strings
+  uint32_t blockMarker = 1;
+  std::vector<RuleSpec> rules;
+  std::optional<int16_t> ruleCount;  // stored instead of the number of rules
+  std::vector<uint8_t> trailer;      // the rest of the header after the rules
+};
+
+// One AI block: its 16-byte header and its rule records.
+std::vector<uint8_t> BuildAiBlock(const std::vector<RuleSpec>& rules, std::optional<int16_t> ruleCount = {},
+                                  uint32_t marker = 1);
+
+// The inflated header holding the AI section. Bytes the reader must skip hold a filler pattern, so
+// a reader that looks at the wrong offset sees nonsense.
+std::vector<uint8_t> BuildHeader(const AiSectionSpec& section);
+
+// Raw deflate (no zlib wrapper, no checksum) of the data.
+std::vector<uint8_t> Deflate(std::span<const uint8_t> data);
+
+enum class Preamble {
+  kMgl,  // 4 bytes: the header length field only
+  kMgx,  // 8 bytes: the header length field and a field the reader skips
+};
+
+struct FrameSpec {
+  Preamble preamble = Preamble::kMgx;
+  std::optional<uint32_t> headerLength;  // stored instead of the real header length
+  std::vector<uint8_t> body;              // the rest of the file after the header
+};
+
+std::vector<uint8_t> Frame(std::span<const uint8_t> compressedHeader, const FrameSpec& frame = {});
+
+// A whole recorded game holding the AI section.
+std::vector<uint8_t> BuildRecGame(const AiSectionSpec& section, const FrameSpec& frame = {});
+
+void WriteFile(const std::filesystem::path& path, std::span<const uint8_t> bytes);
+std::vector<uint8_t> ReadFile(const std::filesystem::path& path);
+std::string ReadText(const std::filesystem::path& path);
+
+// Turns each LF into CR LF, as a script file holds its line ends.
+std::string Crlf(std::string_view text);
+
+// A fresh folder for one test, removed with everything in it when the object goes.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::filesystem::path& Path() const { return m_path; }
+  // A path inside the folder, as a narrow string for the code under test.
+  std::string File(const std::string& name) const;
+  // The names of the entries now in the folder, sorted.
+  std::vector<std::string> Entries() const;
+
+ private:
+  std::filesystem::path m_path;
+};
+
+// Loads a recorded game holding exactly this inflated header into the script; throws when the load
+// fails, which no test of the later stages expects.
+void LoadHeader(CAiScript& script, std::span<const uint8_t> header);
+// A fresh script holding the AI section, loaded and parsed; throws when the parse fails.
+std::unique_ptr<CAiScript> LoadSection(const AiSectionSpec& section);
+// The script text that WritePer writes to a file.
+std::string WritePerText(const CAiScript& script);
+
+}  // namespace testkit
