@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
+#include "cli/Cli.h"
 #include "recgame/AiScript.h"
 #include "samples/SampleScript.h"
 #include "tests/testkit/RecGameBuilder.h"
@@ -19,6 +21,18 @@ TEST(Sample, HoldsTheScriptItsGeneratorMakes) {
   ASSERT_EQ(script.ParseAi(), kResultOk);
   EXPECT_EQ(script.StringTable(), SampleSection().strings);
   EXPECT_EQ(script.Rules().size(), SampleSection().rules.size());
+}
+
+// The bundled sample's script, checked by hand, is what the command line writes on every system.
+TEST(Sample, ExtractsToTheCheckedInScript) {
+  testkit::ScratchDir dir;
+  const std::filesystem::path samples(VELKORIN_SAMPLES_DIR);
+  std::filesystem::copy_file(samples / "sample.mgx", dir.Path() / "sample.mgx");
+  std::ostringstream out;
+  std::ostringstream err;
+  ASSERT_EQ(RunVelkorin({"extract", dir.File("sample.mgx"), "-o", dir.File("sample.per")}, out, err), kExitOk)
+      << err.str();
+  EXPECT_TRUE(testkit::ReadFile(dir.Path() / "sample.per") == testkit::ReadFile(samples / "sample.per"));
 }
 
 }  // namespace
