@@ -1,0 +1,47 @@
+// libFuzzer target for the whole extraction: any bytes, as a recorded-game file or as the inflated
+// header inside a well-framed one, must give a result code or a script, never a crash, a hang or a
+// read out of bounds.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "recgame/AiScript.h"
+#include "tests/testkit/RecGameBuilder.h"
+
+namespace {
+
+// The first byte chooses how the rest is used.
+enum Mode : uint8_t {
+  kRawMgx,     // the bytes are a whole .mgx file
+  kRawMgl,     // the bytes are a whole .mgl file
+  kHeader,     // the bytes are the inflated header of a well-framed .mgx file
+};
+
+void Extract(const std::string& path) {
+  CAiScript script;
+  if (script.LoadRecGame(path) == kResultOk && script.ParseAi() == kResultOk) script.WritePer("/dev/null");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const testkit::ScratchDir dir;
+  const std::span<const uint8_t> input(data, size);
+  if (input.empty()) return 0;
+  const std::span<const uint8_t> rest = input.subspan(1);
+  switch (input[0] % 3) {
+    case kRawMgx:
+      testkit::WriteFile(dir.Path() / "game.mgx", rest);
+      Extract(dir.File("game.mgx"));
+      break;
+    case kRawMgl:
+      testkit::WriteFile(dir.Path() / "game.mgl", rest);
+      Extract(dir.File("game.mgl"));
+      break;
+    case kHeader:
+      testkit::WriteFile(dir.Path() / "game.mgx", testkit::Frame(testkit::Deflate(rest)));
+      Extract(dir.File("game.mgx"));
+      break;
+  }
+  return 0;
+}
