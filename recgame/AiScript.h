@@ -8,6 +8,8 @@
 #include <vector>
 
 class TextFile;
+struct ElementFormat;
+enum class Rendering : uint8_t;
 
 // What an element of a rule is. Files may hold any other value; it is kept as it stands.
 enum class ElementKind : int32_t {
@@ -74,6 +76,15 @@ class CAiScript {
   // opening, such as "(and".
   std::string FormatElement(AiElement element) const;
 
+  // The keyword of a parameter value, or the value's signed decimal text when it has none.
+  std::string GetObjectName(int32_t id) const;
+  std::string GetTechName(int32_t id) const;
+  std::string GetAgeName(int32_t id) const;
+  std::string GetSnName(int32_t id) const;
+  std::string GetPlayerName(int32_t id) const;
+  // A copy of a string-table entry, as stored; empty for an index outside the table.
+  std::string GetStringParam(int32_t index) const;
+
   std::span<const AiRule> Rules() const { return {m_pRules.get(), static_cast<size_t>(m_nRuleCount)}; }
   const std::vector<std::string>& StringTable() const { return m_StringTable; }
   // The inflated header; empty when none is held.
@@ -84,6 +95,9 @@ class CAiScript {
   void WriteRule(TextFile& out, const AiRule& rule) const;
   std::string FormatFact(const AiElement& element) const;
   std::string FormatAction(const AiElement& element) const;
+  std::string FormatFromTable(std::span<const ElementFormat> table, const AiElement& element) const;
+  std::string FillTemplate(const ElementFormat& format, const AiElement& element) const;
+  std::string RenderOperand(Rendering rendering, int32_t value) const;
 
   int32_t m_nRuleCount = 0;
   std::unique_ptr<AiRule[]> m_pRules;  // m_nRuleCount rules, allocated once per parse
