@@ -23,7 +23,6 @@ CVelkorinDlg::CVelkorinDlg()
     : CDialog(IDD_VELKORIN_DIALOG), m_hIcon(LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
 void CVelkorinDlg::DoDataExchange(CDataExchange* pDX) {
-  CDialog::DoDataExchange(pDX);
   DDX_Control(pDX, IDC_RECGAME_LIST, m_RecGameList);
   DDX_Text(pDX, IDC_FOLDER, m_strFolder);
 }

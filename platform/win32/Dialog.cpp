@@ -42,11 +42,7 @@ void CDialog::EndDialog(int nResult) {
 void CDialog::RunModalLoop() {
   MSG msg;
   while (m_bContinueModal) {
-    const BOOL bGot = GetMessageA(&msg, nullptr, 0, 0);
-    if (bGot <= 0) {
-      if (bGot == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
+    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) return;
     if (IsOwnMessage(msg) && PreTranslateMessage(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
@@ -62,16 +58,9 @@ void CDialog::UpdateData(BOOL bSaveAndValidate) {
   DoDataExchange(&dx);
 }
 
-void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
-
 BOOL CDialog::OnInitDialog() {
   UpdateData(FALSE);
   return TRUE;
-}
-
-void CDialog::OnOK() {
-  UpdateData(TRUE);
-  EndDialog(IDOK);
 }
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }

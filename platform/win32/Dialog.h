@@ -39,7 +39,7 @@ class CDialog : public CWnd {
   explicit CDialog(UINT nIDTemplate) : m_nIDTemplate(nIDTemplate) {}
 
   // Runs the dialog until EndDialog; returns the result passed to EndDialog, or -1 when the dialog
-  // cannot be created or the loop received WM_QUIT (which is posted again for an outer loop).
+  // cannot be created or the thread was told to quit (WM_QUIT).
   INT_PTR DoModal();
   // Ends the modal loop once the message being handled is done; the window is then destroyed.
   void EndDialog(int nResult);
@@ -50,11 +50,12 @@ class CDialog : public CWnd {
   virtual BOOL PreTranslateMessage(MSG* pMsg);
 
  protected:
-  virtual void DoDataExchange(CDataExchange* pDX);
+  // Exchanges the data of the dialog's controls and fields, DDX_ call by DDX_ call.
+  virtual void DoDataExchange(CDataExchange* pDX) = 0;
   // Attaches the controls and fills them from the fields; TRUE gives the focus to the first tab stop.
   virtual BOOL OnInitDialog();
-  // Enter: takes the controls' data and ends the dialog with IDOK.
-  virtual void OnOK();
+  // Enter: each dialog decides what it does.
+  virtual void OnOK() = 0;
   // Escape or the Close command: ends the dialog with IDCANCEL.
   virtual void OnCancel();
   // TRUE when the message was handled, with its result in *pResult.
