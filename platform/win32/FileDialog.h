@@ -10,8 +10,8 @@
 // The platform's file-save dialog, owned by the application's main window.
 class CFileDialog {
  public:
-  // lpszFilter is in the framework's form, "Text|pattern|Text|pattern||"; lpszFileName is the
-  // initial file name, which may carry a folder and a wildcard.
+  // lpszFilter is in the framework's form, "Text|pattern|Text|pattern||"; strFileName is the initial
+  // file name, which may carry a folder and a wildcard, cut to MAX_PATH - 1 characters.
   CFileDialog(const char* lpszDefExt, const std::string& strFileName, DWORD dwFlags, const char* lpszFilter);
   CFileDialog(const CFileDialog&) = delete;
   CFileDialog& operator=(const CFileDialog&) = delete;
