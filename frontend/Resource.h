@@ -1,0 +1,10 @@
+// Resource ids of Velkorin.exe, shared by the resource script and the code.
+#pragma once
+
+#define IDD_VELKORIN_DIALOG 102
+#define IDR_MAINFRAME 128
+
+#define IDC_FOLDER 1000
+#define IDC_BROWSE 1001
+#define IDC_RECGAME_LIST 1002
+#define IDC_EXTRACT 1003

@@ -1,0 +1,40 @@
+// The Extract command: the AI script of the selected recorded game, saved where the user chooses.
+#include <string>
+
+#include "frontend/VelkorinDlg.h"
+#include "platform/FileError.h"
+#include "platform/win32/FileDialog.h"
+#include "platform/win32/WinApp.h"
+#include "recgame/AiScript.h"
+#include "recgame/ResultMessages.h"
+
+void CVelkorinDlg::OnExtract() {
+  CAiScript script;
+  UpdateData(TRUE);
+  const int nSelected = m_RecGameList.GetCurSel();
+  if (nSelected == LB_ERR) return;
+  std::string strName;
+  m_RecGameList.GetText(nSelected, strName);
+  const std::string strFolder = WithTrailingBackslash(m_strFolder);
+  const std::string strPath = strFolder + strName;
+
+  try {
+    const int nLoaded = script.LoadRecGame(strPath);
+    if (nLoaded != kResultOk) {
+      AfxMessageBox(LoadFailureText(nLoaded));
+      return;
+    }
+    if (script.ParseAi() != kResultOk) {
+      AfxMessageBox(kNoAiScriptText);
+      return;
+    }
+    CFileDialog dlgFile("per", strFolder + "*.per", OFN_OVERWRITEPROMPT, "AI Script(.per)|*.per|All(*.*)|*.*||");
+    if (dlgFile.DoModal() != IDOK) return;
+    // Saying nothing here would leave the user believing the script was saved.
+    if (script.WritePer(dlgFile.GetPathName()) != kResultOk) AfxMessageBox(kFileWriteErrorText);
+  } catch (const FileError& error) {
+    // A read, write or delete failed after its file was opened: the text names the file and the
+    // system's error. The command ends here and the dialog goes on.
+    AfxMessageBox(error.what());
+  }
+}

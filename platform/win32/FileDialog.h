@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <array>
+#include <string>
+
+// The platform's file-save dialog, owned by the application's main window.
+class CFileDialog {
+ public:
+  // lpszFilter is in the framework's form, "Text|pattern|Text|pattern||"; strFileName is the initial
+  // file name, which may carry a folder and a wildcard, cut to MAX_PATH - 1 characters.
+  CFileDialog(const char* lpszDefExt, const std::string& strFileName, DWORD dwFlags, const char* lpszFilter);
+  CFileDialog(const CFileDialog&) = delete;
+  CFileDialog& operator=(const CFileDialog&) = delete;
+
+  // IDOK when the user chose a file, IDCANCEL when the dialog was cancelled or failed.
+  INT_PTR DoModal();
+  // The full path the user chose.
+  std::string GetPathName() const { return m_szFileName.data(); }
+
+ private:
+  OPENFILENAMEA m_ofn{};
+  std::string m_strFilter;  // in the platform's form: the '|' of the framework's form become zeros
+  std::array<char, MAX_PATH> m_szFileName{};
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/win32/Wnd.h"
+
+// The application object. A program defines exactly one, as a global, so that it exists before the
+// entry point runs; the entry point calls its InitInstance, and the program ends when that returns.
+class CWinApp {
+ public:
+  // Without a name, the application's title is the program file's name without folder and extension.
+  explicit CWinApp(const char* lpszAppName = nullptr);
+  virtual ~CWinApp();
+  CWinApp(const CWinApp&) = delete;
+  CWinApp& operator=(const CWinApp&) = delete;
+
+  // The program's work. A TRUE result would ask for a message loop of the application's own, which
+  // no program here needs, so the entry point ends the program whatever the result.
+  virtual BOOL InitInstance() = 0;
+
+  CWnd* m_pMainWnd = nullptr;  // owner of the message boxes and the save dialog
+  std::string m_strAppName;    // caption of the message boxes
+};
+
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();
+// The module whose resources the dialogs and icons come from: the program file itself.
+HINSTANCE AfxGetInstanceHandle();
+
+// An OK-only message box captioned with the application's title, modal to the main window. As the
+// framework's own message box does, it shows the exclamation icon.
+int AfxMessageBox(std::string_view text);

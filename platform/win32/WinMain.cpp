@@ -1,0 +1,10 @@
+#include <windows.h>
+
+#include "platform/win32/WinApp.h"
+
+// The program's entry point hands over to the application object, whose InitInstance does the work.
+int WINAPI WinMain(HINSTANCE /*hInstance*/, HINSTANCE /*hPrevInstance*/, LPSTR /*lpCmdLine*/, int /*nCmdShow*/) {
+  CWinApp* pApp = AfxGetApp();
+  if (pApp != nullptr) pApp->InitInstance();
+  return 0;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A window by its handle. The object does not own the window: whoever created the window destroys it.
+class CWnd {
+ public:
+  CWnd() = default;
+  virtual ~CWnd() = default;
+  CWnd(const CWnd&) = delete;
+  CWnd& operator=(const CWnd&) = delete;
+
+  HWND m_hWnd = nullptr;
+};
+
+// A list box control of a dialog, attached to its window by DDX_Control.
+class CListBox : public CWnd {
+ public:
+  void ResetContent();
+  // Adds the bare names of the files that match the wildcard path and the attribute mask (LB_DIR).
+  void Dir(UINT attr, const std::string& strWildCard);
+  // The index of the selected entry, or LB_ERR when none is selected.
+  int GetCurSel() const;
+  void GetText(int nIndex, std::string& rString) const;
+};
+
+// The device context of one WM_PAINT of a window: BeginPaint on construction, EndPaint on destruction.
+class CPaintDC {
+ public:
+  explicit CPaintDC(CWnd* pWnd);
+  ~CPaintDC();
+  CPaintDC(const CPaintDC&) = delete;
+  CPaintDC& operator=(const CPaintDC&) = delete;
+
+  HDC GetSafeHdc() const { return m_hDC; }
+
+ private:
+  HWND m_hWnd;
+  PAINTSTRUCT m_ps{};
+  HDC m_hDC;
+};

@@ -1,0 +1,224 @@
+// The Extract command of Velkorin.exe, driven as a user drives it, with the real message boxes and
+// the real save dialog.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "frontend/Resource.h"
+#include "frontend/VelkorinApp.h"
+#include "samples/SampleScript.h"
+#include "tests/frontend/GameRegistry.h"
+#include "tests/frontend/ProgramDriver.h"
+#include "tests/testkit/CaseName.h"
+#include "tests/testkit/RecGameBuilder.h"
+
+namespace {
+
+using frontend_test::ProgramTest;
+using frontend_test::ProgramUser;
+using frontend_test::RunProgram;
+using frontend_test::SaveDialog;
+
+// The script that the command line writes for the bundled sample: its own suite checks that.
+std::vector<uint8_t> SampleScriptBytes() {
+  return testkit::ReadFile(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.per");
+}
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+// A folder holding the bundled sample, a recorded game without AI script and a broken one.
+class RecGames {
+ public:
+  RecGames() {
+    std::filesystem::copy_file(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx", m_dir.Path() / "sample.mgx");
+    testkit::AiSectionSpec noAi = SampleSection();
+    noAi.aiFlag = 0;
+    testkit::WriteFile(m_dir.Path() / "noai.mgx", testkit::BuildRecGame(noAi));
+    testkit::WriteFile(m_dir.Path() / "broken.mgz", std::vector<uint8_t>(64, 0xEE));
+    testkit::WriteFile(m_dir.Path() / "gone.mgl", testkit::BuildRecGame(SampleSection(), {testkit::Preamble::kMgl}));
+  }
+
+  const testkit::ScratchDir& Dir() const { return m_dir; }
+  std::string Folder() const { return m_dir.Path().string(); }
+  std::string File(const std::string& name) const { return m_dir.File(name); }
+
+ private:
+  testkit::ScratchDir m_dir;
+};
+
+// An open handle on a file, closed with the object.
+class OpenFile {
+ public:
+  OpenFile(const std::string& path, DWORD access, DWORD share)
+      : m_hFile(CreateFileA(path.c_str(), access, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~OpenFile() { Close(); }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+
+  bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+  void Close() {
+    if (IsOpen()) CloseHandle(m_hFile);
+    m_hFile = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE m_hFile;
+};
+
+// Opens the folder, selects the recorded game and presses Extract.
+void Extract(const ProgramUser& user, const std::string& folder, const std::string& recGame) {
+  user.OpenFolder(folder);
+  user.Select(recGame);
+  user.Click(IDC_EXTRACT);
+}
+
+// Once the command is over, the dialog shows nothing else.
+void ExpectCommandOver(const ProgramUser& user) {
+  user.Settle();
+  EXPECT_TRUE(user.OtherWindows().empty());
+  EXPECT_FALSE(user.ProgramEnded());
+}
+
+TEST_F(ProgramTest, ExtractWithNothingSelectedDoesNothing) {
+  RecGames games;
+  const std::vector<std::string> before = games.Dir().Entries();
+  RunProgram([&](ProgramUser& user) {
+    user.OpenFolder(games.Folder());
+    user.Click(IDC_EXTRACT);
+    ExpectCommandOver(user);
+  });
+  EXPECT_EQ(games.Dir().Entries(), before);
+}
+
+// A recorded game that the pipeline cannot take: one message, no save dialog, nothing written.
+struct FailureCase : testkit::NamedCase {
+  const char* recGame;
+  bool removedAfterListing;
+  const char* message;
+};
+
+class ExtractFailure : public ProgramTest, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ExtractFailure, ShowsOneMessageAndOpensNoSaveDialog) {
+  const FailureCase& c = GetParam();
+  RecGames games;
+  RunProgram([&](ProgramUser& user) {
+    user.OpenFolder(games.Folder());
+    user.Select(c.recGame);
+    if (c.removedAfterListing) std::filesystem::remove(games.File(c.recGame));
+    user.Click(IDC_EXTRACT);
+    const frontend_test::MessageBoxSeen box = user.AnswerMessageBox();
+    EXPECT_EQ(box.text, c.message);
+    EXPECT_EQ(box.caption, theApp.m_strAppName);
+    EXPECT_EQ(box.owner, user.Dialog());
+    ExpectCommandOver(user);
+  });
+  for (const std::string& name : games.Dir().Entries()) {
+    EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+    EXPECT_EQ(name.find(".per"), std::string::npos) << name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RecGames, ExtractFailure,
+    testing::Values(FailureCase{{"NoAiScript"}, "noai.mgx", false, "No AI script in this file"},
+                    FailureCase{{"Broken"}, "broken.mgz", false, "Recgame file is broken"},
+                    FailureCase{{"RemovedAfterListing"}, "gone.mgl", true, "File Open Error"}),
+    testkit::CaseName());
+
+TEST_F(ProgramTest, TheSaveDialogOpensInTheRecordedGamesFolderAndCancellingWritesNothing) {
+  RecGames games;
+  const std::vector<std::string> before = games.Dir().Entries();
+  RunProgram([&](ProgramUser& user) {
+    Extract(user, games.Folder() + "\\", "sample.mgx");
+    const SaveDialog save = user.WaitForSaveDialog();
+    EXPECT_EQ(GetWindow(save.Window(), GW_OWNER), user.Dialog());
+    EXPECT_FALSE(IsWindowEnabled(user.Dialog()));
+    EXPECT_TRUE(EqualsIgnoringCase(save.Folder(), games.Folder())) << save.Folder();
+    EXPECT_EQ(save.FileTypes(), (std::vector<std::string>{"AI Script(.per)", "All(*.*)"}));
+    save.Cancel();
+    user.WaitUntilGone(save.Window());
+    ExpectCommandOver(user);
+  });
+  EXPECT_EQ(games.Dir().Entries(), before);
+}
+
+// A name typed without extension gets ".per"; the folder box's text has no trailing backslash.
+TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWrites) {
+  RecGames games;
+  RunProgram([&](ProgramUser& user) {
+    Extract(user, games.Folder(), "sample.mgx");
+    const SaveDialog save = user.WaitForSaveDialog();
+    save.Save("script");
+    user.WaitUntilGone(save.Window());
+    ExpectCommandOver(user);
+  });
+  EXPECT_TRUE(testkit::ReadFile(games.File("script.per")) == SampleScriptBytes());
+}
+
+TEST_F(ProgramTest, ExtractAsksBeforeReplacingAFile) {
+  RecGames games;
+  testkit::WriteFile(games.File("old.per"), std::vector<uint8_t>(10, 'x'));
+  RunProgram([&](ProgramUser& user) {
+    Extract(user, games.Folder(), "sample.mgx");
+    const SaveDialog save = user.WaitForSaveDialog();
+    save.Save("old.per");
+    EXPECT_EQ(user.AnswerMessageBox(IDNO).owner, save.Window());
+    user.Settle();
+    EXPECT_TRUE(IsWindowVisible(save.Window()));
+    EXPECT_TRUE(testkit::ReadFile(games.File("old.per")) == std::vector<uint8_t>(10, 'x'));
+    save.Save("old.per");
+    EXPECT_EQ(user.AnswerMessageBox(IDYES).owner, save.Window());
+    user.WaitUntilGone(save.Window());
+    ExpectCommandOver(user);
+  });
+  EXPECT_TRUE(testkit::ReadFile(games.File("old.per")) == SampleScriptBytes());
+}
+
+TEST_F(ProgramTest, AnOutputFileThatCannotBeCreatedShowsFileWriteError) {
+  RecGames games;
+  const std::vector<uint8_t> contents(10, 'x');
+  testkit::WriteFile(games.File("busy.per"), contents);
+  OpenFile busy(games.File("busy.per"), GENERIC_READ, 0);
+  ASSERT_TRUE(busy.IsOpen());
+  RunProgram([&](ProgramUser& user) {
+    Extract(user, games.Folder(), "sample.mgx");
+    const SaveDialog save = user.WaitForSaveDialog();
+    save.Save("busy.per");
+    user.AnswerMessageBox(IDYES);
+    EXPECT_EQ(user.AnswerMessageBox().text, "File Write Error");
+    ExpectCommandOver(user);
+  });
+  busy.Close();
+  EXPECT_TRUE(testkit::ReadFile(games.File("busy.per")) == contents);
+}
+
+// The scratch file beside the recorded game is held open by another program that lets it be
+// written but not deleted: loading then fails after the file was opened.
+TEST_F(ProgramTest, AFileErrorWhileLoadingNamesTheFileAndTheDialogGoesOn) {
+  RecGames games;
+  const std::string scratch = games.File("sample.mgx.tmp");
+  OpenFile holder(scratch, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  ASSERT_TRUE(holder.IsOpen());
+  RunProgram([&](ProgramUser& user) {
+    Extract(user, games.Folder(), "sample.mgx");
+    const std::string text = user.AnswerMessageBox().text;
+    EXPECT_TRUE(text.starts_with("Cannot delete " + scratch + ": ")) << text;
+    EXPECT_GT(text.size(), ("Cannot delete " + scratch + ": ").size()) << "no system error text";
+    ExpectCommandOver(user);
+
+    holder.Close();
+    std::filesystem::remove(scratch);
+    user.Click(IDC_EXTRACT);
+    const SaveDialog save = user.WaitForSaveDialog();
+    save.Cancel();
+    user.WaitUntilGone(save.Window());
+    ExpectCommandOver(user);
+  });
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+#include "tests/frontend/GameRegistry.h"
+
+#include <stdexcept>
+
+namespace frontend_test {
+namespace {
+
+constexpr const char* kGameKey = "SOFTWARE\\Microsoft\\Microsoft Games\\Age of Empires II: The Conquerors Expansion\\1.0";
+constexpr const char* kExePathValue = "EXE Path";
+
+}  // namespace
+
+void SetExePath(REGSAM view, DWORD type, const std::string& bytes) {
+  HKEY hKey = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kGameKey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &hKey, nullptr) !=
+      ERROR_SUCCESS) {
+    throw std::runtime_error("cannot create the game's registry key");
+  }
+  const LSTATUS status = RegSetValueExA(hKey, kExePathValue, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                                        static_cast<DWORD>(bytes.size()));
+  RegCloseKey(hKey);
+  if (status != ERROR_SUCCESS) throw std::runtime_error("cannot set the game's registry value");
+}
+
+void SetExePath(const std::string& path) { SetExePath(KEY_WOW64_32KEY, REG_SZ, path + '\0'); }
+
+void RemoveExePath() {
+  for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    HKEY hKey = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGameKey, 0, KEY_SET_VALUE | view, &hKey) != ERROR_SUCCESS) continue;
+    RegDeleteValueA(hKey, kExePathValue);
+    RegCloseKey(hKey);
+  }
+}
+
+}  // namespace frontend_test

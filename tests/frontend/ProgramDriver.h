@@ -1,0 +1,106 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Runs Velkorin.exe's application object in the test process and plays its user from a second
+// thread: the program's thread runs the real modal loops (the dialog's, the message boxes', the save
+// dialog's, the folder browser's) while the user finds their windows, types, presses keys and
+// buttons, and reads what they show. Every wait has a time limit; a program that does not close is
+// ended with the process, so a stuck dialog fails the suite instead of hanging it.
+namespace frontend_test {
+
+// How long the user waits for a window to appear or go.
+constexpr std::chrono::seconds kWindowTimeout{30};
+
+// What a message box showed.
+struct MessageBoxSeen {
+  std::string caption;
+  std::string text;
+  HWND owner;
+};
+
+// The platform's save dialog as the user sees it.
+class SaveDialog {
+ public:
+  explicit SaveDialog(HWND hWnd) : m_hWnd(hWnd) {}
+
+  HWND Window() const { return m_hWnd; }
+  // The folder the dialog shows.
+  std::string Folder() const;
+  // The texts of the file-type choices, in order.
+  std::vector<std::string> FileTypes() const;
+  // Types the file name and presses Save.
+  void Save(const std::string& name) const;
+  void Cancel() const;
+
+ private:
+  HWND m_hWnd;
+};
+
+class ProgramUser {
+ public:
+  ProgramUser(DWORD programThread, const std::atomic<bool>& programEnded);
+
+  // The main dialog and its controls.
+  HWND Dialog() const { return m_hDialog; }
+  HWND Control(int id) const { return GetDlgItem(m_hDialog, id); }
+  std::string Text(int id) const;
+  std::vector<std::string> Entries() const;
+  // The control that has the keyboard focus in the program.
+  HWND Focus() const;
+
+  // Replaces the text of a control, as typing would, without pressing Enter.
+  void Type(int id, const std::string& text) const;
+  void MoveFocusTo(int id) const;
+  // Presses and releases the key in the control that has the focus, and waits until the program
+  // has handled it.
+  void Press(UINT vk) const;
+  // Types the folder into the folder box and presses Enter there.
+  void OpenFolder(const std::string& folder) const;
+  void Select(const std::string& entry) const;
+  // Presses the button; does not wait, since the button may open a modal window.
+  void Click(int id) const;
+  // Waits until the program's thread has handled every message posted to it so far.
+  void Settle() const;
+
+  // The program's visible top-level windows other than the main dialog.
+  std::vector<HWND> OtherWindows() const;
+  // Waits for a window other than the main dialog that `fits`; throws when none comes in time.
+  HWND WaitForWindow(const char* what, const std::function<bool(HWND)>& fits) const;
+  void WaitUntilGone(HWND hWnd) const;
+  // Waits for a message box, reads it, presses its button `answer` and waits until it is gone.
+  MessageBoxSeen AnswerMessageBox(int answer = IDOK) const;
+  SaveDialog WaitForSaveDialog() const;
+  HWND WaitForFolderBrowser() const;
+  // Presses a button of one of the program's other windows (a message box, the save dialog, the
+  // folder browser).
+  void PressButton(HWND hWnd, int id) const;
+
+  bool ProgramEnded() const { return m_programEnded; }
+  // The dialog's Close command, as the caption's close button gives it; waits until the program ends.
+  void Close() const;
+
+ private:
+  DWORD m_programThread;
+  const std::atomic<bool>& m_programEnded;
+  HWND m_hDialog;
+  mutable unsigned m_nSettles = 0;
+};
+
+// Runs the program (theApp.InitInstance) on the calling thread while `user` plays it; the program is
+// closed afterwards whatever the user left open. Returns what InitInstance returned. A failure or an
+// exception of the user is reported as a test failure.
+BOOL RunProgram(const std::function<void(ProgramUser&)>& user);
+
+// The texts of a window's child controls of one class, in order.
+std::vector<std::string> ChildTexts(HWND hWnd, const char* className);
+
+std::string WindowText(HWND hWnd);
+
+}  // namespace frontend_test
