@@ -25,8 +25,7 @@ AiSectionSpec LargeScript() {
 class PipelineFixture {
  public:
   explicit PipelineFixture(const std::filesystem::path& source) {
-    m_path = m_dir.File("game" + source.extension().string());
-    std::filesystem::copy_file(source, m_path);
+    m_path = m_dir.CopyIn(source, "game" + source.extension().string());
   }
   explicit PipelineFixture(const AiSectionSpec& section) {
     m_path = m_dir.File("game.mgx");

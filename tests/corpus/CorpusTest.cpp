@@ -38,9 +38,8 @@ TEST_P(Corpus, RecordedGameGivesWhatItHolds) {
   if (!std::filesystem::exists(source)) GTEST_SKIP() << "no corpus file " << source;
 
   testkit::ScratchDir dir;
-  std::filesystem::copy_file(source, dir.Path() / c.file);
   CAiScript script;
-  ASSERT_EQ(script.LoadRecGame(dir.File(c.file)), c.loadResult);
+  ASSERT_EQ(script.LoadRecGame(dir.CopyIn(source, c.file)), c.loadResult);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{c.file});
   if (c.loadResult != kResultOk) return;
   EXPECT_EQ(script.Header().size(), c.inflatedLength);

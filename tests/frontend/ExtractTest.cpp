@@ -34,7 +34,7 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) { return lst
 class RecGames {
  public:
   RecGames() {
-    std::filesystem::copy_file(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx", m_dir.Path() / "sample.mgx");
+    m_dir.CopyIn(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx", "sample.mgx");
     testkit::AiSectionSpec noAi = SampleSection();
     noAi.aiFlag = 0;
     testkit::WriteFile(m_dir.Path() / "noai.mgx", testkit::BuildRecGame(noAi));

@@ -6,6 +6,7 @@
 #include <dlgs.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
@@ -259,6 +260,9 @@ void ProgramUser::Close() const {
 }
 
 BOOL RunProgram(const std::function<void(ProgramUser&)>& user) {
+  // The save dialog makes the folder it saved in the current one, as it does for the real program,
+  // whose process then ends; here the test's folders must stay removable.
+  const std::filesystem::path currentFolder = std::filesystem::current_path();
   const DWORD programThread = GetCurrentThreadId();
   std::atomic<bool> programEnded{false};
   std::thread userThread([&] {
@@ -274,6 +278,7 @@ BOOL RunProgram(const std::function<void(ProgramUser&)>& user) {
   const BOOL result = theApp.InitInstance();
   programEnded = true;
   userThread.join();
+  std::filesystem::current_path(currentFolder);
   return result;
 }
 

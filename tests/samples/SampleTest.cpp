@@ -13,9 +13,9 @@ namespace {
 // The checked-in sample must be what its generator makes today; otherwise run make_sample.
 TEST(Sample, HoldsTheScriptItsGeneratorMakes) {
   testkit::ScratchDir dir;
-  std::filesystem::copy_file(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx", dir.Path() / "sample.mgx");
   CAiScript script;
-  ASSERT_EQ(script.LoadRecGame(dir.File("sample.mgx")), kResultOk);
+  ASSERT_EQ(script.LoadRecGame(dir.CopyIn(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx", "sample.mgx")),
+            kResultOk);
   const std::vector<uint8_t> expected = testkit::BuildHeader(SampleSection());
   EXPECT_TRUE(std::equal(script.Header().begin(), script.Header().end(), expected.begin(), expected.end()));
   ASSERT_EQ(script.ParseAi(), kResultOk);
@@ -27,10 +27,11 @@ TEST(Sample, HoldsTheScriptItsGeneratorMakes) {
 TEST(Sample, ExtractsToTheCheckedInScript) {
   testkit::ScratchDir dir;
   const std::filesystem::path samples(VELKORIN_SAMPLES_DIR);
-  std::filesystem::copy_file(samples / "sample.mgx", dir.Path() / "sample.mgx");
   std::ostringstream out;
   std::ostringstream err;
-  ASSERT_EQ(RunVelkorin({"extract", dir.File("sample.mgx"), "-o", dir.File("sample.per")}, out, err), kExitOk)
+  ASSERT_EQ(RunVelkorin({"extract", dir.CopyIn(samples / "sample.mgx", "sample.mgx"), "-o", dir.File("sample.per")}, out,
+                        err),
+            kExitOk)
       << err.str();
   EXPECT_TRUE(testkit::ReadFile(dir.Path() / "sample.per") == testkit::ReadFile(samples / "sample.per"));
 }

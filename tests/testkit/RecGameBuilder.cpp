@@ -184,6 +184,11 @@ ScratchDir::~ScratchDir() {
 
 std::string ScratchDir::File(const std::string& name) const { return (m_path / name).string(); }
 
+std::string ScratchDir::CopyIn(const std::filesystem::path& source, const std::string& name) const {
+  WriteFile(m_path / name, ReadFile(source));
+  return File(name);
+}
+
 std::vector<std::string> ScratchDir::Entries() const {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(m_path)) {

@@ -94,6 +94,9 @@ class ScratchDir {
   const std::filesystem::path& Path() const { return m_path; }
   // A path inside the folder, as a narrow string for the code under test.
   std::string File(const std::string& name) const;
+  // Copies the file's bytes into the folder under the name and returns the copy's path. The copy is
+  // always writable, so the folder can be removed even where the source was read-only.
+  std::string CopyIn(const std::filesystem::path& source, const std::string& name) const;
   // The names of the entries now in the folder, sorted.
   std::vector<std::string> Entries() const;
 
