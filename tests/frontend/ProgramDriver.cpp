@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
 
@@ -248,6 +249,24 @@ HWND ProgramUser::WaitForFolderBrowser() const {
     }
     return false;
   });
+}
+
+void ProgramUser::WaitForBrowserSelection(HWND hBrowser, const std::string& name) const {
+  const HWND hTree = FindWindowExA(hBrowser, nullptr, WC_TREEVIEWA, nullptr);
+  const auto selected = [hTree] {
+    char text[MAX_PATH] = {};
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = TreeView_GetSelection(hTree);
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    return item.hItem != nullptr && SendMessageA(hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))
+               ? std::string(text)
+               : std::string();
+  };
+  if (hTree == nullptr || !WaitFor([&] { return selected() == name; })) {
+    throw std::runtime_error("the folder browser did not select " + name);
+  }
 }
 
 void ProgramUser::PressButton(HWND hWnd, int id) const {

@@ -78,6 +78,9 @@ class ProgramUser {
   MessageBoxSeen AnswerMessageBox(int answer = IDOK) const;
   SaveDialog WaitForSaveDialog() const;
   HWND WaitForFolderBrowser() const;
+  // Waits until the folder browser shows the item of this name selected; the browser may fill its
+  // tree after it has appeared.
+  void WaitForBrowserSelection(HWND hBrowser, const std::string& name) const;
   // Presses a button of one of the program's other windows (a message box, the save dialog, the
   // folder browser).
   void PressButton(HWND hWnd, int id) const;
