@@ -19,6 +19,10 @@ constexpr size_t kInflateChunk = 131072;
 // The smallest header length that leaves room for a compressed header after the preamble.
 constexpr uint32_t kMinHeaderLength = 9;
 
+// Deflate never makes data more than a few bytes per 64 KiB block larger, so a compressed header
+// beyond this cannot stay within kMaxHeaderLength; it is refused before it is read into memory.
+constexpr uint32_t kMaxCompressedLength = kMaxHeaderLength + kMaxHeaderLength / 256;
+
 // Files named *.mgl (any case) have a 4-byte preamble, all others an 8-byte one.
 bool HasMglName(std::string_view path) {
   if (path.size() < 3) return false;
@@ -39,6 +43,7 @@ bool ReadCompressedHeader(BinaryFile& recGame, const std::string& path, std::vec
     recGame.Seek(4, BinaryFile::SeekOrigin::kCurrent);
     preamble = 8;
   }
+  if (headerLength - preamble > kMaxCompressedLength) return false;
   compressed->resize(headerLength - preamble);
   // The file may have been cut short since its length was taken.
   return recGame.Read(*compressed) == compressed->size();

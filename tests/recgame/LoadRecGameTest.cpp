@@ -167,6 +167,19 @@ INSTANTIATE_TEST_SUITE_P(
                          [] { return Deflate(std::vector<uint8_t>(kMaxHeaderLength + 1, 0)); }}),
     testkit::CaseName());
 
+// A compressed header too large to inflate within the limit is refused, even one whose stream ends
+// early and leaves the rest unread.
+TEST(LoadRecGame, RefusesACompressedHeaderLargerThanAnyWithinTheLimit) {
+  ScratchDir dir;
+  std::vector<uint8_t> compressed = Deflate(kHeader);
+  compressed.resize(kMaxHeaderLength + kMaxHeaderLength / 256 + 1, 0);
+  CAiScript script;
+  EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(compressed), script), kResultBroken);
+  compressed.pop_back();
+  EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(compressed), script), kResultOk);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"game.mgx"});
+}
+
 TEST(LoadRecGame, OverwritesAndDeletesAnExistingTemporaryFile) {
   ScratchDir dir;
   testkit::WriteFile(dir.Path() / "game.mgx.tmp", NoisyBytes(3 * kChunk));
