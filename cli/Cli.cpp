@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/BinaryFile.h"
 #include "platform/FileError.h"
 #include "platform/TextFile.h"
 #include "recgame/AiScript.h"
@@ -26,11 +27,11 @@ constexpr std::string_view kHelp =
     "\n"
     "Exit status:\n"
     "  0   the script was written\n"
-    "  1   File Open Error: the recorded game, or the temporary file beside it, cannot be opened\n"
+    "  1   File Open Error: the recorded game, or a temporary file for it, cannot be opened\n"
     "  2   No AI script in this file\n"
     "  3   Recgame file is broken\n"
-    "  4   File Write Error: the output file cannot be created\n"
-    "  5   a read, write or delete failed after its file was opened\n"
+    "  4   File Write Error: the output file cannot be created, or it is the recorded game\n"
+    "  5   a read, write or replace failed after its file was opened\n"
     "  64  the command line is wrong\n";
 
 struct ExtractRequest {
@@ -94,22 +95,33 @@ int Extract(const ExtractRequest& request, std::ostream& err) {
   CAiScript script;
   const int loaded = script.LoadRecGame(request.recGamePath);
   if (loaded != kResultOk) {
-    return Fail(err, request.recGamePath, LoadFailureText(loaded),
-                loaded == kResultCannotOpen ? kExitFileOpenError : kExitBrokenRecGame);
+    std::string message(LoadFailureText(loaded));
+    if (!script.LoadFailure().empty()) message += ": " + script.LoadFailure();
+    return Fail(err, request.recGamePath, message, loaded == kResultCannotOpen ? kExitFileOpenError : kExitBrokenRecGame);
   }
   if (script.ParseAi() != kResultOk) return Fail(err, request.recGamePath, kNoAiScriptText, kExitNoAiScript);
 
-  if (request.outputPath != "-") {
-    if (script.WritePer(request.outputPath) != kResultOk) {
-      return Fail(err, request.outputPath, kFileWriteErrorText, kExitFileWriteError);
-    }
+  const std::string tooLarge = std::string(kBrokenRecGameText) + ": its script would take more than 1 GiB of text";
+  if (request.outputPath == "-") {
+    if (!script.FitsTextLimit()) return Fail(err, request.recGamePath, tooLarge, kExitBrokenRecGame);
+    BinaryFile standardOutput;
+    standardOutput.AttachStandardOutput();
+    TextFile text(standardOutput);
+    script.WritePer(text);
+    text.Flush();
     return kExitOk;
   }
-  TextFile standardOutput;
-  standardOutput.AttachStandardOutput();
-  script.WritePer(standardOutput);
-  standardOutput.Close();
-  return kExitOk;
+  switch (script.WritePer(request.outputPath)) {
+    case kResultOk:
+      return kExitOk;
+    case kResultBroken:
+      return Fail(err, request.recGamePath, tooLarge, kExitBrokenRecGame);
+    case kResultOutputIsRecGame:
+      return Fail(err, request.outputPath, std::string(kFileWriteErrorText) + ": it is the recorded game itself",
+                  kExitFileWriteError);
+    default:
+      return Fail(err, request.outputPath, kFileWriteErrorText, kExitFileWriteError);
+  }
 }
 
 }  // namespace

@@ -31,7 +31,12 @@ void CVelkorinDlg::OnExtract() {
     CFileDialog dlgFile("per", strFolder + "*.per", OFN_OVERWRITEPROMPT, "AI Script(.per)|*.per|All(*.*)|*.*||");
     if (dlgFile.DoModal() != IDOK) return;
     // Saying nothing here would leave the user believing the script was saved.
-    if (script.WritePer(dlgFile.GetPathName()) != kResultOk) AfxMessageBox(kFileWriteErrorText);
+    const int nWritten = script.WritePer(dlgFile.GetPathName());
+    if (nWritten == kResultBroken) {
+      AfxMessageBox(kBrokenRecGameText);
+    } else if (nWritten != kResultOk) {
+      AfxMessageBox(kFileWriteErrorText);
+    }
   } catch (const FileError& error) {
     // A read, write or delete failed after its file was opened: the text names the file and the
     // system's error. The command ends here and the dialog goes on.

@@ -18,6 +18,3 @@ class FileError : public std::runtime_error {
   std::string m_strPath;
   std::string m_strOsError;
 };
-
-// The operating system's text for the error of the last failed file call on this thread.
-std::string LastOsErrorText();

@@ -1,30 +1,31 @@
 #include "platform/TemporaryFile.h"
 
-#include <utility>
+#include "platform/NewFile.h"
 
-#include "platform/FileError.h"
-
-TemporaryFile::~TemporaryFile() {
-  if (m_strPath.empty()) return;
-  // Only reached on a path that is already failing, whose own error is the one to report.
-  try {
-    m_file.Close();
-  } catch (const FileError&) {
-    // The handle is released even when closing fails, so deleting is still worth a try.
+bool TemporaryFile::Create(const std::string& besidePath) {
+  // Armed for the moment between the file's creation and the loss of its name.
+  InterruptCleanup cleanup;
+  const NewFile beside = CreateAtFreeName(
+      [&](int attempt) {
+        std::string name = besidePath;
+        if (attempt > 0) {
+          name += '.';
+          name += UniqueSuffix();
+        }
+        return name + ".tmp";
+      },
+      os::NewFileUse::kScratch, &cleanup);
+  if (beside.handle != os::kNoHandle) {
+    m_file.Adopt(beside.handle, beside.path);
+    return true;
   }
-  try {
-    BinaryFile::Remove(m_strPath);
-  } catch (const FileError&) {
+  const std::string folder = os::TemporaryFolder();
+  const NewFile elsewhere = CreateAtFreeName(
+      [&](int) { return folder + "velkorin-" + UniqueSuffix() + ".tmp"; }, os::NewFileUse::kScratch, &cleanup);
+  if (elsewhere.handle != os::kNoHandle) {
+    m_file.Adopt(elsewhere.handle, elsewhere.path);
+    return true;
   }
-}
-
-bool TemporaryFile::Create(const std::string& path) {
-  if (!m_file.Open(path, BinaryFile::Mode::kCreateReadWrite)) return false;
-  m_strPath = path;
-  return true;
-}
-
-void TemporaryFile::Remove() {
-  m_file.Close();
-  BinaryFile::Remove(std::exchange(m_strPath, std::string()));
+  m_strFailure = beside.path + ": " + beside.error + "; " + elsewhere.path + ": " + elsewhere.error;
+  return false;
 }

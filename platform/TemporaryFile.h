@@ -4,23 +4,21 @@
 
 #include "platform/BinaryFile.h"
 
-// A scratch file, created for reading and writing, that is deleted on every way out of its scope:
-// Remove deletes it and reports failure by throwing; the destructor deletes it quietly, which
-// covers the early returns and the exceptions of the code that uses it.
+// A scratch file for reading and writing that no one else can meet and nothing outlives. It is
+// created new and exclusively (never opened, followed, truncated or deleted where something already
+// is) and has no name from the moment it exists: POSIX removes the name at once and the open file
+// lives on; Windows deletes the file when its handle closes, also when the process is killed.
 class TemporaryFile {
  public:
-  TemporaryFile() = default;
-  ~TemporaryFile();
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  // Creates the file, or truncates it when it exists; false when it cannot be created.
-  bool Create(const std::string& path);
+  // Creates the file beside `besidePath` as "<besidePath>.tmp", or as "<besidePath>.<unique>.tmp"
+  // when that name is taken; where the folder cannot take it (read-only, no permission, name too
+  // long), in the system's temporary folder as "velkorin-<unique>.tmp". False when both fail;
+  // FailureText then names each file tried and the system's error for it.
+  bool Create(const std::string& besidePath);
   BinaryFile& File() { return m_file; }
-  // Closes and deletes the file; throws FileError when either fails.
-  void Remove();
+  const std::string& FailureText() const { return m_strFailure; }
 
  private:
   BinaryFile m_file;
-  std::string m_strPath;  // empty once the file is deleted, or when none was created
+  std::string m_strFailure;
 };

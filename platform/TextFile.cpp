@@ -7,17 +7,7 @@ constexpr size_t kFlushThreshold = 64 * 1024;
 
 }  // namespace
 
-TextFile::TextFile() { m_pending.reserve(kFlushThreshold + 2); }
-
-bool TextFile::Create(const std::string& path) {
-  m_pending.clear();
-  return m_file.Open(path, BinaryFile::Mode::kCreateWrite);
-}
-
-void TextFile::AttachStandardOutput() {
-  m_pending.clear();
-  m_file.AttachStandardOutput();
-}
+TextFile::TextFile(BinaryFile& file) : m_file(file) { m_pending.reserve(kFlushThreshold + 2); }
 
 void TextFile::WriteString(std::string_view text) {
   for (const char c : text) {
@@ -25,11 +15,6 @@ void TextFile::WriteString(std::string_view text) {
     m_pending.push_back(static_cast<uint8_t>(c));
     if (m_pending.size() >= kFlushThreshold) Flush();
   }
-}
-
-void TextFile::Close() {
-  Flush();
-  m_file.Close();
 }
 
 void TextFile::Flush() {

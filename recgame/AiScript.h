@@ -3,9 +3,12 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "platform/OsFile.h"
 
 class TextFile;
 struct ElementFormat;
@@ -44,6 +47,7 @@ enum : int {
   kResultCannotOpen = 1,  // a file cannot be opened or created
   kResultNoAiScript = 2,
   kResultBroken = 3,
+  kResultOutputIsRecGame = 4,  // the output named is the recorded game that was read
 };
 
 // The most rules a script can hold: its rule count is a signed 16-bit field.
@@ -51,6 +55,10 @@ constexpr int kMaxRules = 32767;
 
 // The largest inflated header accepted; a stream that inflates beyond it is broken.
 constexpr uint32_t kMaxHeaderLength = 64u * 1024 * 1024;
+
+// The most text a script may take; the largest real script takes 1.7 MB. A few kilobytes of
+// recorded game can quote a long string thousands of times, so a script beyond this is broken.
+constexpr uint64_t kMaxScriptText = uint64_t{1} << 30;
 
 // The AI script of one recorded game, from file to script text: LoadRecGame inflates the file's
 // header into the object, ParseAi reads the AI section into the string table and the rule store,
@@ -63,14 +71,20 @@ class CAiScript {
   CAiScript(const CAiScript&) = delete;
   CAiScript& operator=(const CAiScript&) = delete;
 
-  // 0, 1 (the recorded game or the temporary file beside it cannot be opened) or 3 (broken file).
+  // 0, 1 (the recorded game or the temporary file for it cannot be opened) or 3 (broken file).
   int LoadRecGame(const std::string& path);
+  // Why the last load gave 1 when the recorded game itself opened; empty otherwise.
+  const std::string& LoadFailure() const { return m_strLoadFailure; }
   // 0, or 2 when the header holds no AI script or its AI section is cut short.
   int ParseAi();
-  // 0, or 1 when the output file cannot be created.
+  // 0; 1 when the output file cannot be created; 3 when the script's text would be larger than any
+  // script can be; 4 when the output is the recorded game that was loaded. Nothing at the path
+  // changes unless the whole script was written.
   int WritePer(const std::string& path) const;
   // Writes the script to a stream that is already open.
   void WritePer(TextFile& out) const;
+  // Whether the script's text stays within kMaxScriptText; known before anything is written.
+  bool FitsTextLimit() const;
 
   // The text of one element, without indentation or line end; for a logical operator only its
   // opening, such as "(and".
@@ -98,10 +112,14 @@ class CAiScript {
   std::string FormatFromTable(std::span<const ElementFormat> table, const AiElement& element) const;
   std::string FillTemplate(const ElementFormat& format, const AiElement& element) const;
   std::string RenderOperand(Rendering rendering, int32_t value) const;
+  // The length of the string-table text that the element's text quotes.
+  uint64_t QuotedTextLength(const AiElement& element) const;
 
   int32_t m_nRuleCount = 0;
   std::unique_ptr<AiRule[]> m_pRules;  // m_nRuleCount rules, allocated once per parse
   std::vector<std::string> m_StringTable;
   std::unique_ptr<uint8_t[]> m_pHeader;
   uint32_t m_nHeaderLength = 0;  // nonzero exactly when m_pHeader holds a header
+  std::optional<os::FileIdentity> m_recGameIdentity;  // of the recorded game whose header is held
+  std::string m_strLoadFailure;
 };

@@ -106,13 +106,19 @@ uint32_t InflateToFile(std::span<uint8_t> compressed, BinaryFile& file) {
 int CAiScript::LoadRecGame(const std::string& path) {
   ReleaseHeader();
 
+  m_strLoadFailure.clear();
+  m_recGameIdentity.reset();
+
   BinaryFile recGame;
-  if (!recGame.Open(path, BinaryFile::Mode::kRead)) return kResultCannotOpen;
+  if (!recGame.OpenForReading(path)) return kResultCannotOpen;
   std::vector<uint8_t> compressed;
   if (!ReadCompressedHeader(recGame, path, &compressed)) return kResultBroken;
 
   TemporaryFile temporary;
-  if (!temporary.Create(path + ".tmp")) return kResultCannotOpen;
+  if (!temporary.Create(path)) {
+    m_strLoadFailure = "cannot create a temporary file (" + temporary.FailureText() + ")";
+    return kResultCannotOpen;
+  }
   const uint32_t inflatedLength = InflateToFile(compressed, temporary.File());
   compressed = std::vector<uint8_t>();
   if (inflatedLength == 0) return kResultBroken;
@@ -125,8 +131,7 @@ int CAiScript::LoadRecGame(const std::string& path) {
   }
   m_pHeader = std::move(header);
   m_nHeaderLength = inflatedLength;
-
+  m_recGameIdentity = recGame.Identity();
   recGame.Close();
-  temporary.Remove();
   return kResultOk;
 }

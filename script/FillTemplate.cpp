@@ -66,3 +66,17 @@ std::string CAiScript::RenderOperand(Rendering rendering, int32_t value) const {
   }
   return std::to_string(value);
 }
+
+uint64_t CAiScript::QuotedTextLength(const AiElement& element) const {
+  if (element.kind != ElementKind::kAction || element.id < 0 || static_cast<size_t>(element.id) >= kActionIds) return 0;
+  const ElementFormat& format = ActionFormats[static_cast<size_t>(element.id)];
+  const std::array<int32_t, kMaxOperands> parameters = {element.p1, element.p2, element.p3, element.p4};
+  uint64_t length = 0;
+  for (size_t operand = 0; operand < kMaxOperands; ++operand) {
+    const int32_t index = parameters[operand];
+    if (format.operands[operand] == Rendering::kString && index >= 0 && static_cast<size_t>(index) < m_StringTable.size()) {
+      length += m_StringTable[static_cast<size_t>(index)].size();
+    }
+  }
+  return length;
+}

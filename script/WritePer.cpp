@@ -2,10 +2,15 @@
 #include <array>
 #include <string_view>
 
+#include "platform/OutputFile.h"
 #include "platform/TextFile.h"
 #include "recgame/AiScript.h"
 
 namespace {
+
+// Elements beyond the 16 slots do not exist, whatever the count claims; a count of 0 or less (the
+// count is signed) means none.
+size_t ElementsWritten(const AiRule& rule) { return static_cast<size_t>(std::clamp<int>(rule.nElementCount, 0, kElementSlots)); }
 
 // Logical operators open groups at depths 0 to 6; an operator met at the deepest depth is written
 // like any other element and opens nothing.
@@ -76,10 +81,20 @@ class RuleLayout {
 }  // namespace
 
 int CAiScript::WritePer(const std::string& path) const {
-  TextFile out;
-  if (!out.Create(path)) return kResultCannotOpen;
-  WritePer(out);
-  out.Close();
+  if (!FitsTextLimit()) return kResultBroken;
+  OutputFile output;
+  switch (output.Create(path, m_recGameIdentity)) {
+    case OutputFile::OpenResult::kOk:
+      break;
+    case OutputFile::OpenResult::kCannotCreate:
+      return kResultCannotOpen;
+    case OutputFile::OpenResult::kIsProtectedFile:
+      return kResultOutputIsRecGame;
+  }
+  TextFile text(output.File());
+  WritePer(text);
+  text.Flush();
+  output.Commit();
   return kResultOk;
 }
 
@@ -87,12 +102,27 @@ void CAiScript::WritePer(TextFile& out) const {
   for (const AiRule& rule : Rules()) WriteRule(out, rule);
 }
 
-// Elements beyond the 16 slots do not exist, whatever the count claims; a count of 0 or less (the
-// count is signed) means none.
+// Every element's own text, indentation, line end and closings included, stays within this; only
+// the strings it quotes can make it longer.
+constexpr uint64_t kMaxElementText = 512;
+constexpr uint64_t kMaxRuleFrame = 32;
+
+bool CAiScript::FitsTextLimit() const {
+  uint64_t bound = 0;
+  for (const AiRule& rule : Rules()) {
+    bound += kMaxRuleFrame;
+    for (const AiElement& element : std::span(rule.elements).first(ElementsWritten(rule))) {
+      bound += kMaxElementText + QuotedTextLength(element);
+    }
+    if (bound > kMaxScriptText) return false;
+  }
+  return true;
+}
+
 void CAiScript::WriteRule(TextFile& out, const AiRule& rule) const {
   out.WriteString("(defrule\n");
   RuleLayout layout(out);
-  const int count = std::clamp<int>(rule.nElementCount, 0, kElementSlots);
+  const int count = static_cast<int>(ElementsWritten(rule));
   for (int slot = 0; slot < count; ++slot) {
     if (slot == rule.nFirstAction) out.WriteString("=>\n");
     const AiElement& element = rule.elements[static_cast<size_t>(slot)];

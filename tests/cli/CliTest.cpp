@@ -79,6 +79,7 @@ class Extract : public testing::Test {
     noAi.aiFlag = 0;
     testkit::WriteFile(dir.Path() / "noai.mgx", testkit::BuildRecGame(noAi));
     testkit::WriteFile(dir.Path() / "broken.mgx", std::vector<uint8_t>{40, 0, 0, 0, 1, 2});
+    testkit::WriteFile(dir.Path() / "corrupt.mgx", testkit::Frame(std::vector<uint8_t>(20, 0xFF)));
   }
 
   std::string ExpectedScript() const { return testkit::WritePerText(*testkit::LoadSection(Section())); }
@@ -110,24 +111,68 @@ TEST_F(Extract, StandardOutputGetsTheSameBytesAsAFile) {
   }
 }
 
-TEST_F(Extract, EachFailureHasItsStatusAndMessageAndWritesNothing) {
-  struct Failure {
+// A file of the user's at the temporary file's name is kept, whatever the result.
+TEST_F(Extract, EachResultHasItsStatusAndMessageAndKeepsTheUsersFiles) {
+  struct Result {
     std::string recGame;
     int status;
     std::string message;
   };
-  const std::vector<Failure> failures = {
+  const std::vector<Result> results = {
+      {dir.File("ai.mgx"), kExitOk, ""},
       {dir.File("missing.mgx"), kExitFileOpenError, "File Open Error"},
       {dir.File(""), kExitFileOpenError, "File Open Error"},
       {dir.File("noai.mgx"), kExitNoAiScript, "No AI script in this file"},
       {dir.File("broken.mgx"), kExitBrokenRecGame, "Recgame file is broken"},
+      {dir.File("corrupt.mgx"), kExitBrokenRecGame, "Recgame file is broken"},
   };
-  for (const Failure& failure : failures) {
-    const CliRun run = RunCli({"extract", failure.recGame, "-o", dir.File("out.per")});
-    EXPECT_EQ(run.status, failure.status) << failure.recGame;
-    EXPECT_EQ(run.err, "velkorin: " + failure.recGame + ": " + failure.message + "\n");
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "out.per"));
+  const std::vector<uint8_t> users(10, 'u');
+  for (const Result& result : results) {
+    testkit::WriteFile(result.recGame + ".tmp", users);
+    const CliRun run = RunCli({"extract", result.recGame, "-o", dir.File("out.per")});
+    EXPECT_EQ(run.status, result.status) << result.recGame;
+    EXPECT_EQ(run.err, result.message.empty() ? "" : "velkorin: " + result.recGame + ": " + result.message + "\n");
+    EXPECT_EQ(std::filesystem::exists(dir.Path() / "out.per"), result.status == kExitOk);
+    EXPECT_EQ(testkit::ReadFile(result.recGame + ".tmp"), users) << result.recGame;
+    std::filesystem::remove(dir.Path() / "out.per");
   }
+}
+
+// The recorded game is never the output, under whichever name it is given.
+TEST_F(Extract, TheRecordedGameItselfIsRefusedAsOutput) {
+  const std::vector<uint8_t> game = testkit::ReadFile(dir.Path() / "ai.mgx");
+  std::filesystem::create_hard_link(dir.Path() / "ai.mgx", dir.Path() / "hard.per");
+  std::vector<std::string> outputs = {dir.File("ai.mgx"), dir.File("hard.per")};
+#ifndef _WIN32
+  std::filesystem::create_symlink(dir.Path() / "ai.mgx", dir.Path() / "soft.per");
+  outputs.push_back(dir.File("soft.per"));
+#endif
+  for (const std::string& output : outputs) {
+    const CliRun run = RunCli({"extract", dir.File("ai.mgx"), "-o", output});
+    EXPECT_EQ(run.status, kExitFileWriteError);
+    EXPECT_EQ(run.err, "velkorin: " + output + ": File Write Error: it is the recorded game itself\n");
+    EXPECT_EQ(testkit::ReadFile(dir.Path() / "ai.mgx"), game);
+  }
+}
+
+// A few kilobytes of recorded game quote a long string so often that the text would not fit on any disk.
+TEST_F(Extract, AScriptOfMoreThanAGibibyteIsBrokenAndWritesNothing) {
+  AiSectionSpec section;
+  section.strings = {std::string(2 << 20, 'x')};
+  section.rules.assign(40, MakeRule({}, std::vector<AiElement>(16, Action(13, 0))));
+  testkit::WriteFile(dir.Path() / "huge.mgx", testkit::BuildRecGame(section));
+  for (const std::string& output : {dir.File("huge.per"), std::string("-")}) {
+    CliRun run;
+    {
+      StdoutToFile redirect(dir.File("stdout.per"));
+      run = RunCli({"extract", dir.File("huge.mgx"), "-o", output});
+    }
+    EXPECT_EQ(run.status, kExitBrokenRecGame);
+    EXPECT_EQ(run.err, "velkorin: " + dir.File("huge.mgx") +
+                           ": Recgame file is broken: its script would take more than 1 GiB of text\n");
+    EXPECT_EQ(testkit::ReadText(dir.Path() / "stdout.per"), "");
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "huge.per"));
 }
 
 TEST_F(Extract, OutputThatCannotBeCreatedIsStatus4) {

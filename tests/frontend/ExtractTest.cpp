@@ -179,46 +179,44 @@ TEST_F(ProgramTest, ExtractAsksBeforeReplacingAFile) {
   EXPECT_TRUE(testkit::ReadFile(games.File("old.per")) == SampleScriptBytes());
 }
 
-TEST_F(ProgramTest, AnOutputFileThatCannotBeCreatedShowsFileWriteError) {
+// Chosen in the save dialog, the recorded game itself is refused, and so is a file that another
+// program holds open; each stays as it was, and the dialog goes on.
+struct KeptOutputCase : testkit::NamedCase {
+  const char* output;
+  bool heldOpen;
+  const char* message;  // the start of the message; a held file's adds the system's error
+};
+
+class KeptOutput : public ProgramTest, public testing::WithParamInterface<KeptOutputCase> {};
+
+TEST_P(KeptOutput, ShowsWhyAndKeepsTheFile) {
+  const KeptOutputCase& c = GetParam();
   RecGames games;
-  const std::vector<uint8_t> contents(10, 'x');
-  testkit::WriteFile(games.File("busy.per"), contents);
-  OpenFile busy(games.File("busy.per"), GENERIC_READ, 0);
-  ASSERT_TRUE(busy.IsOpen());
+  const std::string path = games.File(c.output);
+  if (!std::filesystem::exists(path)) testkit::WriteFile(path, std::vector<uint8_t>(10, 'x'));
+  const std::vector<uint8_t> before = testkit::ReadFile(path);
+  const std::vector<std::string> entries = games.Dir().Entries();
+  OpenFile holder(path, GENERIC_READ, 0);
+  if (!c.heldOpen) holder.Close();
   RunProgram([&](ProgramUser& user) {
     Extract(user, games.Folder(), "sample.mgx");
     const SaveDialog save = user.WaitForSaveDialog();
-    save.Save("busy.per");
+    save.Save(c.output);
     user.AnswerMessageBox(IDYES);
-    EXPECT_EQ(user.AnswerMessageBox().text, "File Write Error");
-    ExpectCommandOver(user);
-  });
-  busy.Close();
-  EXPECT_TRUE(testkit::ReadFile(games.File("busy.per")) == contents);
-}
-
-// The scratch file beside the recorded game is held open by another program that lets it be
-// written but not deleted: loading then fails after the file was opened.
-TEST_F(ProgramTest, AFileErrorWhileLoadingNamesTheFileAndTheDialogGoesOn) {
-  RecGames games;
-  const std::string scratch = games.File("sample.mgx.tmp");
-  OpenFile holder(scratch, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
-  ASSERT_TRUE(holder.IsOpen());
-  RunProgram([&](ProgramUser& user) {
-    Extract(user, games.Folder(), "sample.mgx");
+    const std::string message = c.message + (c.heldOpen ? path + ": " : "");
     const std::string text = user.AnswerMessageBox().text;
-    EXPECT_TRUE(text.starts_with("Cannot delete " + scratch + ": ")) << text;
-    EXPECT_GT(text.size(), ("Cannot delete " + scratch + ": ").size()) << "no system error text";
-    ExpectCommandOver(user);
-
-    holder.Close();
-    std::filesystem::remove(scratch);
-    user.Click(IDC_EXTRACT);
-    const SaveDialog save = user.WaitForSaveDialog();
-    save.Cancel();
-    user.WaitUntilGone(save.Window());
+    EXPECT_TRUE(text.starts_with(message)) << text;
     ExpectCommandOver(user);
   });
+  holder.Close();
+  EXPECT_TRUE(testkit::ReadFile(path) == before);
+  EXPECT_EQ(games.Dir().Entries(), entries);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, KeptOutput,
+    testing::Values(KeptOutputCase{{"TheRecordedGame"}, "sample.mgx", false, "File Write Error"},
+                    KeptOutputCase{{"HeldByAnotherProgram"}, "busy.per", true, "Cannot replace "}),
+    testkit::CaseName());
 
 }  // namespace

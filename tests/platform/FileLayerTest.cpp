@@ -1,20 +1,30 @@
 #include <gtest/gtest.h>
 
-#include <array>
+#ifndef _WIN32
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <filesystem>
 #include <string>
+#include <vector>
 
-#include "platform/BinaryFile.h"
 #include "platform/FileError.h"
+#include "platform/OutputFile.h"
 #include "platform/TemporaryFile.h"
 #include "platform/TextFile.h"
 #include "tests/testkit/CaseName.h"
+#include "tests/testkit/Child.h"
 #include "tests/testkit/RecGameBuilder.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using testkit::ReadText;
 using testkit::ScratchDir;
+
+const std::vector<uint8_t> kOld(100, 'o');
 
 struct TranslationCase : testkit::NamedCase {
   std::vector<std::string> pieces;
@@ -25,10 +35,12 @@ class TextFileTranslation : public testing::TestWithParam<TranslationCase> {};
 
 TEST_P(TextFileTranslation, EveryLfReachesTheFileAsCrLf) {
   ScratchDir dir;
-  TextFile out;
-  ASSERT_TRUE(out.Create(dir.File("out.per")));
-  for (const std::string& piece : GetParam().pieces) out.WriteString(piece);
-  out.Close();
+  OutputFile output;
+  ASSERT_EQ(output.Create(dir.File("out.per"), {}), OutputFile::OpenResult::kOk);
+  TextFile text(output.File());
+  for (const std::string& piece : GetParam().pieces) text.WriteString(piece);
+  text.Flush();
+  output.Commit();
   EXPECT_EQ(ReadText(dir.Path() / "out.per"), GetParam().expected);
 }
 
@@ -40,101 +52,158 @@ std::string LongLines() {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, TextFileTranslation,
-    testing::Values(TranslationCase{"Nothing", {}, ""}, TranslationCase{"NoLineEnd", {"(defrule"}, "(defrule"},
-                    TranslationCase{"LineEnds", {"a\nb\n"}, "a\r\nb\r\n"},
-                    TranslationCase{"OnlyLineEnds", {"\n", "\n\n"}, "\r\n\r\n\r\n"},
-                    TranslationCase{"CarriageReturnPassesUnchanged", {"a\r\n", "\r"}, "a\r\r\n\r"},
-                    TranslationCase{"HighBytesAndZeroPassUnchanged",
-                                    {std::string("\x80\xff\0\t", 4)},
-                                    std::string("\x80\xff\0\t", 4)},
+    testing::Values(TranslationCase{"Nothing", {}, ""},
+                    TranslationCase{"LineEnds", {"a\nb\n", "\n"}, "a\r\nb\r\n\r\n"},
+                    TranslationCase{"OtherBytesPassUnchanged", {std::string("a\r\n\x80\xff\0\t", 7)},
+                                    std::string("a\r\r\n\x80\xff\0\t", 8)},
                     TranslationCase{"LargerThanOneWrite", {LongLines()}, testkit::Crlf(LongLines())}),
     testkit::CaseName());
 
-TEST(TextFile, CreateTruncatesAnExistingFile) {
+// Whatever stands at the temporary file's name is left as it is, and the file itself is never seen
+// in the folder.
+TEST(TemporaryFile, TakesAFreeNameBesideTheFileAndIsNeverSeen) {
   ScratchDir dir;
-  testkit::WriteFile(dir.Path() / "out.per", std::vector<uint8_t>(1000, 'x'));
-  TextFile out;
-  ASSERT_TRUE(out.Create(dir.File("out.per")));
-  out.WriteString("a\n");
-  out.Close();
-  EXPECT_EQ(ReadText(dir.Path() / "out.per"), "a\r\n");
+  const std::string game = dir.File("game.mgx");
+  testkit::WriteFile(game, kOld);
+  for (const bool taken : {false, true}) {
+    if (taken) testkit::WriteFile(game + ".tmp", kOld);
+    const std::vector<std::string> before = dir.Entries();
+    {
+      TemporaryFile temporary;
+      ASSERT_TRUE(temporary.Create(game));
+      const std::string& path = temporary.File().Path();
+      if (taken) {
+        EXPECT_TRUE(path.starts_with(game + ".") && path.ends_with(".tmp") && path != game + ".tmp") << path;
+      } else {
+        EXPECT_EQ(path, game + ".tmp");
+      }
+      temporary.File().Write(kOld);
+      std::vector<uint8_t> back(kOld.size());
+      temporary.File().Seek(0, BinaryFile::SeekOrigin::kBegin);
+      EXPECT_EQ(temporary.File().Read(back), kOld.size());
+#ifndef _WIN32
+      // Without a name from the start, the file cannot outlive even a killed process.
+      EXPECT_EQ(dir.Entries(), before);
+#endif
+    }
+    EXPECT_EQ(dir.Entries(), before);
+  }
+  EXPECT_EQ(testkit::ReadFile(game + ".tmp"), kOld);
 }
 
-TEST(TextFile, CreateReportsAPathThatCannotBeCreated) {
+TEST(TemporaryFile, GoesToTheTemporaryFolderWhenTheNameIsTooLong) {
   ScratchDir dir;
-  std::filesystem::create_directory(dir.Path() / "folder");
-  TextFile out;
-  EXPECT_FALSE(out.Create(dir.File("folder")));
-  EXPECT_FALSE(out.Create(dir.File("missing/out.per")));
+  TemporaryFile temporary;
+  ASSERT_TRUE(temporary.Create(dir.File(std::string(253, 'g'))));
+  EXPECT_TRUE(temporary.File().Path().starts_with(os::TemporaryFolder() + "velkorin-"));
+}
+
+TEST(OutputFile, ReplacesAFileOnlyWhenCommitted) {
+  ScratchDir dir;
+  const std::string out = dir.File("out.per");
+  for (const bool commit : {false, true}) {
+    testkit::WriteFile(out, kOld);
+    {
+      OutputFile output;
+      ASSERT_EQ(output.Create(out, {}), OutputFile::OpenResult::kOk);
+      output.File().Write(std::vector<uint8_t>{'n', 'e', 'w'});
+      EXPECT_EQ(testkit::ReadFile(out), kOld);
+      if (commit) output.Commit();
+    }
+    EXPECT_EQ(ReadText(out), commit ? "new" : std::string(kOld.begin(), kOld.end()));
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out.per"});
+  }
+}
+
+TEST(OutputFile, RefusesTheProtectedFileAndAFolder) {
+  ScratchDir dir;
+  const std::string game = dir.File("game.mgx");
+  testkit::WriteFile(game, kOld);
+  BinaryFile recGame;
+  ASSERT_TRUE(recGame.OpenForReading(game));
+  OutputFile output;
+  EXPECT_EQ(output.Create(game, recGame.Identity()), OutputFile::OpenResult::kIsProtectedFile);
+  fs::create_hard_link(game, dir.Path() / "link.mgx");
+  EXPECT_EQ(output.Create(dir.File("link.mgx"), recGame.Identity()), OutputFile::OpenResult::kIsProtectedFile);
+  EXPECT_EQ(output.Create(dir.Path().string(), {}), OutputFile::OpenResult::kCannotCreate);
+  EXPECT_EQ(output.Create(dir.File("missing/out.per"), {}), OutputFile::OpenResult::kCannotCreate);
+  EXPECT_EQ(testkit::ReadFile(game), kOld);
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"game.mgx", "link.mgx"}));
 }
 
 #ifndef _WIN32
-TEST(TextFile, AFailedWriteIsThrownWithThePathAndTheOsError) {
-  TextFile out;
-  ASSERT_TRUE(out.Create("/dev/full"));
-  out.WriteString("(defrule\n");
-  try {
-    out.Close();
-    FAIL() << "writing to a full device succeeded";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.Path(), "/dev/full");
-    EXPECT_EQ(error.OsError(), "No space left on device");
-    EXPECT_STREQ(error.what(), "Cannot write /dev/full: No space left on device");
+TEST(OutputFile, ReplacesALinksTargetWithItsPermissions) {
+  ScratchDir dir;
+  const std::string target = dir.File("target.per");
+  testkit::WriteFile(target, kOld);
+  chmod(target.c_str(), 0640);
+  fs::create_symlink(target, dir.Path() / "link.per");
+  OutputFile output;
+  ASSERT_EQ(output.Create(dir.File("link.per"), {}), OutputFile::OpenResult::kOk);
+  output.Commit();
+  EXPECT_TRUE(fs::is_symlink(dir.Path() / "link.per"));
+  EXPECT_EQ(ReadText(target), "");
+  struct stat status {};
+  ASSERT_EQ(stat(target.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0640u);
+
+  fs::create_symlink(dir.Path() / "nowhere", dir.Path() / "dangling.per");
+  EXPECT_EQ(output.Create(dir.File("dangling.per"), {}), OutputFile::OpenResult::kCannotCreate);
+  EXPECT_FALSE(fs::exists(dir.Path() / "nowhere"));
+}
+
+TEST(OutputFile, WritesADeviceDirectly) {
+  OutputFile output;
+  ASSERT_EQ(output.Create("/dev/null", {}), OutputFile::OpenResult::kOk);
+  output.File().Write(kOld);
+  output.Commit();
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+// A small file system of its own fills up while the new text is written.
+TEST(OutputFile, AFullDiskKeepsTheOldFileWholeAndLeavesNothing) {
+  ScratchDir dir;
+  const std::string disk = dir.File("disk");
+  fs::create_directory(disk);
+  if (mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "mounting needs root";
+  const std::string out = disk + "/out.per";
+  testkit::WriteFile(out, kOld);
+  {
+    OutputFile output;
+    ASSERT_EQ(output.Create(out, {}), OutputFile::OpenResult::kOk);
+    EXPECT_THROW(output.File().Write(std::vector<uint8_t>(1 << 20, 'x')), FileError);
   }
+  EXPECT_EQ(testkit::ReadFile(out), kOld);
+  EXPECT_EQ(fs::directory_iterator(disk)->path().filename(), "out.per");
+  EXPECT_EQ(std::distance(fs::directory_iterator(disk), fs::directory_iterator()), 1);
+  umount(disk.c_str());
+}
+
+// As an ordinary user: a folder that takes no new file sends the scratch file to the temporary
+// folder, and lets its writable files be written in place.
+TEST(FileLayer, AReadOnlyFolderIsWorkedAround) {
+  ScratchDir dir;
+  const std::string locked = dir.File("locked");
+  fs::create_directory(locked);
+  testkit::WriteFile(locked + "/out.per", kOld);
+  chmod((locked + "/out.per").c_str(), 0666);
+  chmod(locked.c_str(), 0555);
+  const pid_t child = testkit::StartChild(
+      [&] {
+        TemporaryFile temporary;
+        if (!temporary.Create(locked + "/game.mgx")) return 1;
+        if (!temporary.File().Path().starts_with(os::TemporaryFolder())) return 2;
+        OutputFile output;
+        if (output.Create(locked + "/out.per", {}) != OutputFile::OpenResult::kOk) return 3;
+        output.File().Write(std::vector<uint8_t>{'n', 'e', 'w'});
+        output.Commit();
+        return 0;
+      },
+      testkit::RunAs::kOrdinaryUser);
+  EXPECT_EQ(testkit::ExitStatusOf(child), 0);
+  EXPECT_EQ(ReadText(locked + "/out.per"), "new");
+  chmod(locked.c_str(), 0755);
 }
 #endif
-
-TEST(BinaryFile, OpensOnlyExistingPlainFilesForReading) {
-  ScratchDir dir;
-  BinaryFile file;
-  EXPECT_FALSE(file.Open(dir.File("missing.mgx"), BinaryFile::Mode::kRead));
-  EXPECT_FALSE(file.Open(dir.File(""), BinaryFile::Mode::kRead));
-  std::filesystem::create_directory(dir.Path() / "folder.mgx");
-  EXPECT_FALSE(file.Open(dir.File("folder.mgx"), BinaryFile::Mode::kRead));
-  EXPECT_FALSE(file.IsOpen());
-}
-
-TEST(BinaryFile, ReadReturnsFewerBytesOnlyAtTheEnd) {
-  ScratchDir dir;
-  testkit::WriteFile(dir.Path() / "f", std::vector<uint8_t>{1, 2, 3, 4, 5, 6});
-  BinaryFile file;
-  ASSERT_TRUE(file.Open(dir.File("f"), BinaryFile::Mode::kRead));
-  EXPECT_EQ(file.GetLength(), 6u);
-  std::array<uint8_t, 4> buffer{};
-  file.Seek(1, BinaryFile::SeekOrigin::kBegin);
-  file.Seek(1, BinaryFile::SeekOrigin::kCurrent);
-  EXPECT_EQ(file.Read(buffer), 4u);
-  EXPECT_EQ(buffer, (std::array<uint8_t, 4>{3, 4, 5, 6}));
-  EXPECT_EQ(file.Read(buffer), 0u);
-}
-
-TEST(BinaryFile, AFailedDeleteIsThrownWithThePath) {
-  ScratchDir dir;
-  const std::string path = dir.File("missing.tmp");
-  try {
-    BinaryFile::Remove(path);
-    FAIL() << "deleting a missing file succeeded";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.Path(), path);
-    EXPECT_NE(std::string(error.what()).find(path), std::string::npos);
-    EXPECT_FALSE(error.OsError().empty());
-  }
-}
-
-TEST(TemporaryFile, IsDeletedOnEveryWayOut) {
-  ScratchDir dir;
-  {
-    TemporaryFile temporary;
-    ASSERT_TRUE(temporary.Create(dir.File("a.tmp")));
-    temporary.File().Write(std::vector<uint8_t>{1, 2, 3});
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.tmp"});
-  }
-  EXPECT_TRUE(dir.Entries().empty());
-
-  TemporaryFile removed;
-  ASSERT_TRUE(removed.Create(dir.File("b.tmp")));
-  removed.Remove();
-  EXPECT_TRUE(dir.Entries().empty());
-}
 
 }  // namespace

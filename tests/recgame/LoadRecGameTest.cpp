@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
+#include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -17,6 +23,12 @@ using testkit::Preamble;
 using testkit::ScratchDir;
 
 constexpr size_t kChunk = 131072;
+
+#ifdef _WIN32
+constexpr const char* kTemporaryFolderVariable = "TMP";
+#else
+constexpr const char* kTemporaryFolderVariable = "TMPDIR";
+#endif
 
 // Bytes that deflate hardly shrinks, so large headers stay large in the compressed stream too.
 std::vector<uint8_t> NoisyBytes(size_t count) {
@@ -180,22 +192,45 @@ TEST(LoadRecGame, RefusesACompressedHeaderLargerThanAnyWithinTheLimit) {
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"game.mgx"});
 }
 
-TEST(LoadRecGame, OverwritesAndDeletesAnExistingTemporaryFile) {
+// Whatever a user or an attacker put at the temporary file's name stays as it was: a file of the
+// user's, links to other files, a FIFO that would block whoever opens it, a folder.
+TEST(LoadRecGame, LeavesWhatIsAtTheTemporaryNameAlone) {
   ScratchDir dir;
-  testkit::WriteFile(dir.Path() / "game.mgx.tmp", NoisyBytes(3 * kChunk));
-  CAiScript script;
-  ASSERT_EQ(LoadFile(dir, "game.mgx", Frame(Deflate(kHeader)), script), kResultOk);
-  EXPECT_EQ(HeaderOf(script), kHeader);
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"game.mgx"});
+  const std::vector<uint8_t> precious = NoisyBytes(3 * kChunk);
+  testkit::WriteFile(dir.Path() / "precious", precious);
+  std::vector<std::pair<std::string, std::function<void(const std::filesystem::path&)>>> plants = {
+      {"file", [&](const auto& at) { testkit::WriteFile(at, precious); }},
+      {"folder", [](const auto& at) { std::filesystem::create_directory(at); }},
+      {"hard link", [&](const auto& at) { std::filesystem::create_hard_link(dir.Path() / "precious", at); }},
+  };
+#ifndef _WIN32
+  plants.emplace_back("symbolic link", [&](const auto& at) { std::filesystem::create_symlink(dir.Path() / "precious", at); });
+  plants.emplace_back("fifo", [](const auto& at) { ASSERT_EQ(mkfifo(at.c_str(), 0600), 0); });
+#endif
+  for (const auto& [what, plant] : plants) {
+    const std::filesystem::path planted = dir.Path() / "game.mgx.tmp";
+    plant(planted);
+    const auto before = std::filesystem::symlink_status(planted).type();
+    CAiScript script;
+    EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(Deflate(kHeader)), script), kResultOk) << what;
+    EXPECT_EQ(HeaderOf(script), kHeader) << what;
+    EXPECT_EQ(std::filesystem::symlink_status(planted).type(), before) << what;
+    EXPECT_EQ(testkit::ReadFile(dir.Path() / "precious"), precious) << what;
+    std::filesystem::remove(planted);
+  }
 }
 
-TEST(LoadRecGame, TemporaryFileThatCannotBeCreatedIsCode1) {
+// Beside the recorded game the name is too long, and the temporary folder does not exist.
+TEST(LoadRecGame, TemporaryFileThatCannotBeCreatedAnywhereIsCode1) {
   ScratchDir dir;
-  std::filesystem::create_directory(dir.Path() / "game.mgx.tmp");
+  const std::string name(253, 'g');
+  const std::string tmpdir = dir.File("missing");
+  testkit::ScopedEnvironment environment(kTemporaryFolderVariable, tmpdir);
   CAiScript script;
-  EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(Deflate(kHeader)), script), kResultCannotOpen);
+  EXPECT_EQ(LoadFile(dir, name, Frame(Deflate(kHeader)), script), kResultCannotOpen);
   EXPECT_TRUE(script.Header().empty());
-  EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "game.mgx.tmp"));
+  EXPECT_NE(script.LoadFailure().find(dir.File(name) + ".tmp: "), std::string::npos) << script.LoadFailure();
+  EXPECT_NE(script.LoadFailure().find(tmpdir), std::string::npos) << script.LoadFailure();
 }
 
 TEST(LoadRecGame, RecordedGameThatCannotBeOpenedIsCode1) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -197,6 +198,29 @@ std::vector<std::string> ScratchDir::Entries() const {
   std::sort(names.begin(), names.end());
   return names;
 }
+
+namespace {
+
+void SetEnvironment(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+  _putenv_s(name.c_str(), value.value_or("").c_str());
+#else
+  if (value) {
+    setenv(name.c_str(), value->c_str(), 1);
+  } else {
+    unsetenv(name.c_str());
+  }
+#endif
+}
+
+}  // namespace
+
+ScopedEnvironment::ScopedEnvironment(std::string name, const std::string& value) : m_name(std::move(name)) {
+  if (const char* previous = std::getenv(m_name.c_str())) m_previous = previous;
+  SetEnvironment(m_name, value);
+}
+
+ScopedEnvironment::~ScopedEnvironment() { SetEnvironment(m_name, m_previous); }
 
 void LoadHeader(CAiScript& script, std::span<const uint8_t> header) {
   ScratchDir dir;

@@ -104,6 +104,19 @@ class ScratchDir {
   std::filesystem::path m_path;
 };
 
+// Sets an environment variable while the object lives, then restores it.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(std::string name, const std::string& value);
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  std::string m_name;
+  std::optional<std::string> m_previous;
+};
+
 // Loads a recorded game holding exactly this inflated header into the script; throws when the load
 // fails, which no test of the later stages expects.
 void LoadHeader(CAiScript& script, std::span<const uint8_t> header);

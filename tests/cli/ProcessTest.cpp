@@ -1,0 +1,116 @@
+// Whole runs of the command line as processes of their own: at the same time, interrupted, and as an
+// ordinary user in folders that are not theirs.
+#ifndef _WIN32
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "platform/InterruptCleanup.h"
+#include "tests/testkit/Child.h"
+#include "tests/testkit/RecGameBuilder.h"
+
+namespace {
+
+using testkit::Action;
+using testkit::AiSectionSpec;
+using testkit::Fact;
+using testkit::MakeRule;
+using testkit::ScratchDir;
+
+int RunCommand(const std::vector<std::string>& args) {
+  std::ostringstream out;
+  std::ostringstream err;
+  return RunVelkorin(args, out, err);
+}
+
+AiSectionSpec Section(int rules, size_t stringLength) {
+  AiSectionSpec section;
+  section.strings = {std::string(stringLength, 's')};
+  section.rules.assign(static_cast<size_t>(rules), MakeRule({Fact(6, 3, 5)}, {Action(13, 0), Action(30)}));
+  return section;
+}
+
+std::string ExpectedText(const AiSectionSpec& section) { return testkit::WritePerText(*testkit::LoadSection(section)); }
+
+// Runs of one recorded game at the same time never meet: each has files of its own.
+TEST(Processes, ConcurrentRunsOfOneGameAllGiveTheWholeScript) {
+  ScratchDir dir;
+  const AiSectionSpec section = Section(400, 100);
+  testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildRecGame(section));
+  const std::string expected = ExpectedText(section);
+  constexpr int kRuns = 8;
+  for (int round = 0; round < 10; ++round) {
+    std::vector<pid_t> children;
+    for (int i = 0; i < kRuns; ++i) {
+      const std::string out = dir.File("out" + std::to_string(i) + ".per");
+      children.push_back(testkit::StartChild([&, out] { return RunCommand({"extract", dir.File("game.mgx"), "-o", out}); }));
+    }
+    for (int i = 0; i < kRuns; ++i) {
+      EXPECT_EQ(testkit::ExitStatusOf(children[static_cast<size_t>(i)]), kExitOk);
+      EXPECT_EQ(testkit::ReadText(dir.Path() / ("out" + std::to_string(i) + ".per")), expected) << "run " << i;
+    }
+  }
+  EXPECT_EQ(dir.Entries().size(), kRuns + 1u);
+}
+
+// Whether the script's new file is in the folder.
+bool IsWriting(const ScratchDir& dir) {
+  for (const std::string& name : dir.Entries()) {
+    if (name.starts_with(".velkorin-")) return true;
+  }
+  return false;
+}
+
+// Interrupted while it writes the script, a run removes what it had begun and ends by the signal.
+TEST(Processes, AnInterruptedRunLeavesNothingBehind) {
+  ScratchDir dir;
+  testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildRecGame(Section(32767, 1000)));
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    const pid_t child = testkit::StartChild([&] {
+      InstallInterruptCleanup();
+      return RunCommand({"extract", dir.File("game.mgx"), "-o", dir.File("out.per")});
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!IsWriting(dir) && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(IsWriting(dir)) << "the run wrote nothing";
+    kill(child, signal);
+    const int status = testkit::WaitForChild(child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "status " << status;
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"game.mgx"});
+  }
+}
+
+// An ordinary user reads a recorded game in a folder they cannot write to, with a name as long as
+// the file system allows, and writes the script to a folder of their own.
+TEST(Processes, AGameInAFolderThatIsNotTheUsersIsExtracted) {
+  ScratchDir dir;
+  const AiSectionSpec section = Section(3, 10);
+  const std::string game = dir.File(std::string(251, 'g') + ".mgx");
+  testkit::WriteFile(game, testkit::BuildRecGame(section));
+  chmod(dir.Path().c_str(), 0755);
+  const std::string own = dir.File("own");
+  std::filesystem::create_directory(own);
+  chmod(own.c_str(), 0777);
+  const pid_t child = testkit::StartChild([&] { return RunCommand({"extract", game, "-o", own + "/out.per"}); },
+                                          testkit::RunAs::kOrdinaryUser);
+  EXPECT_EQ(testkit::ExitStatusOf(child), kExitOk);
+  EXPECT_EQ(testkit::ReadText(own + "/out.per"), ExpectedText(section));
+  EXPECT_EQ(dir.Entries().size(), 2u);
+}
+
+}  // namespace
+
+#endif

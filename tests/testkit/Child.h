@@ -1,0 +1,28 @@
+#pragma once
+
+#ifndef _WIN32
+
+#include <sys/types.h>
+
+#include <functional>
+
+// Runs part of a test in a child process of its own, as separate runs of the program would be: for
+// runs at the same time, runs interrupted by a signal, and runs as an ordinary user.
+namespace testkit {
+
+enum class RunAs {
+  kSelf,
+  // Nobody's user and group when the tests run as root, so that file permissions apply to the run.
+  kOrdinaryUser,
+};
+
+// Starts `body` in a forked child, which exits with what it returns.
+pid_t StartChild(const std::function<int()>& body, RunAs user = RunAs::kSelf);
+// The child's wait status.
+int WaitForChild(pid_t child);
+// The exit status of a child that exited; -1 for one that a signal ended.
+int ExitStatusOf(pid_t child);
+
+}  // namespace testkit
+
+#endif
