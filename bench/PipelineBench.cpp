@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "recgame/AiScript.h"
+#include "script/AiScript.h"
 #include "tests/testkit/RecGameBuilder.h"
 
 // Speed of the extraction stages on a script as large as later game patches write (6,000 rules
@@ -39,12 +39,23 @@ class PipelineFixture {
   std::string m_path;
 };
 
+// Runs the stages up to `stage` (0 load, 1 parse, 2 write) once per iteration; a stage that fails
+// ends the benchmark, since its timings would measure something else.
 void RunStage(benchmark::State& state, const PipelineFixture& fixture, int stage) {
   for (auto _ : state) {
     CAiScript script;
-    if (script.LoadRecGame(fixture.Path()) != kResultOk) state.SkipWithError("load failed");
-    if (stage >= 1 && script.ParseAi() != kResultOk) state.SkipWithError("parse failed");
-    if (stage >= 2 && script.WritePer(fixture.Output()) != kResultOk) state.SkipWithError("write failed");
+    if (script.LoadRecGame(fixture.Path()) != ReadResult::kOk) {
+      state.SkipWithError("load failed");
+      break;
+    }
+    if (stage >= 1 && script.ParseAi() != ReadResult::kOk) {
+      state.SkipWithError("parse failed");
+      break;
+    }
+    if (stage >= 2 && script.WritePer(fixture.Output()) != WriteResult::kOk) {
+      state.SkipWithError("write failed");
+      break;
+    }
     benchmark::DoNotOptimize(script);
   }
 }

@@ -6,8 +6,8 @@
 #include "platform/BinaryFile.h"
 #include "platform/FileError.h"
 #include "platform/TextFile.h"
-#include "recgame/AiScript.h"
-#include "recgame/ResultMessages.h"
+#include "script/AiScript.h"
+#include "script/ResultMessages.h"
 
 namespace {
 
@@ -86,42 +86,65 @@ std::optional<ExtractRequest> ParseExtract(const std::vector<std::string>& args,
   return request;
 }
 
-int Fail(std::ostream& err, const std::string& path, std::string_view message, int status) {
-  err << "velkorin: " << path << ": " << message << '\n';
+int ExitStatus(ReadResult result) {
+  switch (result) {
+    case ReadResult::kOk:
+      return kExitOk;
+    case ReadResult::kCannotOpen:
+      return kExitFileOpenError;
+    case ReadResult::kNoAiScript:
+      return kExitNoAiScript;
+    case ReadResult::kBroken:
+      return kExitBrokenRecGame;
+  }
+  return kExitBrokenRecGame;
+}
+
+int ExitStatus(WriteResult result) {
+  switch (result) {
+    case WriteResult::kOk:
+      return kExitOk;
+    case WriteResult::kCannotCreate:
+    case WriteResult::kIsRecGame:
+      return kExitFileWriteError;
+    case WriteResult::kTooLarge:
+      return kExitBrokenRecGame;
+  }
+  return kExitFileWriteError;
+}
+
+// One line on standard error: the file, the message, and why, where the message does not say it.
+int Fail(std::ostream& err, const std::string& path, std::string_view message, std::string_view reason, int status) {
+  err << "velkorin: " << path << ": " << message;
+  if (!reason.empty()) err << ": " << reason;
+  err << '\n';
   return status;
 }
 
 int Extract(const ExtractRequest& request, std::ostream& err) {
   CAiScript script;
-  const int loaded = script.LoadRecGame(request.recGamePath);
-  if (loaded != kResultOk) {
-    std::string message(LoadFailureText(loaded));
-    if (!script.LoadFailure().empty()) message += ": " + script.LoadFailure();
-    return Fail(err, request.recGamePath, message, loaded == kResultCannotOpen ? kExitFileOpenError : kExitBrokenRecGame);
+  ReadResult read = script.LoadRecGame(request.recGamePath);
+  if (read == ReadResult::kOk) read = script.ParseAi();
+  if (read != ReadResult::kOk) {
+    return Fail(err, request.recGamePath, ResultMessage(read), script.LoadFailure(), ExitStatus(read));
   }
-  if (script.ParseAi() != kResultOk) return Fail(err, request.recGamePath, kNoAiScriptText, kExitNoAiScript);
 
-  const std::string tooLarge = std::string(kBrokenRecGameText) + ": its script would take more than 1 GiB of text";
-  if (request.outputPath == "-") {
-    if (!script.FitsTextLimit()) return Fail(err, request.recGamePath, tooLarge, kExitBrokenRecGame);
+  WriteResult written = WriteResult::kOk;
+  if (request.outputPath != "-") {
+    written = script.WritePer(request.outputPath);
+  } else if (!script.FitsTextLimit()) {
+    written = WriteResult::kTooLarge;
+  } else {
     BinaryFile standardOutput;
     standardOutput.AttachStandardOutput();
     TextFile text(standardOutput);
     script.WritePer(text);
     text.Flush();
-    return kExitOk;
   }
-  switch (script.WritePer(request.outputPath)) {
-    case kResultOk:
-      return kExitOk;
-    case kResultBroken:
-      return Fail(err, request.recGamePath, tooLarge, kExitBrokenRecGame);
-    case kResultOutputIsRecGame:
-      return Fail(err, request.outputPath, std::string(kFileWriteErrorText) + ": it is the recorded game itself",
-                  kExitFileWriteError);
-    default:
-      return Fail(err, request.outputPath, kFileWriteErrorText, kExitFileWriteError);
-  }
+  if (written == WriteResult::kOk) return kExitOk;
+  // A script too large to write is a fault of the recorded game, not of the output.
+  const std::string& path = written == WriteResult::kTooLarge ? request.recGamePath : request.outputPath;
+  return Fail(err, path, ResultMessage(written), ResultReason(written), ExitStatus(written));
 }
 
 }  // namespace

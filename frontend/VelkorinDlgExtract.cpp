@@ -5,8 +5,8 @@
 #include "platform/FileError.h"
 #include "platform/win32/FileDialog.h"
 #include "platform/win32/WinApp.h"
-#include "recgame/AiScript.h"
-#include "recgame/ResultMessages.h"
+#include "script/AiScript.h"
+#include "script/ResultMessages.h"
 
 void CVelkorinDlg::OnExtract() {
   CAiScript script;
@@ -19,26 +19,19 @@ void CVelkorinDlg::OnExtract() {
   const std::string strPath = strFolder + strName;
 
   try {
-    const int nLoaded = script.LoadRecGame(strPath);
-    if (nLoaded != kResultOk) {
-      AfxMessageBox(LoadFailureText(nLoaded));
-      return;
-    }
-    if (script.ParseAi() != kResultOk) {
-      AfxMessageBox(kNoAiScriptText);
+    ReadResult read = script.LoadRecGame(strPath);
+    if (read == ReadResult::kOk) read = script.ParseAi();
+    if (read != ReadResult::kOk) {
+      AfxMessageBox(ResultMessage(read));
       return;
     }
     CFileDialog dlgFile("per", strFolder + "*.per", OFN_OVERWRITEPROMPT, "AI Script(.per)|*.per|All(*.*)|*.*||");
     if (dlgFile.DoModal() != IDOK) return;
     // Saying nothing here would leave the user believing the script was saved.
-    const int nWritten = script.WritePer(dlgFile.GetPathName());
-    if (nWritten == kResultBroken) {
-      AfxMessageBox(kBrokenRecGameText);
-    } else if (nWritten != kResultOk) {
-      AfxMessageBox(kFileWriteErrorText);
-    }
+    const WriteResult written = script.WritePer(dlgFile.GetPathName());
+    if (written != WriteResult::kOk) AfxMessageBox(ResultMessage(written));
   } catch (const FileError& error) {
-    // A read, write or delete failed after its file was opened: the text names the file and the
+    // A read, write or replace failed after its file was opened: the text names the file and the
     // system's error. The command ends here and the dialog goes on.
     AfxMessageBox(error.what());
   }

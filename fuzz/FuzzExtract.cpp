@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "recgame/AiScript.h"
+#include "script/AiScript.h"
 #include "tests/testkit/RecGameBuilder.h"
 
 namespace {
@@ -19,7 +19,7 @@ enum Mode : uint8_t {
 
 void Extract(const std::string& path) {
   CAiScript script;
-  if (script.LoadRecGame(path) == kResultOk && script.ParseAi() == kResultOk) script.WritePer("/dev/null");
+  if (script.LoadRecGame(path) == ReadResult::kOk && script.ParseAi() == ReadResult::kOk) static_cast<void>(script.WritePer("/dev/null"));
 }
 
 }  // namespace

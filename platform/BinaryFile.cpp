@@ -15,15 +15,15 @@ bool BinaryFile::OpenForReading(const std::string& path) {
 void BinaryFile::Adopt(os::Handle handle, std::string path) {
   Release();
   m_handle = handle;
-  m_bOwnsHandle = true;
-  m_strPath = std::move(path);
+  m_ownsHandle = true;
+  m_path = std::move(path);
 }
 
 void BinaryFile::AttachStandardOutput() {
   Release();
   m_handle = os::StandardOutput();
-  m_bOwnsHandle = false;
-  m_strPath = "standard output";
+  m_ownsHandle = false;
+  m_path = "standard output";
 }
 
 size_t BinaryFile::Read(std::span<uint8_t> buffer) {
@@ -71,12 +71,12 @@ void BinaryFile::Close() {
 
 bool BinaryFile::Release() noexcept {
   if (m_handle == os::kNoHandle) return true;
-  const bool closed = !m_bOwnsHandle || os::Close(m_handle);
+  const bool closed = !m_ownsHandle || os::Close(m_handle);
   m_handle = os::kNoHandle;
-  m_bOwnsHandle = false;
+  m_ownsHandle = false;
   return closed;
 }
 
 void BinaryFile::Fail(const char* operation) const {
-  throw FileError(operation, m_strPath, os::LastErrorText());
+  throw FileError(operation, m_path, os::LastErrorText());
 }

@@ -26,7 +26,7 @@ class BinaryFile {
   // Writes go to the process's standard output, which Close leaves open.
   void AttachStandardOutput();
   bool IsOpen() const { return m_handle != os::kNoHandle; }
-  const std::string& Path() const { return m_strPath; }
+  const std::string& Path() const { return m_path; }
 
   // Fills the buffer; returns fewer bytes only when the end of the file comes first.
   size_t Read(std::span<uint8_t> buffer);
@@ -43,6 +43,6 @@ class BinaryFile {
   [[noreturn]] void Fail(const char* operation) const;
 
   os::Handle m_handle = os::kNoHandle;
-  bool m_bOwnsHandle = false;
-  std::string m_strPath;
+  bool m_ownsHandle = false;
+  std::string m_path;
 };

@@ -15,4 +15,4 @@ std::string Describe(std::string_view operation, const std::string& path, const 
 }  // namespace
 
 FileError::FileError(std::string_view operation, const std::string& path, const std::string& osError)
-    : std::runtime_error(Describe(operation, path, osError)), m_strPath(path), m_strOsError(osError) {}
+    : std::runtime_error(Describe(operation, path, osError)), m_path(path), m_osError(osError) {}

@@ -11,10 +11,10 @@ class FileError : public std::runtime_error {
  public:
   FileError(std::string_view operation, const std::string& path, const std::string& osError);
 
-  const std::string& Path() const { return m_strPath; }
-  const std::string& OsError() const { return m_strOsError; }
+  const std::string& Path() const { return m_path; }
+  const std::string& OsError() const { return m_osError; }
 
  private:
-  std::string m_strPath;
-  std::string m_strOsError;
+  std::string m_path;
+  std::string m_osError;
 };

@@ -4,9 +4,9 @@
 #include "platform/NewFile.h"
 
 OutputFile::~OutputFile() {
-  if (m_strStaging.empty()) return;
+  if (m_staging.empty()) return;
   // Only reached on a path that is already failing, whose own error is the one to report.
-  os::RemoveFile(m_strStaging);
+  os::RemoveFile(m_staging);
 }
 
 OutputFile::OpenResult OutputFile::Create(const std::string& path,
@@ -42,8 +42,8 @@ OutputFile::OpenResult OutputFile::CreateBeside(const std::string& target, const
   const bool replacing = status.kind == os::PathKind::kRegular;
   if (staging.handle != os::kNoHandle) {
     m_file.Adopt(staging.handle, staging.path);
-    m_strStaging = staging.path;
-    m_strTarget = target;
+    m_staging = staging.path;
+    m_target = target;
     if (replacing) m_file.SetPermissions(status.permissions);
     return OpenResult::kOk;
   }
@@ -58,8 +58,8 @@ OutputFile::OpenResult OutputFile::CreateBeside(const std::string& target, const
 
 void OutputFile::Commit() {
   m_file.Close();
-  if (m_strStaging.empty()) return;
-  if (!os::RenameOver(m_strStaging, m_strTarget)) throw FileError("replace", m_strTarget, os::LastErrorText());
-  m_strStaging.clear();
+  if (m_staging.empty()) return;
+  if (!os::RenameOver(m_staging, m_target)) throw FileError("replace", m_target, os::LastErrorText());
+  m_staging.clear();
   m_cleanup.Disarm();
 }

@@ -37,7 +37,7 @@ class OutputFile {
   OpenResult CreateBeside(const std::string& target, const os::PathStatus& status);
 
   BinaryFile m_file;
-  std::string m_strTarget;   // the file that Commit replaces
-  std::string m_strStaging;  // the new file, until Commit renames it; empty when written directly
+  std::string m_target;   // the file that Commit replaces
+  std::string m_staging;  // the new file, until Commit renames it; empty when written directly
   InterruptCleanup m_cleanup;
 };

@@ -26,6 +26,6 @@ bool TemporaryFile::Create(const std::string& besidePath) {
     m_file.Adopt(elsewhere.handle, elsewhere.path);
     return true;
   }
-  m_strFailure = beside.path + ": " + beside.error + "; " + elsewhere.path + ": " + elsewhere.error;
+  m_failure = beside.path + ": " + beside.error + "; " + elsewhere.path + ": " + elsewhere.error;
   return false;
 }

@@ -16,9 +16,9 @@ class TemporaryFile {
   // FailureText then names each file tried and the system's error for it.
   bool Create(const std::string& besidePath);
   BinaryFile& File() { return m_file; }
-  const std::string& FailureText() const { return m_strFailure; }
+  const std::string& FailureText() const { return m_failure; }
 
  private:
   BinaryFile m_file;
-  std::string m_strFailure;
+  std::string m_failure;
 };

@@ -4,12 +4,13 @@
 #include <array>
 #include <cctype>
 #include <string_view>
+#include <vector>
 
 #include "platform/BinaryFile.h"
 #include "platform/FileError.h"
 #include "platform/TemporaryFile.h"
-#include "recgame/AiScript.h"
 #include "recgame/ByteReader.h"
+#include "recgame/RecGameHeader.h"
 
 namespace {
 
@@ -56,15 +57,15 @@ class RawInflater {
   explicit RawInflater(std::span<uint8_t> input) {
     m_stream.next_in = input.data();
     m_stream.avail_in = static_cast<uInt>(input.size());
-    m_bReady = inflateInit2(&m_stream, -MAX_WBITS) == Z_OK;
+    m_ready = inflateInit2(&m_stream, -MAX_WBITS) == Z_OK;
   }
   ~RawInflater() {
-    if (m_bReady) inflateEnd(&m_stream);
+    if (m_ready) inflateEnd(&m_stream);
   }
   RawInflater(const RawInflater&) = delete;
   RawInflater& operator=(const RawInflater&) = delete;
 
-  bool Ready() const { return m_bReady; }
+  bool Ready() const { return m_ready; }
 
   // Inflates as much as fits into the chunk; returns zlib's result and the size that was produced.
   int Inflate(std::span<uint8_t> chunk, size_t* produced) {
@@ -77,7 +78,7 @@ class RawInflater {
 
  private:
   z_stream m_stream{};
-  bool m_bReady = false;
+  bool m_ready = false;
 };
 
 // Inflates the compressed header into the file chunk by chunk. Returns the number of bytes
@@ -103,35 +104,46 @@ uint32_t InflateToFile(std::span<uint8_t> compressed, BinaryFile& file) {
 
 }  // namespace
 
-int CAiScript::LoadRecGame(const std::string& path) {
-  ReleaseHeader();
+void RecGameHeader::Hold(std::unique_ptr<uint8_t[]> bytes, uint32_t length, os::FileIdentity source) {
+  m_bytes = std::move(bytes);
+  m_length = length;
+  m_source = source;
+}
 
-  m_strLoadFailure.clear();
-  m_recGameIdentity.reset();
+void RecGameHeader::Release() {
+  m_bytes.reset();
+  m_length = 0;
+  m_source.reset();
+}
+
+namespace recgame {
+
+ReadResult LoadRecGame(const std::string& path, RecGameHeader* header, std::string* failure) {
+  header->Release();
 
   BinaryFile recGame;
-  if (!recGame.OpenForReading(path)) return kResultCannotOpen;
+  if (!recGame.OpenForReading(path)) return ReadResult::kCannotOpen;
   std::vector<uint8_t> compressed;
-  if (!ReadCompressedHeader(recGame, path, &compressed)) return kResultBroken;
+  if (!ReadCompressedHeader(recGame, path, &compressed)) return ReadResult::kBroken;
 
   TemporaryFile temporary;
   if (!temporary.Create(path)) {
-    m_strLoadFailure = "cannot create a temporary file (" + temporary.FailureText() + ")";
-    return kResultCannotOpen;
+    *failure = "cannot create a temporary file (" + temporary.FailureText() + ")";
+    return ReadResult::kCannotOpen;
   }
   const uint32_t inflatedLength = InflateToFile(compressed, temporary.File());
   compressed = std::vector<uint8_t>();
-  if (inflatedLength == 0) return kResultBroken;
+  if (inflatedLength == 0) return ReadResult::kBroken;
 
-  auto header = std::make_unique_for_overwrite<uint8_t[]>(inflatedLength);
+  auto bytes = std::make_unique_for_overwrite<uint8_t[]>(inflatedLength);
   BinaryFile& file = temporary.File();
   file.Seek(0, BinaryFile::SeekOrigin::kBegin);
-  if (file.Read({header.get(), inflatedLength}) != inflatedLength) {
+  if (file.Read({bytes.get(), inflatedLength}) != inflatedLength) {
     throw FileError("read", file.Path(), "the file is shorter than what was written to it");
   }
-  m_pHeader = std::move(header);
-  m_nHeaderLength = inflatedLength;
-  m_recGameIdentity = recGame.Identity();
+  header->Hold(std::move(bytes), inflatedLength, recGame.Identity());
   recGame.Close();
-  return kResultOk;
+  return ReadResult::kOk;
 }
+
+}  // namespace recgame

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <string>
 
-#include "recgame/AiScript.h"
+#include "recgame/AiSection.h"
 #include "recgame/ByteReader.h"
 
 // Layout of the AI section at the start of the inflated header. Fields the parser does not need are
@@ -57,8 +57,8 @@ bool ReadElement(ByteReader& reader, AiElement* element) {
 
 // Every slot is read, also those beyond the element count.
 bool ReadRule(ByteReader& reader, AiRule* rule) {
-  if (!reader.Skip(kBytesBeforeFirstAction) || !reader.ReadI8(&rule->nFirstAction) ||
-      !reader.ReadI8(&rule->nElementCount) || !reader.Skip(kBytesAfterElementCount)) {
+  if (!reader.Skip(kBytesBeforeFirstAction) || !reader.ReadI8(&rule->firstAction) ||
+      !reader.ReadI8(&rule->elementCount) || !reader.Skip(kBytesAfterElementCount)) {
     return false;
   }
   for (AiElement& element : rule->elements) {
@@ -69,27 +69,30 @@ bool ReadRule(ByteReader& reader, AiRule* rule) {
 
 }  // namespace
 
-int CAiScript::ParseAi() {
-  ByteReader reader(Header());
+namespace recgame {
+
+ReadResult ParseAi(std::span<const uint8_t> header, AiSection* section) {
+  ByteReader reader(header);
   uint32_t aiFlag = 0;
-  if (!reader.Skip(kBytesBeforeAiFlag) || !reader.ReadU32(&aiFlag) || aiFlag == 0) return kResultNoAiScript;
-  if (!ReadStringTable(reader, &m_StringTable)) return kResultNoAiScript;
+  if (!reader.Skip(kBytesBeforeAiFlag) || !reader.ReadU32(&aiFlag) || aiFlag == 0) return ReadResult::kNoAiScript;
+  if (!ReadStringTable(reader, &section->strings)) return ReadResult::kNoAiScript;
 
   uint32_t marker = 0;
   int16_t ruleCount = 0;
   if (!reader.Skip(kBytesBeforeAiBlock) || !reader.ReadU32(&marker) || marker != kAiBlockMarker ||
       !reader.Skip(kBytesBeforeRuleCount) || !reader.ReadI16(&ruleCount) || !reader.Skip(kBytesAfterRuleCount)) {
-    return kResultNoAiScript;
+    return ReadResult::kNoAiScript;
   }
 
   // A negative count holds no rules. The records must all be present before any is stored.
-  const size_t rules = ruleCount > 0 ? static_cast<size_t>(ruleCount) : 0;
-  if (reader.Remaining() / kRuleRecordSize < rules) return kResultNoAiScript;
-  auto store = std::make_unique<AiRule[]>(rules);
-  for (size_t r = 0; r < rules; ++r) {
-    if (!ReadRule(reader, &store[r])) return kResultNoAiScript;
+  const size_t count = ruleCount > 0 ? static_cast<size_t>(ruleCount) : 0;
+  if (reader.Remaining() / kRuleRecordSize < count) return ReadResult::kNoAiScript;
+  std::vector<AiRule> rules(count);
+  for (AiRule& rule : rules) {
+    if (!ReadRule(reader, &rule)) return ReadResult::kNoAiScript;
   }
-  m_pRules = std::move(store);
-  m_nRuleCount = static_cast<int32_t>(rules);
-  return kResultOk;
+  section->rules = std::move(rules);
+  return ReadResult::kOk;
 }
+
+}  // namespace recgame

@@ -1,11 +1,12 @@
 #include <string_view>
 
-#include "recgame/AiScript.h"
 #include "script/ElementFormats.h"
 #include "script/ElementText.h"
 #include "script/NameTables.h"
 
 namespace {
+
+constexpr size_t kPlaceholderLength = 2;
 
 // Where the next "%d" or "%s" of a template begins; any other percent sign is plain text.
 size_t FindPlaceholder(std::string_view text) {
@@ -15,68 +16,79 @@ size_t FindPlaceholder(std::string_view text) {
   return std::string_view::npos;
 }
 
-constexpr size_t kPlaceholderLength = 2;
+const std::string* StringAt(std::span<const std::string> strings, int32_t index) {
+  if (index < 0 || static_cast<size_t>(index) >= strings.size()) return nullptr;
+  return &strings[static_cast<size_t>(index)];
+}
 
-}  // namespace
+void AppendOperand(std::string& text, Rendering rendering, int32_t value, std::span<const std::string> strings) {
+  switch (rendering) {
+    case Rendering::kRelOp:
+      return AppendEntryOrNumber(text, RelOpNames, value);
+    case Rendering::kResource:
+      return AppendEntryOrNumber(text, ResourceNames, value);
+    case Rendering::kObject:
+      return AppendNameOrNumber(text, ObjectNames, value);
+    case Rendering::kResearch:
+      return AppendNameOrNumber(text, TechNames, value);
+    case Rendering::kAge:
+      return AppendNameOrNumber(text, AgeNames, value);
+    case Rendering::kStrategicNumber:
+      return AppendNameOrNumber(text, SnNames, value);
+    case Rendering::kPlayer:
+      return AppendNameOrNumber(text, PlayerNames, value);
+    case Rendering::kString:
+      // An index outside the table quotes nothing.
+      if (const std::string* string = StringAt(strings, value)) text += *string;
+      return;
+    case Rendering::kNone:
+    case Rendering::kDecimal:
+      return AppendDecimal(text, value);
+  }
+}
 
-std::string CAiScript::FormatFromTable(std::span<const ElementFormat> table, const AiElement& element) const {
-  if (element.id < 0 || static_cast<size_t>(element.id) >= table.size()) return NotSupportedText(element);
-  const ElementFormat& format = table[static_cast<size_t>(element.id)];
-  return format.HasTemplate() ? FillTemplate(format, element) : NotSupportedText(element);
+std::array<int32_t, kMaxOperands> Parameters(const AiElement& element) {
+  return {element.p1, element.p2, element.p3, element.p4};
 }
 
 // Copies the template, putting the n-th parameter's text in place of the n-th placeholder. Looked-up
 // text goes in as it is: nothing in it is taken for a placeholder.
-std::string CAiScript::FillTemplate(const ElementFormat& format, const AiElement& element) const {
-  const std::array<int32_t, kMaxOperands> parameters = {element.p1, element.p2, element.p3, element.p4};
-  std::string text;
+void FillTemplate(std::string& text, const ElementFormat& format, const AiElement& element,
+                  std::span<const std::string> strings) {
+  const std::array<int32_t, kMaxOperands> parameters = Parameters(element);
   std::string_view rest = format.text;
   for (size_t operand = 0; operand < kMaxOperands; ++operand) {
     const size_t at = FindPlaceholder(rest);
     if (at == std::string_view::npos) break;
     text += rest.substr(0, at);
-    text += RenderOperand(format.operands[operand], parameters[operand]);
+    AppendOperand(text, format.operands[operand], parameters[operand], strings);
     rest.remove_prefix(at + kPlaceholderLength);
   }
   text += rest;
-  return text;
 }
 
-std::string CAiScript::RenderOperand(Rendering rendering, int32_t value) const {
-  switch (rendering) {
-    case Rendering::kRelOp:
-      return EntryOrNumber(RelOpNames, value);
-    case Rendering::kResource:
-      return EntryOrNumber(ResourceNames, value);
-    case Rendering::kObject:
-      return GetObjectName(value);
-    case Rendering::kResearch:
-      return GetTechName(value);
-    case Rendering::kAge:
-      return GetAgeName(value);
-    case Rendering::kStrategicNumber:
-      return GetSnName(value);
-    case Rendering::kPlayer:
-      return GetPlayerName(value);
-    case Rendering::kString:
-      return GetStringParam(value);
-    case Rendering::kNone:
-    case Rendering::kDecimal:
-      break;
+}  // namespace
+
+void AppendFromTable(std::string& text, std::span<const ElementFormat> table, const AiElement& element,
+                     std::span<const std::string> strings) {
+  const bool inTable = element.id >= 0 && static_cast<size_t>(element.id) < table.size();
+  if (inTable && table[static_cast<size_t>(element.id)].HasTemplate()) {
+    FillTemplate(text, table[static_cast<size_t>(element.id)], element, strings);
+  } else {
+    AppendNotSupported(text, element);
   }
-  return std::to_string(value);
 }
 
-uint64_t CAiScript::QuotedTextLength(const AiElement& element) const {
-  if (element.kind != ElementKind::kAction || element.id < 0 || static_cast<size_t>(element.id) >= kActionIds) return 0;
+uint64_t QuotedTextLength(const AiElement& element, std::span<const std::string> strings) {
+  if (element.kind != ElementKind::kAction || element.id < 0 || static_cast<size_t>(element.id) >= kActionIds) {
+    return 0;
+  }
   const ElementFormat& format = ActionFormats[static_cast<size_t>(element.id)];
-  const std::array<int32_t, kMaxOperands> parameters = {element.p1, element.p2, element.p3, element.p4};
+  const std::array<int32_t, kMaxOperands> parameters = Parameters(element);
   uint64_t length = 0;
   for (size_t operand = 0; operand < kMaxOperands; ++operand) {
-    const int32_t index = parameters[operand];
-    if (format.operands[operand] == Rendering::kString && index >= 0 && static_cast<size_t>(index) < m_StringTable.size()) {
-      length += m_StringTable[static_cast<size_t>(index)].size();
-    }
+    const std::string* string = StringAt(strings, parameters[operand]);
+    if (format.operands[operand] == Rendering::kString && string != nullptr) length += string->size();
   }
   return length;
 }

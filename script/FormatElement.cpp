@@ -1,8 +1,9 @@
 #include <array>
 #include <string_view>
 
-#include "recgame/AiScript.h"
+#include "script/ElementFormats.h"
 #include "script/ElementText.h"
+#include "script/ScriptText.h"
 
 namespace {
 
@@ -11,25 +12,35 @@ constexpr std::array<std::string_view, 7> LogicOpNames = {
     "(not", "(and", "(xor", "(or", "(nor", "(xnor", "(nand",
 };
 
-std::string FormatLogicalOperator(int16_t id) {
+void AppendLogicalOperator(std::string& text, int16_t id) {
   if (id >= 0 && static_cast<size_t>(id) < LogicOpNames.size()) {
-    return std::string(LogicOpNames[static_cast<size_t>(id)]);
+    text += LogicOpNames[static_cast<size_t>(id)];
+    return;
   }
-  std::string text = "(";
-  text += HexId(id);
-  return text;
+  text += '(';
+  AppendHexId(text, id);
 }
 
 }  // namespace
 
-std::string CAiScript::FormatElement(AiElement element) const {
+namespace script {
+
+void AppendElement(std::string& text, const AiElement& element, std::span<const std::string> strings) {
   switch (element.kind) {
     case ElementKind::kFact:
-      return FormatFact(element);
+      return AppendFromTable(text, FactFormats, element, strings);
     case ElementKind::kAction:
-      return FormatAction(element);
+      return AppendFromTable(text, ActionFormats, element, strings);
     case ElementKind::kLogicalOperator:
-      return FormatLogicalOperator(element.id);
+      return AppendLogicalOperator(text, element.id);
   }
-  return "unknown";
+  text += "unknown";
 }
+
+std::string FormatElement(const AiElement& element, std::span<const std::string> strings) {
+  std::string text;
+  AppendElement(text, element, strings);
+  return text;
+}
+
+}  // namespace script

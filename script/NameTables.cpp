@@ -1,5 +1,7 @@
 #include "script/NameTables.h"
 
+#include "script/ElementText.h"
+
 namespace {
 
 // Ids 101 to 103 research the next age and carry the age's own keyword.
@@ -184,13 +186,47 @@ const std::span<const NamedId> AgeNames = kAgeNames;
 const std::span<const NamedId> SnNames = kSnNames;
 const std::span<const NamedId> PlayerNames = kPlayerNames;
 
-std::string NameOrNumber(std::span<const NamedId> table, int32_t id) {
+void AppendNameOrNumber(std::string& text, std::span<const NamedId> table, int32_t id) {
   const auto found = std::ranges::lower_bound(table, id, {}, &NamedId::id);
-  if (found != table.end() && found->id == id) return std::string(found->name);
-  return std::to_string(id);
+  if (found != table.end() && found->id == id) {
+    text += found->name;
+  } else {
+    AppendDecimal(text, id);
+  }
 }
 
-std::string EntryOrNumber(std::span<const std::string_view> table, int32_t code) {
-  if (code >= 0 && static_cast<size_t>(code) < table.size()) return std::string(table[static_cast<size_t>(code)]);
-  return std::to_string(code);
+void AppendEntryOrNumber(std::string& text, std::span<const std::string_view> table, int32_t code) {
+  if (code >= 0 && static_cast<size_t>(code) < table.size()) {
+    text += table[static_cast<size_t>(code)];
+  } else {
+    AppendDecimal(text, code);
+  }
 }
+
+namespace script {
+namespace {
+
+std::string NameOrNumber(std::span<const NamedId> table, int32_t id) {
+  std::string text;
+  AppendNameOrNumber(text, table, id);
+  return text;
+}
+
+}  // namespace
+
+std::string GetObjectName(int32_t id) { return NameOrNumber(ObjectNames, id); }
+
+std::string GetTechName(int32_t id) { return NameOrNumber(TechNames, id); }
+
+std::string GetAgeName(int32_t id) { return NameOrNumber(AgeNames, id); }
+
+std::string GetSnName(int32_t id) { return NameOrNumber(SnNames, id); }
+
+std::string GetPlayerName(int32_t id) { return NameOrNumber(PlayerNames, id); }
+
+std::string GetStringParam(std::span<const std::string> strings, int32_t index) {
+  if (index < 0 || static_cast<size_t>(index) >= strings.size()) return {};
+  return strings[static_cast<size_t>(index)];
+}
+
+}  // namespace script

@@ -29,13 +29,26 @@ constexpr bool IsSortedById(std::span<const NamedId> table) {
   return std::ranges::adjacent_find(table, std::greater_equal{}, &NamedId::id) == table.end();
 }
 
-// The name of `id` in the table, or its signed decimal text.
-std::string NameOrNumber(std::span<const NamedId> table, int32_t id);
+// The name of `id` in the table, or its signed decimal text, appended.
+void AppendNameOrNumber(std::string& text, std::span<const NamedId> table, int32_t id);
 
 // Operand tables indexed by a code from 0. The last entry of each is an ordinary entry whose text
 // is empty: that code writes nothing between the blanks of its template.
 inline constexpr std::array<std::string_view, 7> RelOpNames = {"<", "<=", ">", ">=", "==", "!=", ""};
 inline constexpr std::array<std::string_view, 4> ResourceNames = {"food", "wood", "stone", ""};
 
-// The entry of the table at `code`, or the code's signed decimal text when it lies outside.
-std::string EntryOrNumber(std::span<const std::string_view> table, int32_t code);
+// The entry of the table at `code`, or the code's signed decimal text when it lies outside, appended.
+void AppendEntryOrNumber(std::string& text, std::span<const std::string_view> table, int32_t code);
+
+// The lookups by parameter value: the keyword, or the value's signed decimal text when it has none.
+namespace script {
+
+std::string GetObjectName(int32_t id);
+std::string GetTechName(int32_t id);
+std::string GetAgeName(int32_t id);
+std::string GetSnName(int32_t id);
+std::string GetPlayerName(int32_t id);
+// A copy of a string-table entry, as stored; empty for an index outside the table.
+std::string GetStringParam(std::span<const std::string> strings, int32_t index);
+
+}  // namespace script

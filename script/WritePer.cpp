@@ -4,13 +4,10 @@
 
 #include "platform/OutputFile.h"
 #include "platform/TextFile.h"
-#include "recgame/AiScript.h"
+#include "script/ElementFormats.h"
+#include "script/ScriptText.h"
 
 namespace {
-
-// Elements beyond the 16 slots do not exist, whatever the count claims; a count of 0 or less (the
-// count is signed) means none.
-size_t ElementsWritten(const AiRule& rule) { return static_cast<size_t>(std::clamp<int>(rule.nElementCount, 0, kElementSlots)); }
 
 // Logical operators open groups at depths 0 to 6; an operator met at the deepest depth is written
 // like any other element and opens nothing.
@@ -21,36 +18,74 @@ constexpr std::string_view kTabs = "\t\t\t\t\t\t\t\t";
 
 std::string_view Indent(int depth) { return kTabs.substr(0, static_cast<size_t>(depth) + 1); }
 
+// Every element's own text, indentation, line end and closings included, stays within this; only
+// the strings it quotes make it longer.
+constexpr uint64_t kMaxElementText = 512;
+constexpr uint64_t kMaxRuleFrame = 32;
+
+// Text is built here and goes to the stream in pieces of about this size.
+constexpr size_t kTextPiece = 64 * 1024;
+
+// Elements beyond the 16 slots do not exist, whatever the count claims; a count of 0 or less (the
+// count is signed) means none.
+std::span<const AiElement> ElementsWritten(const AiRule& rule) {
+  return std::span(rule.elements).first(static_cast<size_t>(std::clamp<int>(rule.elementCount, 0, kElementSlots)));
+}
+
+// The text of a script on its way to the stream.
+class ScriptTextWriter {
+ public:
+  ScriptTextWriter(TextFile& out, std::span<const std::string> strings) : m_out(out), m_strings(strings) {
+    m_text.reserve(kTextPiece);
+  }
+
+  std::string& Text() { return m_text; }
+  void AppendElement(const AiElement& element) { script::AppendElement(m_text, element, m_strings); }
+  void HandOverWhenLarge() {
+    if (m_text.size() >= kTextPiece) HandOver();
+  }
+  void HandOver() {
+    m_out.WriteString(m_text);
+    m_text.clear();
+  }
+
+ private:
+  TextFile& m_out;
+  std::span<const std::string> m_strings;
+  std::string m_text;
+};
+
 // The nesting of logical operators within one rule: the current depth, how many operands each open
 // group still lacks, and whether a "not" is waiting for its operand on the same line.
 class RuleLayout {
  public:
-  explicit RuleLayout(TextFile& out) : m_out(out) {}
+  explicit RuleLayout(ScriptTextWriter& writer) : m_writer(writer), m_text(writer.Text()) {}
 
-  void WriteElement(const AiElement& element, std::string_view text) {
+  void WriteElement(const AiElement& element) {
     if (element.kind == ElementKind::kLogicalOperator && m_depth < kDeepestDepth) {
-      OpenGroup(element.id == 0, text);
+      OpenGroup(element);
     } else {
-      WriteOperand(text);
+      WriteOperand(element);
     }
     CloseFinishedGroups();
   }
 
  private:
   // "not" takes one operand, which follows on its line; every other operator takes two.
-  void OpenGroup(bool isNot, std::string_view text) {
-    m_out.WriteString(Indent(m_depth));
-    m_out.WriteString(text);
-    if (!isNot) m_out.WriteString("\n");
+  void OpenGroup(const AiElement& element) {
+    const bool isNot = element.id == 0;
+    m_text += Indent(m_depth);
+    m_writer.AppendElement(element);
+    if (!isNot) m_text += '\n';
     ++m_depth;
     m_missingOperands[Slot(m_depth)] = isNot ? 1 : 2;
-    if (isNot) m_bInline = true;
+    if (isNot) m_inline = true;
   }
 
-  void WriteOperand(std::string_view text) {
-    if (!m_bInline) m_out.WriteString(Indent(m_depth));
-    m_out.WriteString(text);
-    if (!m_bInline) m_out.WriteString("\n");
+  void WriteOperand(const AiElement& element) {
+    if (!m_inline) m_text += Indent(m_depth);
+    m_writer.AppendElement(element);
+    if (!m_inline) m_text += '\n';
     --m_missingOperands[Slot(m_depth)];
   }
 
@@ -59,74 +94,76 @@ class RuleLayout {
   void CloseFinishedGroups() {
     while (m_depth > 0 && m_missingOperands[Slot(m_depth)] == 0) {
       --m_depth;
-      if (m_bInline) {
-        m_out.WriteString(")\n");
-        m_bInline = false;
+      if (m_inline) {
+        m_inline = false;
       } else {
-        m_out.WriteString(Indent(m_depth));
-        m_out.WriteString(")\n");
+        m_text += Indent(m_depth);
       }
+      m_text += ")\n";
       --m_missingOperands[Slot(m_depth)];
     }
   }
 
   static size_t Slot(int depth) { return static_cast<size_t>(depth); }
 
-  TextFile& m_out;
+  ScriptTextWriter& m_writer;
+  std::string& m_text;
   int m_depth = 0;
   std::array<int, kDeepestDepth + 1> m_missingOperands{};
-  bool m_bInline = false;
+  bool m_inline = false;
 };
+
+void WriteRule(ScriptTextWriter& writer, const AiRule& rule) {
+  writer.Text() += "(defrule\n";
+  RuleLayout layout(writer);
+  int slot = 0;
+  for (const AiElement& element : ElementsWritten(rule)) {
+    if (slot++ == rule.firstAction) writer.Text() += "=>\n";
+    layout.WriteElement(element);
+    writer.HandOverWhenLarge();
+  }
+  writer.Text() += ")\n";
+}
 
 }  // namespace
 
-int CAiScript::WritePer(const std::string& path) const {
-  if (!FitsTextLimit()) return kResultBroken;
-  OutputFile output;
-  switch (output.Create(path, m_recGameIdentity)) {
-    case OutputFile::OpenResult::kOk:
-      break;
-    case OutputFile::OpenResult::kCannotCreate:
-      return kResultCannotOpen;
-    case OutputFile::OpenResult::kIsProtectedFile:
-      return kResultOutputIsRecGame;
-  }
-  TextFile text(output.File());
-  WritePer(text);
-  text.Flush();
-  output.Commit();
-  return kResultOk;
-}
+namespace script {
 
-void CAiScript::WritePer(TextFile& out) const {
-  for (const AiRule& rule : Rules()) WriteRule(out, rule);
-}
-
-// Every element's own text, indentation, line end and closings included, stays within this; only
-// the strings it quotes can make it longer.
-constexpr uint64_t kMaxElementText = 512;
-constexpr uint64_t kMaxRuleFrame = 32;
-
-bool CAiScript::FitsTextLimit() const {
+bool FitsTextLimit(const ScriptSource& script) {
   uint64_t bound = 0;
-  for (const AiRule& rule : Rules()) {
+  for (const AiRule& rule : script.rules) {
     bound += kMaxRuleFrame;
-    for (const AiElement& element : std::span(rule.elements).first(ElementsWritten(rule))) {
-      bound += kMaxElementText + QuotedTextLength(element);
+    for (const AiElement& element : ElementsWritten(rule)) {
+      bound += kMaxElementText + QuotedTextLength(element, script.strings);
     }
     if (bound > kMaxScriptText) return false;
   }
   return true;
 }
 
-void CAiScript::WriteRule(TextFile& out, const AiRule& rule) const {
-  out.WriteString("(defrule\n");
-  RuleLayout layout(out);
-  const int count = static_cast<int>(ElementsWritten(rule));
-  for (int slot = 0; slot < count; ++slot) {
-    if (slot == rule.nFirstAction) out.WriteString("=>\n");
-    const AiElement& element = rule.elements[static_cast<size_t>(slot)];
-    layout.WriteElement(element, FormatElement(element));
-  }
-  out.WriteString(")\n");
+void WritePer(const ScriptSource& script, TextFile& out) {
+  ScriptTextWriter writer(out, script.strings);
+  for (const AiRule& rule : script.rules) WriteRule(writer, rule);
+  writer.HandOver();
 }
+
+WriteResult WritePer(const ScriptSource& script, const std::string& path,
+                     const std::optional<os::FileIdentity>& recGame) {
+  if (!FitsTextLimit(script)) return WriteResult::kTooLarge;
+  OutputFile output;
+  switch (output.Create(path, recGame)) {
+    case OutputFile::OpenResult::kOk:
+      break;
+    case OutputFile::OpenResult::kCannotCreate:
+      return WriteResult::kCannotCreate;
+    case OutputFile::OpenResult::kIsProtectedFile:
+      return WriteResult::kIsRecGame;
+  }
+  TextFile text(output.File());
+  WritePer(script, text);
+  text.Flush();
+  output.Commit();
+  return WriteResult::kOk;
+}
+
+}  // namespace script

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "recgame/AiScript.h"
+#include "script/AiScript.h"
 #include "tests/testkit/RecGameBuilder.h"
 
 // Recorded games made by players, read from the shared corpus folder beside the checkout when it is
@@ -15,9 +15,9 @@ namespace {
 
 struct CorpusCase {
   const char* file;
-  int loadResult;
+  ReadResult loadResult;
   uint32_t inflatedLength;
-  int parseResult;
+  ReadResult parseResult;
   size_t strings;
   size_t rules;  // of the first AI block
 
@@ -41,11 +41,11 @@ TEST_P(Corpus, RecordedGameGivesWhatItHolds) {
   CAiScript script;
   ASSERT_EQ(script.LoadRecGame(dir.CopyIn(source, c.file)), c.loadResult);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{c.file});
-  if (c.loadResult != kResultOk) return;
+  if (c.loadResult != ReadResult::kOk) return;
   EXPECT_EQ(script.Header().size(), c.inflatedLength);
 
   ASSERT_EQ(script.ParseAi(), c.parseResult);
-  if (c.parseResult != kResultOk) return;
+  if (c.parseResult != ReadResult::kOk) return;
   EXPECT_EQ(script.StringTable().size(), c.strings);
   EXPECT_EQ(script.Rules().size(), c.rules);
 
@@ -56,15 +56,15 @@ TEST_P(Corpus, RecordedGameGivesWhatItHolds) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, Corpus,
-    testing::Values(CorpusCase{"aoc-1.0c.mgx", kResultOk, 667882, kResultNoAiScript, 0, 0},
-                    CorpusCase{"aoc10c_with_AI.mgx", kResultOk, 1207510, kResultOk, 126, 955},
-                    CorpusCase{"aok-2.0a.mgl", kResultOk, 607054, kResultNoAiScript, 0, 0},
-                    CorpusCase{"aok_trial.mgl", kResultOk, 710313, kResultNoAiScript, 0, 0},
-                    CorpusCase{"headerlen_is_missing.mgx", kResultBroken, 0, 0, 0, 0},
-                    CorpusCase{"matchup_1v2v2.mgx", kResultOk, 3151576, kResultOk, 96, 608},
-                    CorpusCase{"small.mgz", kResultOk, 1021203, kResultNoAiScript, 0, 0},
-                    CorpusCase{"up-1.4.mgz", kResultOk, 684380, kResultNoAiScript, 0, 0},
-                    CorpusCase{"up1.5.mgz", kResultOk, 2930171, kResultOk, 26, 608}),
+    testing::Values(CorpusCase{"aoc-1.0c.mgx", ReadResult::kOk, 667882, ReadResult::kNoAiScript, 0, 0},
+                    CorpusCase{"aoc10c_with_AI.mgx", ReadResult::kOk, 1207510, ReadResult::kOk, 126, 955},
+                    CorpusCase{"aok-2.0a.mgl", ReadResult::kOk, 607054, ReadResult::kNoAiScript, 0, 0},
+                    CorpusCase{"aok_trial.mgl", ReadResult::kOk, 710313, ReadResult::kNoAiScript, 0, 0},
+                    CorpusCase{"headerlen_is_missing.mgx", ReadResult::kBroken, 0, ReadResult::kOk, 0, 0},
+                    CorpusCase{"matchup_1v2v2.mgx", ReadResult::kOk, 3151576, ReadResult::kOk, 96, 608},
+                    CorpusCase{"small.mgz", ReadResult::kOk, 1021203, ReadResult::kNoAiScript, 0, 0},
+                    CorpusCase{"up-1.4.mgz", ReadResult::kOk, 684380, ReadResult::kNoAiScript, 0, 0},
+                    CorpusCase{"up1.5.mgz", ReadResult::kOk, 2930171, ReadResult::kOk, 26, 608}),
     [](const testing::TestParamInfo<CorpusCase>& param) {
       std::string name = param.param.file;
       for (char& c : name) {

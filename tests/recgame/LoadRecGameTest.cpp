@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "recgame/AiScript.h"
+#include "script/AiScript.h"
 #include "tests/testkit/CaseName.h"
 #include "tests/testkit/RecGameBuilder.h"
 
@@ -47,7 +47,7 @@ std::vector<uint8_t> LittleEndian32(uint32_t value) {
 }
 
 // Writes the file into the folder under the name and loads it.
-int LoadFile(const ScratchDir& dir, const std::string& name, const std::vector<uint8_t>& bytes, CAiScript& script) {
+ReadResult LoadFile(const ScratchDir& dir, const std::string& name, const std::vector<uint8_t>& bytes, CAiScript& script) {
   testkit::WriteFile(dir.Path() / name, bytes);
   return script.LoadRecGame(dir.File(name));
 }
@@ -61,7 +61,7 @@ const std::vector<uint8_t> kHeader = NoisyBytes(1000);
 struct FramingCase : testkit::NamedCase {
   std::string fileName;
   std::vector<uint8_t> bytes;
-  int expected;
+  ReadResult expected;
 };
 
 class Framing : public testing::TestWithParam<FramingCase> {};
@@ -71,7 +71,7 @@ TEST_P(Framing, GivesItsCodeAndLeavesOnlyTheRecordedGame) {
   ScratchDir dir;
   CAiScript script;
   EXPECT_EQ(LoadFile(dir, c.fileName, c.bytes, script), c.expected);
-  if (c.expected == kResultOk) {
+  if (c.expected == ReadResult::kOk) {
     EXPECT_EQ(HeaderOf(script), kHeader);
   } else {
     EXPECT_TRUE(script.Header().empty());
@@ -85,21 +85,21 @@ std::vector<FramingCase> FramingCases() {
   const std::vector<uint8_t> mgx = Frame(compressed, {.preamble = Preamble::kMgx});
   const uint32_t mgxLength = static_cast<uint32_t>(mgx.size());
   std::vector<FramingCase> cases = {
-      {"Mgl", "game.mgl", mgl, kResultOk},
-      {"MglUpperCase", "GAME.MGL", mgl, kResultOk},
-      {"MglMixedCase", "game.Mgl", mgl, kResultOk},
-      {"Mgx", "game.mgx", mgx, kResultOk},
-      {"Mgz", "game.mgz", mgx, kResultOk},
-      {"NoExtension", "game", mgx, kResultOk},
-      {"ShortPreambleUnderOtherName", "game.mgx", mgl, kResultBroken},
-      {"LongPreambleUnderMglName", "game.mgl", mgx, kResultBroken},
-      {"WithBody", "game.mgx", Frame(compressed, {.body = NoisyBytes(5000)}), kResultOk},
-      {"HeaderLengthBeyondFile", "game.mgx", Frame(compressed, {.headerLength = mgxLength + 1}), kResultBroken},
-      {"HeaderLengthZero", "game.mgx", Frame(compressed, {.headerLength = 0}), kResultBroken},
-      {"HeaderLengthEight", "game.mgx", Frame(compressed, {.headerLength = 8}), kResultBroken},
-      {"HeaderLengthMaximum", "game.mgx", Frame(compressed, {.headerLength = 0xFFFFFFFF}), kResultBroken},
+      {"Mgl", "game.mgl", mgl, ReadResult::kOk},
+      {"MglUpperCase", "GAME.MGL", mgl, ReadResult::kOk},
+      {"MglMixedCase", "game.Mgl", mgl, ReadResult::kOk},
+      {"Mgx", "game.mgx", mgx, ReadResult::kOk},
+      {"Mgz", "game.mgz", mgx, ReadResult::kOk},
+      {"NoExtension", "game", mgx, ReadResult::kOk},
+      {"ShortPreambleUnderOtherName", "game.mgx", mgl, ReadResult::kBroken},
+      {"LongPreambleUnderMglName", "game.mgl", mgx, ReadResult::kBroken},
+      {"WithBody", "game.mgx", Frame(compressed, {.body = NoisyBytes(5000)}), ReadResult::kOk},
+      {"HeaderLengthBeyondFile", "game.mgx", Frame(compressed, {.headerLength = mgxLength + 1}), ReadResult::kBroken},
+      {"HeaderLengthZero", "game.mgx", Frame(compressed, {.headerLength = 0}), ReadResult::kBroken},
+      {"HeaderLengthEight", "game.mgx", Frame(compressed, {.headerLength = 8}), ReadResult::kBroken},
+      {"HeaderLengthMaximum", "game.mgx", Frame(compressed, {.headerLength = 0xFFFFFFFF}), ReadResult::kBroken},
       {"HeaderLengthShortOfStream", "game.mgx", Frame(compressed, {.headerLength = mgxLength - 1}),
-       kResultBroken},
+       ReadResult::kBroken},
   };
   // Files of 0 to 8 bytes are too short for any header, whatever their first field says.
   for (uint32_t size = 0; size <= 8; ++size) {
@@ -107,7 +107,7 @@ std::vector<FramingCase> FramingCases() {
     bytes.resize(size, 0);
     static const char* const kNames[] = {"Bytes0", "Bytes1", "Bytes2", "Bytes3", "Bytes4",
                                          "Bytes5", "Bytes6", "Bytes7", "Bytes8"};
-    cases.push_back({kNames[size], "game.mgl", bytes, kResultBroken});
+    cases.push_back({kNames[size], "game.mgl", bytes, ReadResult::kBroken});
   }
   return cases;
 }
@@ -128,7 +128,7 @@ TEST_P(InflatedSize, IsAssembledInOrderFromItsChunks) {
   const std::vector<uint8_t> header = GetParam().makeHeader();
   ScratchDir dir;
   CAiScript script;
-  ASSERT_EQ(LoadFile(dir, "game.mgx", Frame(Deflate(header)), script), kResultOk);
+  ASSERT_EQ(LoadFile(dir, "game.mgx", Frame(Deflate(header)), script), ReadResult::kOk);
   EXPECT_EQ(script.Header().size(), header.size());
   EXPECT_TRUE(HeaderOf(script) == header);
 }
@@ -157,7 +157,7 @@ class BrokenStream : public testing::TestWithParam<BrokenStreamCase> {};
 TEST_P(BrokenStream, IsCode3AndLeavesNoTemporaryFile) {
   ScratchDir dir;
   CAiScript script;
-  EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(GetParam().makeCompressed()), script), kResultBroken);
+  EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(GetParam().makeCompressed()), script), ReadResult::kBroken);
   EXPECT_TRUE(script.Header().empty());
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"game.mgx"});
 }
@@ -186,9 +186,9 @@ TEST(LoadRecGame, RefusesACompressedHeaderLargerThanAnyWithinTheLimit) {
   std::vector<uint8_t> compressed = Deflate(kHeader);
   compressed.resize(kMaxHeaderLength + kMaxHeaderLength / 256 + 1, 0);
   CAiScript script;
-  EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(compressed), script), kResultBroken);
+  EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(compressed), script), ReadResult::kBroken);
   compressed.pop_back();
-  EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(compressed), script), kResultOk);
+  EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(compressed), script), ReadResult::kOk);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"game.mgx"});
 }
 
@@ -212,7 +212,7 @@ TEST(LoadRecGame, LeavesWhatIsAtTheTemporaryNameAlone) {
     plant(planted);
     const auto before = std::filesystem::symlink_status(planted).type();
     CAiScript script;
-    EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(Deflate(kHeader)), script), kResultOk) << what;
+    EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(Deflate(kHeader)), script), ReadResult::kOk) << what;
     EXPECT_EQ(HeaderOf(script), kHeader) << what;
     EXPECT_EQ(std::filesystem::symlink_status(planted).type(), before) << what;
     EXPECT_EQ(testkit::ReadFile(dir.Path() / "precious"), precious) << what;
@@ -227,7 +227,7 @@ TEST(LoadRecGame, TemporaryFileThatCannotBeCreatedAnywhereIsCode1) {
   const std::string tmpdir = dir.File("missing");
   testkit::ScopedEnvironment environment(kTemporaryFolderVariable, tmpdir);
   CAiScript script;
-  EXPECT_EQ(LoadFile(dir, name, Frame(Deflate(kHeader)), script), kResultCannotOpen);
+  EXPECT_EQ(LoadFile(dir, name, Frame(Deflate(kHeader)), script), ReadResult::kCannotOpen);
   EXPECT_TRUE(script.Header().empty());
   EXPECT_NE(script.LoadFailure().find(dir.File(name) + ".tmp: "), std::string::npos) << script.LoadFailure();
   EXPECT_NE(script.LoadFailure().find(tmpdir), std::string::npos) << script.LoadFailure();
@@ -237,18 +237,18 @@ TEST(LoadRecGame, RecordedGameThatCannotBeOpenedIsCode1) {
   ScratchDir dir;
   std::filesystem::create_directory(dir.Path() / "folder.mgx");
   CAiScript script;
-  EXPECT_EQ(script.LoadRecGame(dir.File("missing.mgx")), kResultCannotOpen);
-  EXPECT_EQ(script.LoadRecGame(dir.File("folder.mgx")), kResultCannotOpen);
+  EXPECT_EQ(script.LoadRecGame(dir.File("missing.mgx")), ReadResult::kCannotOpen);
+  EXPECT_EQ(script.LoadRecGame(dir.File("folder.mgx")), ReadResult::kCannotOpen);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"folder.mgx"});
 }
 
 TEST(LoadRecGame, ASecondLoadFirstDropsTheHeaderOfTheFirst) {
   ScratchDir dir;
   CAiScript script;
-  ASSERT_EQ(LoadFile(dir, "good.mgx", Frame(Deflate(kHeader)), script), kResultOk);
-  EXPECT_EQ(LoadFile(dir, "bad.mgx", {1, 2, 3}, script), kResultBroken);
+  ASSERT_EQ(LoadFile(dir, "good.mgx", Frame(Deflate(kHeader)), script), ReadResult::kOk);
+  EXPECT_EQ(LoadFile(dir, "bad.mgx", {1, 2, 3}, script), ReadResult::kBroken);
   EXPECT_TRUE(script.Header().empty());
-  ASSERT_EQ(LoadFile(dir, "other.mgx", Frame(Deflate(NoisyBytes(10))), script), kResultOk);
+  ASSERT_EQ(LoadFile(dir, "other.mgx", Frame(Deflate(NoisyBytes(10))), script), ReadResult::kOk);
   EXPECT_EQ(HeaderOf(script), NoisyBytes(10));
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "recgame/AiScript.h"
+#include "script/AiScript.h"
 #include "tests/testkit/CaseName.h"
 #include "tests/testkit/RecGameBuilder.h"
 
@@ -41,8 +41,8 @@ void ExpectStoreHolds(const CAiScript& script, const AiSectionSpec& section, std
   for (size_t r = 0; r < script.Rules().size(); ++r) {
     const AiRule& rule = script.Rules()[r];
     const RuleSpec& expected = section.rules[r];
-    EXPECT_EQ(rule.nFirstAction, expected.firstAction) << "rule " << r;
-    EXPECT_EQ(rule.nElementCount, expected.elementCount) << "rule " << r;
+    EXPECT_EQ(rule.firstAction, expected.firstAction) << "rule " << r;
+    EXPECT_EQ(rule.elementCount, expected.elementCount) << "rule " << r;
     for (size_t slot = 0; slot < expected.slots.size(); ++slot) {
       EXPECT_TRUE(rule.elements[slot] == expected.slots[slot]) << "rule " << r << " slot " << slot;
     }
@@ -53,14 +53,14 @@ TEST(ParseAi, ReadsStringsAndEveryFieldOfEveryRule) {
   const AiSectionSpec section = FullSection();
   CAiScript script;
   LoadHeader(script, BuildHeader(section));
-  ASSERT_EQ(script.ParseAi(), kResultOk);
+  ASSERT_EQ(script.ParseAi(), ReadResult::kOk);
   EXPECT_EQ(script.StringTable(), section.strings);
   ExpectStoreHolds(script, section);
 }
 
 struct LayoutCase : testkit::NamedCase {
   AiSectionSpec section;
-  int expected;
+  ReadResult expected;
   std::vector<std::string> strings;  // the string table afterwards
   size_t rules;                      // the number of rules afterwards
 };
@@ -73,7 +73,7 @@ TEST_P(SectionLayout, GivesItsCodeStringsAndRules) {
   LoadHeader(script, BuildHeader(c.section));
   EXPECT_EQ(script.ParseAi(), c.expected);
   EXPECT_EQ(script.StringTable(), c.strings);
-  if (c.expected == kResultOk) ExpectStoreHolds(script, c.section, c.rules);
+  if (c.expected == ReadResult::kOk) ExpectStoreHolds(script, c.section, c.rules);
   EXPECT_EQ(script.Rules().size(), c.rules);
 }
 
@@ -88,33 +88,33 @@ const std::vector<std::string> kFullStrings = FullSection().strings;
 INSTANTIATE_TEST_SUITE_P(
     Sections, SectionLayout,
     testing::Values(
-        LayoutCase{"Full", FullSection(), kResultOk, kFullStrings, 2},
-        LayoutCase{"AiFlagZero", With([](AiSectionSpec& s) { s.aiFlag = 0; }), kResultNoAiScript, {}, 0},
-        LayoutCase{"AiFlagAnyNonzero", With([](AiSectionSpec& s) { s.aiFlag = 0x80000000; }), kResultOk,
+        LayoutCase{"Full", FullSection(), ReadResult::kOk, kFullStrings, 2},
+        LayoutCase{"AiFlagZero", With([](AiSectionSpec& s) { s.aiFlag = 0; }), ReadResult::kNoAiScript, {}, 0},
+        LayoutCase{"AiFlagAnyNonzero", With([](AiSectionSpec& s) { s.aiFlag = 0x80000000; }), ReadResult::kOk,
                    kFullStrings, 2},
-        LayoutCase{"NoStrings", With([](AiSectionSpec& s) { s.strings.clear(); }), kResultOk, {}, 2},
+        LayoutCase{"NoStrings", With([](AiSectionSpec& s) { s.strings.clear(); }), ReadResult::kOk, {}, 2},
         LayoutCase{"ZeroByteCutsAString",
                    With([](AiSectionSpec& s) { s.strings = {std::string("ab\0cd", 5), std::string("\0x", 2)}; }),
-                   kResultOk,
+                   ReadResult::kOk,
                    {"ab", ""},
                    2},
-        LayoutCase{"NegativeStringCount", With([](AiSectionSpec& s) { s.stringCount = -1; }), kResultNoAiScript,
+        LayoutCase{"NegativeStringCount", With([](AiSectionSpec& s) { s.stringCount = -1; }), ReadResult::kNoAiScript,
                    {}, 0},
-        LayoutCase{"MarkerZero", With([](AiSectionSpec& s) { s.blockMarker = 0; }), kResultNoAiScript,
+        LayoutCase{"MarkerZero", With([](AiSectionSpec& s) { s.blockMarker = 0; }), ReadResult::kNoAiScript,
                    kFullStrings, 0},
-        LayoutCase{"MarkerTwo", With([](AiSectionSpec& s) { s.blockMarker = 2; }), kResultNoAiScript,
+        LayoutCase{"MarkerTwo", With([](AiSectionSpec& s) { s.blockMarker = 2; }), ReadResult::kNoAiScript,
                    kFullStrings, 0},
-        LayoutCase{"NoRules", With([](AiSectionSpec& s) { s.rules.clear(); }), kResultOk, kFullStrings, 0},
-        LayoutCase{"NegativeRuleCount", With([](AiSectionSpec& s) { s.ruleCount = -1; }), kResultOk,
+        LayoutCase{"NoRules", With([](AiSectionSpec& s) { s.rules.clear(); }), ReadResult::kOk, kFullStrings, 0},
+        LayoutCase{"NegativeRuleCount", With([](AiSectionSpec& s) { s.ruleCount = -1; }), ReadResult::kOk,
                    kFullStrings, 0},
         LayoutCase{"RuleCountBeyondTheHeader", With([](AiSectionSpec& s) { s.ruleCount = 3; }),
-                   kResultNoAiScript, kFullStrings, 0},
+                   ReadResult::kNoAiScript, kFullStrings, 0},
         LayoutCase{"OnlyTheFirstBlockIsRead",
                    With([](AiSectionSpec& s) {
                      s.rules.resize(1);
                      s.trailer = testkit::BuildAiBlock(FullSection().rules);
                    }),
-                   kResultOk, kFullStrings, 1}),
+                   ReadResult::kOk, kFullStrings, 1}),
     testkit::CaseName());
 
 TEST(ParseAi, StoresEverySlotWhateverTheElementCount) {
@@ -140,14 +140,14 @@ TEST(ParseAi, EveryCutOfTheSectionIsCode2) {
   for (size_t length = 1; length < header.size(); ++length) {
     CAiScript script;
     LoadHeader(script, std::span(header).first(length));
-    EXPECT_EQ(script.ParseAi(), kResultNoAiScript) << "header cut to " << length << " bytes";
+    EXPECT_EQ(script.ParseAi(), ReadResult::kNoAiScript) << "header cut to " << length << " bytes";
     EXPECT_TRUE(script.Rules().empty());
   }
 }
 
 TEST(ParseAi, WithoutAHeaderIsCode2) {
   CAiScript script;
-  EXPECT_EQ(script.ParseAi(), kResultNoAiScript);
+  EXPECT_EQ(script.ParseAi(), ReadResult::kNoAiScript);
 }
 
 // A failed parse leaves what an earlier one stored, except the strings it had already read.
@@ -155,13 +155,13 @@ TEST(ParseAi, AFailedParseKeepsTheEarlierRules) {
   const AiSectionSpec first = FullSection();
   CAiScript script;
   LoadHeader(script, BuildHeader(first));
-  ASSERT_EQ(script.ParseAi(), kResultOk);
+  ASSERT_EQ(script.ParseAi(), ReadResult::kOk);
 
   AiSectionSpec noAi = first;
   noAi.aiFlag = 0;
   noAi.strings = {"other"};
   LoadHeader(script, BuildHeader(noAi));
-  EXPECT_EQ(script.ParseAi(), kResultNoAiScript);
+  EXPECT_EQ(script.ParseAi(), ReadResult::kNoAiScript);
   EXPECT_EQ(script.StringTable(), first.strings);
   ExpectStoreHolds(script, first);
 
@@ -169,7 +169,7 @@ TEST(ParseAi, AFailedParseKeepsTheEarlierRules) {
   badMarker.aiFlag = 1;
   badMarker.blockMarker = 0;
   LoadHeader(script, BuildHeader(badMarker));
-  EXPECT_EQ(script.ParseAi(), kResultNoAiScript);
+  EXPECT_EQ(script.ParseAi(), ReadResult::kNoAiScript);
   EXPECT_EQ(script.StringTable(), badMarker.strings);
   ExpectStoreHolds(script, first);
 }

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "cli/Cli.h"
-#include "recgame/AiScript.h"
+#include "script/AiScript.h"
 #include "samples/SampleScript.h"
 #include "tests/testkit/RecGameBuilder.h"
 
@@ -15,10 +15,10 @@ TEST(Sample, HoldsTheScriptItsGeneratorMakes) {
   testkit::ScratchDir dir;
   CAiScript script;
   ASSERT_EQ(script.LoadRecGame(dir.CopyIn(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx", "sample.mgx")),
-            kResultOk);
+            ReadResult::kOk);
   const std::vector<uint8_t> expected = testkit::BuildHeader(SampleSection());
   EXPECT_TRUE(std::equal(script.Header().begin(), script.Header().end(), expected.begin(), expected.end()));
-  ASSERT_EQ(script.ParseAi(), kResultOk);
+  ASSERT_EQ(script.ParseAi(), ReadResult::kOk);
   EXPECT_EQ(script.StringTable(), SampleSection().strings);
   EXPECT_EQ(script.Rules().size(), SampleSection().rules.size());
 }

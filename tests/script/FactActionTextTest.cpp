@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "recgame/AiScript.h"
+#include "script/AiScript.h"
 #include "tests/testkit/RecGameBuilder.h"
 
 // Exact texts of facts and actions whose operands are easy to get wrong: like templates that render

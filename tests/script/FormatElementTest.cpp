@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "recgame/AiScript.h"
+#include "script/AiScript.h"
 #include "tests/testkit/RecGameBuilder.h"
 
 namespace {

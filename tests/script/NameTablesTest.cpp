@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "recgame/AiScript.h"
+#include "script/AiScript.h"
 #include "script/NameTables.h"
 #include "tests/testkit/CaseName.h"
 #include "tests/testkit/RecGameBuilder.h"

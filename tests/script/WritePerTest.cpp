@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "recgame/AiScript.h"
+#include "script/AiScript.h"
 #include "tests/testkit/CaseName.h"
 #include "tests/testkit/RecGameBuilder.h"
 
@@ -145,8 +145,8 @@ TEST(WritePer, OutputThatCannotBeCreatedIsCode1) {
   testkit::ScratchDir dir;
   std::filesystem::create_directory(dir.Path() / "folder.per");
   const auto script = testkit::LoadSection({.rules = {Rule(1, {kA, kX})}});
-  EXPECT_EQ(script->WritePer(dir.File("folder.per")), kResultCannotOpen);
-  EXPECT_EQ(script->WritePer(dir.File("missing/out.per")), kResultCannotOpen);
+  EXPECT_EQ(script->WritePer(dir.File("folder.per")), WriteResult::kCannotCreate);
+  EXPECT_EQ(script->WritePer(dir.File("missing/out.per")), WriteResult::kCannotCreate);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"folder.per"});
 }
 

@@ -225,22 +225,22 @@ ScopedEnvironment::~ScopedEnvironment() { SetEnvironment(m_name, m_previous); }
 void LoadHeader(CAiScript& script, std::span<const uint8_t> header) {
   ScratchDir dir;
   WriteFile(dir.Path() / "game.mgx", Frame(Deflate(header)));
-  const int result = script.LoadRecGame(dir.File("game.mgx"));
-  if (result != kResultOk) throw std::runtime_error("LoadRecGame gave " + std::to_string(result));
+  const ReadResult result = script.LoadRecGame(dir.File("game.mgx"));
+  if (result != ReadResult::kOk) throw std::runtime_error("LoadRecGame gave " + std::to_string(static_cast<int>(result)));
 }
 
 std::unique_ptr<CAiScript> LoadSection(const AiSectionSpec& section) {
   auto script = std::make_unique<CAiScript>();
   LoadHeader(*script, BuildHeader(section));
-  const int result = script->ParseAi();
-  if (result != kResultOk) throw std::runtime_error("ParseAi gave " + std::to_string(result));
+  const ReadResult result = script->ParseAi();
+  if (result != ReadResult::kOk) throw std::runtime_error("ParseAi gave " + std::to_string(static_cast<int>(result)));
   return script;
 }
 
 std::string WritePerText(const CAiScript& script) {
   ScratchDir dir;
-  const int result = script.WritePer(dir.File("script.per"));
-  if (result != kResultOk) throw std::runtime_error("WritePer gave " + std::to_string(result));
+  const WriteResult result = script.WritePer(dir.File("script.per"));
+  if (result != WriteResult::kOk) throw std::runtime_error("WritePer gave " + std::to_string(static_cast<int>(result)));
   return ReadText(dir.Path() / "script.per");
 }
 

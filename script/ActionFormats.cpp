@@ -1,4 +1,3 @@
-#include "recgame/AiScript.h"
 #include "script/ElementFormats.h"
 
 using enum Rendering;
@@ -68,5 +67,3 @@ constexpr std::array<ElementFormat, kActionIds> ActionFormats = {{
 }};
 
 static_assert(RowsFollowIds(ActionFormats));
-
-std::string CAiScript::FormatAction(const AiElement& element) const { return FormatFromTable(ActionFormats, element); }

@@ -1,4 +1,3 @@
-#include "recgame/AiScript.h"
 #include "script/ElementFormats.h"
 
 using enum Rendering;
@@ -121,5 +120,3 @@ constexpr std::array<ElementFormat, kFactIds> FactFormats = {{
 }};
 
 static_assert(RowsFollowIds(FactFormats));
-
-std::string CAiScript::FormatFact(const AiElement& element) const { return FormatFromTable(FactFormats, element); }

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "platform/OsFile.h"
+#include "recgame/ReadResult.h"
+
+// The largest inflated header accepted; a stream that inflates beyond it is broken.
+constexpr uint32_t kMaxHeaderLength = 64u * 1024 * 1024;
+
+// The inflated header of a recorded game, and which file it came from.
+class RecGameHeader {
+ public:
+  std::span<const uint8_t> Bytes() const { return {m_bytes.get(), m_length}; }
+  // The recorded game that was read; nothing while no header is held.
+  const std::optional<os::FileIdentity>& Source() const { return m_source; }
+
+  void Hold(std::unique_ptr<uint8_t[]> bytes, uint32_t length, os::FileIdentity source);
+  void Release();
+
+ private:
+  std::unique_ptr<uint8_t[]> m_bytes;
+  uint32_t m_length = 0;  // nonzero exactly when a header is held
+  std::optional<os::FileIdentity> m_source;
+};
+
+namespace recgame {
+
+// Checks the recorded game's framing and inflates its compressed header into `header`, through a
+// temporary file. When no temporary file can be created, kCannotOpen comes with `failure` naming
+// each file tried and the system's error. A file operation that fails once its file is open throws
+// FileError; `header` then holds nothing.
+ReadResult LoadRecGame(const std::string& path, RecGameHeader* header, std::string* failure);
+
+}  // namespace recgame

@@ -1,0 +1,20 @@
+#include "script/AiScript.h"
+
+#include "script/NameTables.h"
+
+ReadResult CAiScript::LoadRecGame(const std::string& path) {
+  m_loadFailure.clear();
+  return recgame::LoadRecGame(path, &m_header, &m_loadFailure);
+}
+
+std::string CAiScript::GetObjectName(int32_t id) const { return script::GetObjectName(id); }
+
+std::string CAiScript::GetTechName(int32_t id) const { return script::GetTechName(id); }
+
+std::string CAiScript::GetAgeName(int32_t id) const { return script::GetAgeName(id); }
+
+std::string CAiScript::GetSnName(int32_t id) const { return script::GetSnName(id); }
+
+std::string CAiScript::GetPlayerName(int32_t id) const { return script::GetPlayerName(id); }
+
+std::string CAiScript::GetStringParam(int32_t index) const { return script::GetStringParam(m_section.strings, index); }

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "recgame/AiSection.h"
+#include "recgame/RecGameHeader.h"
+#include "script/ScriptText.h"
+
+class TextFile;
+
+// The AI script of one recorded game, from file to script text, as the front ends drive it:
+// LoadRecGame inflates the file's header into the object, ParseAi reads the AI section into the
+// string table and the rule store, WritePer writes the rules as AI-script source. The work is done
+// by the reader of recgame/ and the writer of script/; this object holds what passes between them.
+// A FileError thrown by any step leaves it safe to destroy.
+class CAiScript {
+ public:
+  ReadResult LoadRecGame(const std::string& path);
+  // Why the last load gave kCannotOpen when the recorded game itself opened; empty otherwise.
+  const std::string& LoadFailure() const { return m_loadFailure; }
+  ReadResult ParseAi() { return recgame::ParseAi(m_header.Bytes(), &m_section); }
+  // The output must not be the recorded game that was loaded.
+  WriteResult WritePer(const std::string& path) const { return script::WritePer(Source(), path, m_header.Source()); }
+  void WritePer(TextFile& out) const { script::WritePer(Source(), out); }
+  bool FitsTextLimit() const { return script::FitsTextLimit(Source()); }
+
+  std::string FormatElement(AiElement element) const { return script::FormatElement(element, m_section.strings); }
+  std::string GetObjectName(int32_t id) const;
+  std::string GetTechName(int32_t id) const;
+  std::string GetAgeName(int32_t id) const;
+  std::string GetSnName(int32_t id) const;
+  std::string GetPlayerName(int32_t id) const;
+  std::string GetStringParam(int32_t index) const;
+
+  std::span<const AiRule> Rules() const { return m_section.rules; }
+  const std::vector<std::string>& StringTable() const { return m_section.strings; }
+  std::span<const uint8_t> Header() const { return m_header.Bytes(); }
+
+ private:
+  ScriptSource Source() const { return {m_section.strings, m_section.rules}; }
+
+  RecGameHeader m_header;
+  AiSection m_section;
+  std::string m_loadFailure;
+};

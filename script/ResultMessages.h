@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string_view>
+
+#include "recgame/ReadResult.h"
+#include "script/ScriptText.h"
+
+// The words every front end shows for a result, so the program and the command line say the same.
+
+// Empty for kOk.
+constexpr std::string_view ResultMessage(ReadResult result) {
+  switch (result) {
+    case ReadResult::kOk:
+      return "";
+    case ReadResult::kCannotOpen:
+      return "File Open Error";
+    case ReadResult::kNoAiScript:
+      return "No AI script in this file";
+    case ReadResult::kBroken:
+      return "Recgame file is broken";
+  }
+  return "";
+}
+
+// Empty for kOk.
+constexpr std::string_view ResultMessage(WriteResult result) {
+  switch (result) {
+    case WriteResult::kOk:
+      return "";
+    case WriteResult::kCannotCreate:
+    case WriteResult::kIsRecGame:
+      return "File Write Error";
+    case WriteResult::kTooLarge:
+      return ResultMessage(ReadResult::kBroken);
+  }
+  return "";
+}
+
+// What the command line adds to the message where the message alone does not say why.
+constexpr std::string_view ResultReason(WriteResult result) {
+  switch (result) {
+    case WriteResult::kIsRecGame:
+      return "it is the recorded game itself";
+    case WriteResult::kTooLarge:
+      return "its script would take more than 1 GiB of text";
+    case WriteResult::kOk:
+    case WriteResult::kCannotCreate:
+      return "";
+  }
+  return "";
+}
