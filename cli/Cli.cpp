@@ -1,27 +1,31 @@
 #include "cli/Cli.h"
 
-#include <optional>
+#include <array>
+#include <span>
 #include <string_view>
 
-#include "platform/BinaryFile.h"
+#include "cli/Commands.h"
 #include "platform/FileError.h"
-#include "platform/TextFile.h"
-#include "script/AiScript.h"
-#include "script/ResultMessages.h"
 
 namespace {
 
-constexpr std::string_view kUsage = "Usage: velkorin extract RECGAME [-o OUT]\n";
+constexpr std::array<const Command*, 1> kCommands = {&kExtractCommand};
 
 constexpr std::string_view kHelp =
-    "Turns the AI script that a recorded game of Age of Empires II: The Conquerors carries\n"
+    "Turns the AI scripts that a recorded game of Age of Empires II: The Conquerors carries\n"
     "(.mgl, .mgx, .mgz) back into AI-script source (.per).\n"
     "\n"
     "Commands:\n"
-    "  extract RECGAME        write the AI script of RECGAME\n"
+    "  extract RECGAME        write the AI script of RECGAME; a game with several computer players\n"
+    "                         holds one script for each\n"
     "\n"
     "Options:\n"
     "  -o, --output OUT       write the script to OUT instead of standard output (- is standard output)\n"
+    "      --script N         write the N-th script (from 1; the first by default)\n"
+    "      --all              write every script: to OUT-1.per, OUT-2.per, ... (OUT without .per), or\n"
+    "                         one after another to standard output, each after a line '; script N of M'\n"
+    "      --salvage          read a recorded game whose header-length field is 0 up to the end of its\n"
+    "                         compressed header, instead of calling it broken\n"
     "  -h, --help             show this help and exit\n"
     "      --version          show the version and exit\n"
     "\n"
@@ -32,119 +36,29 @@ constexpr std::string_view kHelp =
     "  3   Recgame file is broken\n"
     "  4   File Write Error: the output file cannot be created, or it is the recorded game\n"
     "  5   a read, write or replace failed after its file was opened\n"
+    "  6   the recorded game holds no script N\n"
     "  64  the command line is wrong\n";
 
-struct ExtractRequest {
-  std::string recGamePath;
-  std::string outputPath = "-";
-};
+void WriteUsage(std::ostream& stream) {
+  const char* lead = "Usage: ";
+  for (const Command* command : kCommands) {
+    stream << lead << "velkorin " << command->usage << '\n';
+    lead = "       ";
+  }
+}
 
 int UsageError(std::ostream& err, std::string_view problem) {
-  err << "velkorin: " << problem << '\n' << kUsage << "Try 'velkorin --help' for more information.\n";
+  err << "velkorin: " << problem << '\n';
+  WriteUsage(err);
+  err << "Try 'velkorin --help' for more information.\n";
   return kExitUsage;
 }
 
-// Reads "RECGAME [-o OUT]"; the problem is reported and nothing returned when it does not fit.
-std::optional<ExtractRequest> ParseExtract(const std::vector<std::string>& args, std::ostream& err) {
-  ExtractRequest request;
-  bool haveRecGame = false;
-  bool haveOutput = false;
-  for (size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    std::optional<std::string> output;
-    if (arg == "-o" || arg == "--output") {
-      if (i + 1 == args.size()) {
-        UsageError(err, "option " + arg + " needs a file name");
-        return std::nullopt;
-      }
-      output = args[++i];
-    } else if (arg.starts_with("--output=")) {
-      output = arg.substr(std::string_view("--output=").size());
-    } else if (arg.size() > 1 && arg.starts_with('-')) {
-      UsageError(err, "unknown option " + arg);
-      return std::nullopt;
-    } else if (haveRecGame) {
-      UsageError(err, "only one recorded game can be extracted at a time");
-      return std::nullopt;
-    } else {
-      request.recGamePath = arg;
-      haveRecGame = true;
-    }
-    if (output) {
-      if (haveOutput || output->empty()) {
-        UsageError(err, haveOutput ? "only one output can be given" : "the output file name is empty");
-        return std::nullopt;
-      }
-      request.outputPath = *output;
-      haveOutput = true;
-    }
+const Command* FindCommand(std::string_view name) {
+  for (const Command* command : kCommands) {
+    if (command->name == name) return command;
   }
-  if (!haveRecGame) {
-    UsageError(err, "no recorded game given");
-    return std::nullopt;
-  }
-  return request;
-}
-
-int ExitStatus(ReadResult result) {
-  switch (result) {
-    case ReadResult::kOk:
-      return kExitOk;
-    case ReadResult::kCannotOpen:
-      return kExitFileOpenError;
-    case ReadResult::kNoAiScript:
-      return kExitNoAiScript;
-    case ReadResult::kBroken:
-      return kExitBrokenRecGame;
-  }
-  return kExitBrokenRecGame;
-}
-
-int ExitStatus(WriteResult result) {
-  switch (result) {
-    case WriteResult::kOk:
-      return kExitOk;
-    case WriteResult::kCannotCreate:
-    case WriteResult::kIsRecGame:
-      return kExitFileWriteError;
-    case WriteResult::kTooLarge:
-      return kExitBrokenRecGame;
-  }
-  return kExitFileWriteError;
-}
-
-// One line on standard error: the file, the message, and why, where the message does not say it.
-int Fail(std::ostream& err, const std::string& path, std::string_view message, std::string_view reason, int status) {
-  err << "velkorin: " << path << ": " << message;
-  if (!reason.empty()) err << ": " << reason;
-  err << '\n';
-  return status;
-}
-
-int Extract(const ExtractRequest& request, std::ostream& err) {
-  CAiScript script;
-  ReadResult read = script.LoadRecGame(request.recGamePath);
-  if (read == ReadResult::kOk) read = script.ParseAi();
-  if (read != ReadResult::kOk) {
-    return Fail(err, request.recGamePath, ResultMessage(read), script.LoadFailure(), ExitStatus(read));
-  }
-
-  WriteResult written = WriteResult::kOk;
-  if (request.outputPath != "-") {
-    written = script.WritePer(request.outputPath);
-  } else if (!script.FitsTextLimit()) {
-    written = WriteResult::kTooLarge;
-  } else {
-    BinaryFile standardOutput;
-    standardOutput.AttachStandardOutput();
-    TextFile text(standardOutput);
-    script.WritePer(text);
-    text.Flush();
-  }
-  if (written == WriteResult::kOk) return kExitOk;
-  // A script too large to write is a fault of the recorded game, not of the output.
-  const std::string& path = written == WriteResult::kTooLarge ? request.recGamePath : request.outputPath;
-  return Fail(err, path, ResultMessage(written), ResultReason(written), ExitStatus(written));
+  return nullptr;
 }
 
 }  // namespace
@@ -152,7 +66,8 @@ int Extract(const ExtractRequest& request, std::ostream& err) {
 int RunVelkorin(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   for (const std::string& arg : args) {
     if (arg == "-h" || arg == "--help") {
-      out << kUsage << '\n' << kHelp;
+      WriteUsage(out);
+      out << '\n' << kHelp;
       return kExitOk;
     }
     if (arg == "--version") {
@@ -161,12 +76,17 @@ int RunVelkorin(const std::vector<std::string>& args, std::ostream& out, std::os
     }
   }
   if (args.empty()) return UsageError(err, "no command given");
-  if (args[0] != "extract") return UsageError(err, "unknown command " + args[0]);
+  const Command* command = FindCommand(args[0]);
+  if (command == nullptr) return UsageError(err, "unknown command " + args[0]);
 
-  const std::optional<ExtractRequest> request = ParseExtract(args, err);
-  if (!request) return kExitUsage;
+  std::string problem;
+  const std::optional<Arguments> arguments =
+      Arguments::Parse(std::span(args).subspan(1), command->options, &problem);
+  if (!arguments) return UsageError(err, problem);
   try {
-    return Extract(*request, err);
+    return command->run(*arguments, out, err);
+  } catch (const UsageProblem& usage) {
+    return UsageError(err, usage.what());
   } catch (const FileError& error) {
     err << "velkorin: " << error.what() << '\n';
     return kExitFileError;

@@ -11,11 +11,12 @@ enum : int {
   kExitNoAiScript = 2,
   kExitBrokenRecGame = 3,
   kExitFileWriteError = 4,  // the output file cannot be created
-  kExitFileError = 5,       // a read, write, seek or delete failed after its file was opened
+  kExitFileError = 5,       // a read, write, seek or replace failed after its file was opened
+  kExitNoSuchScript = 6,    // the script asked for is not in the recorded game
   kExitUsage = 64,
 };
 
-// Runs the command line given without the program name. Help, version and usage go to `out` and
-// `err`; the script itself goes to the file named by -o, or straight to the process's standard
+// Runs the command line given without the program name. Help, version, listings and messages go to
+// `out` and `err`; a script goes to the file named by -o, or straight to the process's standard
 // output so that its bytes are exactly those of a script file.
 int RunVelkorin(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

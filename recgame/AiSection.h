@@ -9,17 +9,20 @@
 #include "recgame/ReadResult.h"
 
 // The AI section of a recorded game's inflated header, as plain data: the string table that the
-// scripts' actions quote, and the rules of the script.
+// scripts' actions quote, and the rules of each script, one script per computer player in the order
+// of the file. The first script is the one the dialog writes.
 struct AiSection {
   std::vector<std::string> strings;
-  std::vector<AiRule> rules;
+  std::vector<std::vector<AiRule>> scripts;
 };
 
 namespace recgame {
 
-// Reads the AI section at the start of an inflated header. kNoAiScript when the header holds no AI
-// script or its section is cut short; the section then keeps its earlier rules, and its earlier
-// strings unless every string was read. Never reads outside the header.
+// Reads the AI section at the start of an inflated header: the string table and up to eight AI
+// blocks, each one script; the first block that is cut short or lacks its marker ends the list.
+// kNoAiScript when the header holds no AI script, or no whole first block; the section then keeps
+// its earlier scripts, and its earlier strings unless every string was read. Never reads outside
+// the header.
 ReadResult ParseAi(std::span<const uint8_t> header, AiSection* section);
 
 }  // namespace recgame

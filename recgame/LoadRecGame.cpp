@@ -33,19 +33,25 @@ bool HasMglName(std::string_view path) {
 }
 
 // Checks the framing and reads the compressed header; false when the file is broken.
-bool ReadCompressedHeader(BinaryFile& recGame, const std::string& path, std::vector<uint8_t>* compressed) {
+bool ReadCompressedHeader(BinaryFile& recGame, const std::string& path, const LoadOptions& options,
+                          std::vector<uint8_t>* compressed) {
   std::array<uint8_t, 4> field{};
   if (recGame.Read(field) < field.size()) return false;
   const uint32_t headerLength = ByteReader::DecodeFixed32(field);
-  if (recGame.GetLength() < headerLength || headerLength < kMinHeaderLength) return false;
-
-  uint32_t preamble = 4;
-  if (!HasMglName(path)) {
-    recGame.Seek(4, BinaryFile::SeekOrigin::kCurrent);
-    preamble = 8;
+  const uint64_t fileLength = recGame.GetLength();
+  const uint32_t preamble = HasMglName(path) ? 4 : 8;
+  uint64_t compressedLength = 0;
+  if (headerLength == 0 && options.salvageMissingLength) {
+    // The stream ends where it ends; what follows it is left unread by the inflater.
+    if (fileLength < kMinHeaderLength) return false;
+    compressedLength = std::min<uint64_t>(fileLength - preamble, kMaxCompressedLength);
+  } else {
+    if (fileLength < headerLength || headerLength < kMinHeaderLength) return false;
+    compressedLength = headerLength - preamble;
+    if (compressedLength > kMaxCompressedLength) return false;
   }
-  if (headerLength - preamble > kMaxCompressedLength) return false;
-  compressed->resize(headerLength - preamble);
+  if (preamble == 8) recGame.Seek(4, BinaryFile::SeekOrigin::kCurrent);
+  compressed->resize(compressedLength);
   // The file may have been cut short since its length was taken.
   return recGame.Read(*compressed) == compressed->size();
 }
@@ -118,13 +124,14 @@ void RecGameHeader::Release() {
 
 namespace recgame {
 
-ReadResult LoadRecGame(const std::string& path, RecGameHeader* header, std::string* failure) {
+ReadResult LoadRecGame(const std::string& path, RecGameHeader* header, std::string* failure,
+                       const LoadOptions& options) {
   header->Release();
 
   BinaryFile recGame;
   if (!recGame.OpenForReading(path)) return ReadResult::kCannotOpen;
   std::vector<uint8_t> compressed;
-  if (!ReadCompressedHeader(recGame, path, &compressed)) return ReadResult::kBroken;
+  if (!ReadCompressedHeader(recGame, path, options, &compressed)) return ReadResult::kBroken;
 
   TemporaryFile temporary;
   if (!temporary.Create(path)) {

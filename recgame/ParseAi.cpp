@@ -15,6 +15,7 @@ constexpr size_t kBytesBeforeAiBlock = 6;
 constexpr size_t kBytesBeforeRuleCount = 6;  // in the block header, after the marker
 constexpr size_t kBytesAfterRuleCount = 4;
 constexpr uint32_t kAiBlockMarker = 1;
+constexpr size_t kMaxAiBlocks = 8;  // one per player of a game
 constexpr size_t kBytesBeforeFirstAction = 12;  // in the rule header
 constexpr size_t kBytesAfterElementCount = 2;
 constexpr size_t kBytesAfterElementId = 2;
@@ -67,6 +68,24 @@ bool ReadRule(ByteReader& reader, AiRule* rule) {
   return true;
 }
 
+// One AI block: its 16-byte header with the marker and the rule count, then its rule records. The
+// records must all be present before any is taken; a negative count holds no rules.
+bool ReadAiBlock(ByteReader& reader, std::vector<AiRule>* rules) {
+  uint32_t marker = 0;
+  int16_t ruleCount = 0;
+  if (!reader.ReadU32(&marker) || marker != kAiBlockMarker || !reader.Skip(kBytesBeforeRuleCount) ||
+      !reader.ReadI16(&ruleCount) || !reader.Skip(kBytesAfterRuleCount)) {
+    return false;
+  }
+  const size_t count = ruleCount > 0 ? static_cast<size_t>(ruleCount) : 0;
+  if (reader.Remaining() / kRuleRecordSize < count) return false;
+  rules->resize(count);
+  for (AiRule& rule : *rules) {
+    if (!ReadRule(reader, &rule)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 namespace recgame {
@@ -75,23 +94,15 @@ ReadResult ParseAi(std::span<const uint8_t> header, AiSection* section) {
   ByteReader reader(header);
   uint32_t aiFlag = 0;
   if (!reader.Skip(kBytesBeforeAiFlag) || !reader.ReadU32(&aiFlag) || aiFlag == 0) return ReadResult::kNoAiScript;
-  if (!ReadStringTable(reader, &section->strings)) return ReadResult::kNoAiScript;
+  if (!ReadStringTable(reader, &section->strings) || !reader.Skip(kBytesBeforeAiBlock)) return ReadResult::kNoAiScript;
 
-  uint32_t marker = 0;
-  int16_t ruleCount = 0;
-  if (!reader.Skip(kBytesBeforeAiBlock) || !reader.ReadU32(&marker) || marker != kAiBlockMarker ||
-      !reader.Skip(kBytesBeforeRuleCount) || !reader.ReadI16(&ruleCount) || !reader.Skip(kBytesAfterRuleCount)) {
-    return ReadResult::kNoAiScript;
+  // One block per computer player, back to back; the first slot that is no whole block ends them.
+  std::vector<std::vector<AiRule>> scripts;
+  for (std::vector<AiRule> rules; scripts.size() < kMaxAiBlocks && ReadAiBlock(reader, &rules); rules.clear()) {
+    scripts.push_back(std::move(rules));
   }
-
-  // A negative count holds no rules. The records must all be present before any is stored.
-  const size_t count = ruleCount > 0 ? static_cast<size_t>(ruleCount) : 0;
-  if (reader.Remaining() / kRuleRecordSize < count) return ReadResult::kNoAiScript;
-  std::vector<AiRule> rules(count);
-  for (AiRule& rule : rules) {
-    if (!ReadRule(reader, &rule)) return ReadResult::kNoAiScript;
-  }
-  section->rules = std::move(rules);
+  if (scripts.empty()) return ReadResult::kNoAiScript;
+  section->scripts = std::move(scripts);
   return ReadResult::kOk;
 }
 

@@ -28,12 +28,19 @@ class RecGameHeader {
   std::optional<os::FileIdentity> m_source;
 };
 
+struct LoadOptions {
+  // A header-length field of 0, left by a game that stopped before it wrote the field, is taken to
+  // mean that the compressed header runs from the preamble to the end of its deflate stream.
+  bool salvageMissingLength = false;
+};
+
 namespace recgame {
 
 // Checks the recorded game's framing and inflates its compressed header into `header`, through a
 // temporary file. When no temporary file can be created, kCannotOpen comes with `failure` naming
 // each file tried and the system's error. A file operation that fails once its file is open throws
 // FileError; `header` then holds nothing.
-ReadResult LoadRecGame(const std::string& path, RecGameHeader* header, std::string* failure);
+ReadResult LoadRecGame(const std::string& path, RecGameHeader* header, std::string* failure,
+                       const LoadOptions& options = {});
 
 }  // namespace recgame

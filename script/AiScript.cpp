@@ -2,9 +2,9 @@
 
 #include "script/NameTables.h"
 
-ReadResult CAiScript::LoadRecGame(const std::string& path) {
+ReadResult CAiScript::LoadRecGame(const std::string& path, const LoadOptions& options) {
   m_loadFailure.clear();
-  return recgame::LoadRecGame(path, &m_header, &m_loadFailure);
+  return recgame::LoadRecGame(path, &m_header, &m_loadFailure, options);
 }
 
 std::string CAiScript::GetObjectName(int32_t id) const { return script::GetObjectName(id); }

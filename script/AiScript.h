@@ -18,14 +18,18 @@ class TextFile;
 // A FileError thrown by any step leaves it safe to destroy.
 class CAiScript {
  public:
-  ReadResult LoadRecGame(const std::string& path);
+  ReadResult LoadRecGame(const std::string& path, const LoadOptions& options = {});
   // Why the last load gave kCannotOpen when the recorded game itself opened; empty otherwise.
   const std::string& LoadFailure() const { return m_loadFailure; }
   ReadResult ParseAi() { return recgame::ParseAi(m_header.Bytes(), &m_section); }
+  // The scripts of the section, one per computer player; those below take the first by default.
+  size_t ScriptCount() const { return m_section.scripts.size(); }
   // The output must not be the recorded game that was loaded.
-  WriteResult WritePer(const std::string& path) const { return script::WritePer(Source(), path, m_header.Source()); }
-  void WritePer(TextFile& out) const { script::WritePer(Source(), out); }
-  bool FitsTextLimit() const { return script::FitsTextLimit(Source()); }
+  WriteResult WritePer(const std::string& path, size_t script = 0) const {
+    return script::WritePer(Source(script), path, m_header.Source());
+  }
+  void WritePer(TextFile& out, size_t script = 0) const { script::WritePer(Source(script), out); }
+  bool FitsTextLimit(size_t script = 0) const { return script::FitsTextLimit(Source(script)); }
 
   std::string FormatElement(AiElement element) const { return script::FormatElement(element, m_section.strings); }
   std::string GetObjectName(int32_t id) const;
@@ -35,12 +39,14 @@ class CAiScript {
   std::string GetPlayerName(int32_t id) const;
   std::string GetStringParam(int32_t index) const;
 
-  std::span<const AiRule> Rules() const { return m_section.rules; }
+  std::span<const AiRule> Rules(size_t script = 0) const {
+    return script < m_section.scripts.size() ? std::span<const AiRule>(m_section.scripts[script]) : std::span<const AiRule>();
+  }
   const std::vector<std::string>& StringTable() const { return m_section.strings; }
   std::span<const uint8_t> Header() const { return m_header.Bytes(); }
 
  private:
-  ScriptSource Source() const { return {m_section.strings, m_section.rules}; }
+  ScriptSource Source(size_t script) const { return {m_section.strings, Rules(script)}; }
 
   RecGameHeader m_header;
   AiSection m_section;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "script/AiScript.h"
 #include "tests/testkit/RecGameBuilder.h"
@@ -16,10 +17,11 @@ namespace {
 struct CorpusCase {
   const char* file;
   ReadResult loadResult;
-  uint32_t inflatedLength;
-  ReadResult parseResult;
-  size_t strings;
-  size_t rules;  // of the first AI block
+  uint32_t inflatedLength = 0;
+  ReadResult parseResult = ReadResult::kOk;
+  size_t strings = 0;
+  std::vector<size_t> rules;  // of each script
+  bool salvage = false;
 
   friend std::ostream& operator<<(std::ostream& out, const CorpusCase& c) { return out << c.file; }
 };
@@ -39,7 +41,7 @@ TEST_P(Corpus, RecordedGameGivesWhatItHolds) {
 
   testkit::ScratchDir dir;
   CAiScript script;
-  ASSERT_EQ(script.LoadRecGame(dir.CopyIn(source, c.file)), c.loadResult);
+  ASSERT_EQ(script.LoadRecGame(dir.CopyIn(source, c.file), {.salvageMissingLength = c.salvage}), c.loadResult);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{c.file});
   if (c.loadResult != ReadResult::kOk) return;
   EXPECT_EQ(script.Header().size(), c.inflatedLength);
@@ -47,26 +49,30 @@ TEST_P(Corpus, RecordedGameGivesWhatItHolds) {
   ASSERT_EQ(script.ParseAi(), c.parseResult);
   if (c.parseResult != ReadResult::kOk) return;
   EXPECT_EQ(script.StringTable().size(), c.strings);
-  EXPECT_EQ(script.Rules().size(), c.rules);
+  ASSERT_EQ(script.ScriptCount(), c.rules.size());
+  for (size_t n = 0; n < c.rules.size(); ++n) EXPECT_EQ(script.Rules(n).size(), c.rules[n]) << "script " << n + 1;
 
   const std::string text = testkit::WritePerText(script);
-  EXPECT_EQ(CountOf(text, "(defrule\r\n"), c.rules);
+  EXPECT_EQ(CountOf(text, "(defrule\r\n"), c.rules[0]);
   EXPECT_EQ(CountOf(text, "\n"), CountOf(text, "\r\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, Corpus,
-    testing::Values(CorpusCase{"aoc-1.0c.mgx", ReadResult::kOk, 667882, ReadResult::kNoAiScript, 0, 0},
-                    CorpusCase{"aoc10c_with_AI.mgx", ReadResult::kOk, 1207510, ReadResult::kOk, 126, 955},
-                    CorpusCase{"aok-2.0a.mgl", ReadResult::kOk, 607054, ReadResult::kNoAiScript, 0, 0},
-                    CorpusCase{"aok_trial.mgl", ReadResult::kOk, 710313, ReadResult::kNoAiScript, 0, 0},
-                    CorpusCase{"headerlen_is_missing.mgx", ReadResult::kBroken, 0, ReadResult::kOk, 0, 0},
-                    CorpusCase{"matchup_1v2v2.mgx", ReadResult::kOk, 3151576, ReadResult::kOk, 96, 608},
-                    CorpusCase{"small.mgz", ReadResult::kOk, 1021203, ReadResult::kNoAiScript, 0, 0},
-                    CorpusCase{"up-1.4.mgz", ReadResult::kOk, 684380, ReadResult::kNoAiScript, 0, 0},
-                    CorpusCase{"up1.5.mgz", ReadResult::kOk, 2930171, ReadResult::kOk, 26, 608}),
+    testing::Values(CorpusCase{"aoc-1.0c.mgx", ReadResult::kOk, 667882, ReadResult::kNoAiScript},
+                    CorpusCase{"aoc10c_with_AI.mgx", ReadResult::kOk, 1207510, ReadResult::kOk, 126, {955}},
+                    CorpusCase{"aok-2.0a.mgl", ReadResult::kOk, 607054, ReadResult::kNoAiScript},
+                    CorpusCase{"aok_trial.mgl", ReadResult::kOk, 710313, ReadResult::kNoAiScript},
+                    CorpusCase{"headerlen_is_missing.mgx", ReadResult::kBroken},
+                    CorpusCase{"headerlen_is_missing.mgx", ReadResult::kOk, 2762974, ReadResult::kNoAiScript, 0, {},
+                               true},
+                    CorpusCase{"matchup_1v2v2.mgx", ReadResult::kOk, 3151576, ReadResult::kOk, 96,
+                               {608, 610, 630, 612}},
+                    CorpusCase{"small.mgz", ReadResult::kOk, 1021203, ReadResult::kNoAiScript},
+                    CorpusCase{"up-1.4.mgz", ReadResult::kOk, 684380, ReadResult::kNoAiScript},
+                    CorpusCase{"up1.5.mgz", ReadResult::kOk, 2930171, ReadResult::kOk, 26, {608, 605}}),
     [](const testing::TestParamInfo<CorpusCase>& param) {
-      std::string name = param.param.file;
+      std::string name = std::string(param.param.salvage ? "salvaged_" : "") + param.param.file;
       for (char& c : name) {
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
       }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "recgame/AiSection.h"
 #include "script/AiScript.h"
 #include "tests/testkit/CaseName.h"
 #include "tests/testkit/RecGameBuilder.h"
@@ -109,12 +110,61 @@ INSTANTIATE_TEST_SUITE_P(
                    kFullStrings, 0},
         LayoutCase{"RuleCountBeyondTheHeader", With([](AiSectionSpec& s) { s.ruleCount = 3; }),
                    ReadResult::kNoAiScript, kFullStrings, 0},
-        LayoutCase{"OnlyTheFirstBlockIsRead",
-                   With([](AiSectionSpec& s) {
-                     s.rules.resize(1);
-                     s.trailer = testkit::BuildAiBlock(FullSection().rules);
-                   }),
-                   ReadResult::kOk, kFullStrings, 1}),
+        LayoutCase{"RuleCountBeyondTheHeaderAfterAWholeBlock",
+                   With([](AiSectionSpec& s) { s.trailer = testkit::BuildAiBlock(FullSection().rules, 3); }),
+                   ReadResult::kOk, kFullStrings, 2}),
+    testkit::CaseName());
+
+// A block after the first: its rules, its stored rule count and its marker.
+struct BlockSpec {
+  int rules;
+  std::optional<int16_t> ruleCount = {};
+  uint32_t marker = 1;
+};
+
+struct BlocksCase : testkit::NamedCase {
+  std::vector<BlockSpec> more;
+  std::vector<size_t> ruleCounts;  // of the scripts read, the first block's included
+};
+
+class AiBlocks : public testing::TestWithParam<BlocksCase> {};
+
+// One block per computer player, back to back after the strings; the first slot that is no whole
+// block ends them, and no more than eight are read.
+TEST_P(AiBlocks, EachWholeBlockIsAScriptInFileOrder) {
+  AiSectionSpec section = FullSection();
+  int16_t block = 1;
+  for (const BlockSpec& more : GetParam().more) {
+    std::vector<RuleSpec> rules(static_cast<size_t>(more.rules), MakeRule({Fact(block)}, {Action(30)}));
+    const std::vector<uint8_t> bytes = testkit::BuildAiBlock(rules, more.ruleCount, more.marker);
+    section.trailer.insert(section.trailer.end(), bytes.begin(), bytes.end());
+    ++block;
+  }
+  AiSection parsed;
+  ASSERT_EQ(recgame::ParseAi(BuildHeader(section), &parsed), ReadResult::kOk);
+  ASSERT_EQ(parsed.scripts.size(), GetParam().ruleCounts.size());
+  for (size_t n = 0; n < parsed.scripts.size(); ++n) {
+    EXPECT_EQ(parsed.scripts[n].size(), GetParam().ruleCounts[n]) << "script " << n + 1;
+    if (n > 0 && !parsed.scripts[n].empty()) {
+      EXPECT_EQ(static_cast<size_t>(parsed.scripts[n][0].elements[0].id), n) << "script " << n + 1;
+    }
+  }
+}
+
+std::vector<BlockSpec> Blocks(int count) {
+  std::vector<BlockSpec> blocks;
+  for (int n = 1; n <= count; ++n) blocks.push_back({n});
+  return blocks;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sections, AiBlocks,
+    testing::Values(BlocksCase{"One", {}, {2}},
+                    BlocksCase{"Eight", Blocks(7), {2, 1, 2, 3, 4, 5, 6, 7}},
+                    BlocksCase{"NinthIsNotRead", Blocks(8), {2, 1, 2, 3, 4, 5, 6, 7}},
+                    BlocksCase{"EmptyBlock", {{0}, {2}}, {2, 0, 2}},
+                    BlocksCase{"MarkerZeroEnds", {{1}, {1, {}, 0}, {1}}, {2, 1}},
+                    BlocksCase{"RulesPastTheHeaderEnd", {{1}, {2, 3}}, {2, 1}}),
     testkit::CaseName());
 
 TEST(ParseAi, StoresEverySlotWhateverTheElementCount) {

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <ostream>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "cli/Arguments.h"
+
+// The commands of the velkorin command line.
+
+// A command line that does not fit its command; RunVelkorin reports it with the command's usage.
+class UsageProblem : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Command {
+  std::string_view name;
+  std::string_view usage;  // the line of the help and of usage errors, after "velkorin "
+  std::span<const OptionSpec> options;
+  // Returns the exit status; throws UsageProblem when the command line does not fit.
+  int (*run)(const Arguments& arguments, std::ostream& out, std::ostream& err);
+};
+
+extern const Command kExtractCommand;

@@ -1,0 +1,122 @@
+// velkorin extract: the AI scripts of one recorded game.
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "cli/Commands.h"
+#include "cli/Extraction.h"
+#include "platform/BinaryFile.h"
+#include "platform/TextFile.h"
+#include "script/AiScript.h"
+#include "script/ResultMessages.h"
+
+namespace {
+
+constexpr std::array<OptionSpec, 4> kOptions = {{
+    {"output", 'o', "a file name"},
+    {"script", 0, "a number"},
+    {"all"},
+    {"salvage"},
+}};
+
+// The most scripts a recorded game holds: one per player.
+constexpr unsigned kMaxScripts = 8;
+
+// Which scripts go where: one to OUT, or each to a file of its own named after BASE.
+struct Request {
+  std::string recGame;
+  std::string output = "-";
+  std::optional<size_t> script;  // 0-based; every script when empty
+  LoadOptions load;
+};
+
+Request ReadRequest(const Arguments& arguments) {
+  if (arguments.Operands().size() != 1) {
+    throw UsageProblem(arguments.Operands().empty() ? "no recorded game given"
+                                                    : "only one recorded game can be extracted at a time");
+  }
+  if (arguments.Has("script") && arguments.Has("all")) throw UsageProblem("--script and --all exclude each other");
+  std::string problem;
+  const std::optional<unsigned> script = arguments.Count("script", 1, kMaxScripts, &problem);
+  if (!script) throw UsageProblem(problem);
+
+  Request request;
+  request.recGame = arguments.Operands().front();
+  request.output = arguments.Value("output").value_or("-");
+  if (!arguments.Has("all")) request.script = *script - 1;
+  request.load.salvageMissingLength = arguments.Has("salvage");
+  return request;
+}
+
+// "BASE.per" (or "BASE") gives "BASE-N.per" for the N-th script.
+std::string NumberedOutput(const std::string& output, size_t script) {
+  std::string base = output;
+  if (base.size() > 4 && base.ends_with(".per")) base.resize(base.size() - 4);
+  return base + "-" + std::to_string(script + 1) + ".per";
+}
+
+int ReportTooLarge(std::ostream& err, const std::string& recGame) {
+  return Report(err, recGame, ResultMessage(WriteResult::kTooLarge), ResultReason(WriteResult::kTooLarge),
+                ExitStatus(WriteResult::kTooLarge));
+}
+
+// Standard output gets the bytes a file would; several scripts follow one another, each after a
+// comment line that says which it is. Nothing is written unless every script fits.
+int WriteToStandardOutput(const CAiScript& script, const Request& request, const std::vector<size_t>& scripts) {
+  BinaryFile standardOutput;
+  standardOutput.AttachStandardOutput();
+  TextFile text(standardOutput);
+  for (const size_t n : scripts) {
+    if (!request.script) {
+      text.WriteString("; script " + std::to_string(n + 1) + " of " + std::to_string(scripts.size()) + "\n");
+    }
+    script.WritePer(text, n);
+  }
+  text.Flush();
+  return kExitOk;
+}
+
+int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& err) {
+  const Request request = ReadRequest(arguments);
+  CAiScript script;
+  ReadResult read = script.LoadRecGame(request.recGame, request.load);
+  if (read == ReadResult::kOk) read = script.ParseAi();
+  if (read != ReadResult::kOk) {
+    return Report(err, request.recGame, ResultMessage(read), script.LoadFailure(), ExitStatus(read));
+  }
+  if (request.script && *request.script >= script.ScriptCount()) {
+    return Report(err, request.recGame, "No script " + std::to_string(*request.script + 1) + " in this file",
+                  "it holds " + std::to_string(script.ScriptCount()), kExitNoSuchScript);
+  }
+
+  std::vector<size_t> scripts;
+  for (size_t n = 0; n < script.ScriptCount(); ++n) {
+    if (!request.script || n == *request.script) scripts.push_back(n);
+  }
+  if (request.output == "-") {
+    for (const size_t n : scripts) {
+      if (!script.FitsTextLimit(n)) return ReportTooLarge(err, request.recGame);
+    }
+    return WriteToStandardOutput(script, request, scripts);
+  }
+  for (const size_t n : scripts) {
+    const std::string output = request.script ? request.output : NumberedOutput(request.output, n);
+    const WriteResult written = script.WritePer(output, n);
+    if (written == WriteResult::kTooLarge) return ReportTooLarge(err, request.recGame);
+    if (written != WriteResult::kOk) {
+      return Report(err, output, ResultMessage(written), ResultReason(written), ExitStatus(written));
+    }
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+const Command kExtractCommand = {
+    "extract",
+    "extract RECGAME [-o OUT] [--script N | --all] [--salvage]",
+    kOptions,
+    RunExtract,
+};

@@ -1,0 +1,37 @@
+#include "cli/Extraction.h"
+
+#include "cli/Cli.h"
+
+int ExitStatus(ReadResult result) {
+  switch (result) {
+    case ReadResult::kOk:
+      return kExitOk;
+    case ReadResult::kCannotOpen:
+      return kExitFileOpenError;
+    case ReadResult::kNoAiScript:
+      return kExitNoAiScript;
+    case ReadResult::kBroken:
+      return kExitBrokenRecGame;
+  }
+  return kExitBrokenRecGame;
+}
+
+int ExitStatus(WriteResult result) {
+  switch (result) {
+    case WriteResult::kOk:
+      return kExitOk;
+    case WriteResult::kCannotCreate:
+    case WriteResult::kIsRecGame:
+      return kExitFileWriteError;
+    case WriteResult::kTooLarge:
+      return kExitBrokenRecGame;
+  }
+  return kExitFileWriteError;
+}
+
+int Report(std::ostream& err, const std::string& path, std::string_view message, std::string_view reason, int status) {
+  err << "velkorin: " << path << ": " << message;
+  if (!reason.empty()) err << ": " << reason;
+  err << '\n';
+  return status;
+}

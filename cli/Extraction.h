@@ -1,0 +1,17 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "recgame/ReadResult.h"
+#include "script/ScriptText.h"
+
+// What the commands share about one recorded game: how a result becomes an exit status and a line
+// on standard error.
+
+int ExitStatus(ReadResult result);
+int ExitStatus(WriteResult result);
+
+// Writes "velkorin: PATH: MESSAGE", with ": REASON" when there is one, and returns `status`.
+int Report(std::ostream& err, const std::string& path, std::string_view message, std::string_view reason, int status);
