@@ -66,4 +66,4 @@ constexpr std::array<ElementFormat, kActionIds> ActionFormats = {{
     {58, "(tribute-to-player %s %d %d)", {kPlayer, kDecimal, kDecimal}},
 }};
 
-static_assert(RowsFollowIds(ActionFormats));
+static_assert(RowsAreSound(ActionFormats));

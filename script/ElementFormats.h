@@ -37,11 +37,32 @@ struct ElementFormat {
   bool HasTemplate() const { return !text.empty(); }
 };
 
-// Rows are looked up by index, so row i must be the row of id i.
+// A "%d" takes a decimal, a quoted "%s" a string and a bare "%s" a name, placeholder by placeholder;
+// positions after the last placeholder have no rendering.
+constexpr bool PlaceholdersFitRenderings(const ElementFormat& row) {
+  size_t operand = 0;
+  for (size_t at = 0; at + 1 < row.text.size(); ++at) {
+    if (row.text[at] != '%' || (row.text[at + 1] != 'd' && row.text[at + 1] != 's')) continue;
+    if (operand == kMaxOperands) return false;
+    const Rendering rendering = row.operands[operand++];
+    const bool quoted = at > 0 && row.text[at - 1] == '"';
+    const bool fits = row.text[at + 1] == 'd' ? rendering == Rendering::kDecimal
+                      : quoted                ? rendering == Rendering::kString
+                                              : rendering > Rendering::kDecimal && rendering != Rendering::kString;
+    if (!fits) return false;
+  }
+  for (; operand < kMaxOperands; ++operand) {
+    if (row.operands[operand] != Rendering::kNone) return false;
+  }
+  return true;
+}
+
+// Rows are looked up by index, so row i must be the row of id i; and each template's placeholders
+// must have their renderings, so that a slip in a row fails the build.
 template <size_t N>
-constexpr bool RowsFollowIds(const std::array<ElementFormat, N>& table) {
+constexpr bool RowsAreSound(const std::array<ElementFormat, N>& table) {
   for (size_t row = 0; row < N; ++row) {
-    if (table[row].id != static_cast<int16_t>(row)) return false;
+    if (table[row].id != static_cast<int16_t>(row) || !PlaceholdersFitRenderings(table[row])) return false;
   }
   return true;
 }

@@ -119,4 +119,4 @@ constexpr std::array<ElementFormat, kFactIds> FactFormats = {{
     {112, "(hold-relics)", {}},
 }};
 
-static_assert(RowsFollowIds(FactFormats));
+static_assert(RowsAreSound(FactFormats));

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -140,14 +139,5 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"CountAboveSixteen", {Rule(16, 17, kSixteenSlots)},
                    "(defrule\n" + Lines(15, "\t{A}\n") + "\t{X}\n)\n"}),
     testkit::CaseName());
-
-TEST(WritePer, OutputThatCannotBeCreatedIsCode1) {
-  testkit::ScratchDir dir;
-  std::filesystem::create_directory(dir.Path() / "folder.per");
-  const auto script = testkit::LoadSection({.rules = {Rule(1, {kA, kX})}});
-  EXPECT_EQ(script->WritePer(dir.File("folder.per")), WriteResult::kCannotCreate);
-  EXPECT_EQ(script->WritePer(dir.File("missing/out.per")), WriteResult::kCannotCreate);
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"folder.per"});
-}
 
 }  // namespace
