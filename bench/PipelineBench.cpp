@@ -1,13 +1,29 @@
+// Speed and memory of an extraction, against the floors of reading a recorded game measured in the
+// same run, interleaved with it: each figure is a ratio to the design's floor (the header inflated
+// through a temporary file, as the program does it) and to the in-memory floor. In process, the
+// pipeline alone; as whole processes, velkorin against velkorin_floor, start-up included.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "bench/Floor.h"
 #include "script/AiScript.h"
 #include "tests/testkit/RecGameBuilder.h"
 
-// Speed of the extraction stages on a script as large as later game patches write (6,000 rules
-// of nested facts and actions), and on the real recorded games of the corpus when it is there.
+extern char** environ;
+
 namespace {
 
 using namespace testkit;
@@ -22,12 +38,13 @@ AiSectionSpec LargeScript() {
   return section;
 }
 
-class PipelineFixture {
+AiSectionSpec TinyScript() { return {.rules = {MakeRule({Fact(0)}, {Action(30)})}}; }
+
+// A recorded game in a scratch folder of its own, where the program may put its files.
+class Input {
  public:
-  explicit PipelineFixture(const std::filesystem::path& source) {
-    m_path = m_dir.CopyIn(source, "game" + source.extension().string());
-  }
-  explicit PipelineFixture(const AiSectionSpec& section) {
+  explicit Input(const std::filesystem::path& source) { m_path = m_dir.CopyIn(source, source.filename().string()); }
+  explicit Input(const AiSectionSpec& section) {
     m_path = m_dir.File("game.mgx");
     WriteFile(m_path, BuildRecGame(section));
   }
@@ -39,46 +56,149 @@ class PipelineFixture {
   std::string m_path;
 };
 
-// Runs the stages up to `stage` (0 load, 1 parse, 2 write) once per iteration; a stage that fails
-// ends the benchmark, since its timings would measure something else.
-void RunStage(benchmark::State& state, const PipelineFixture& fixture, int stage) {
-  for (auto _ : state) {
-    CAiScript script;
-    if (script.LoadRecGame(fixture.Path()) != ReadResult::kOk) {
-      state.SkipWithError("load failed");
-      break;
-    }
-    if (stage >= 1 && script.ParseAi() != ReadResult::kOk) {
-      state.SkipWithError("parse failed");
-      break;
-    }
-    if (stage >= 2 && script.WritePer(fixture.Output()) != WriteResult::kOk) {
-      state.SkipWithError("write failed");
-      break;
-    }
-    benchmark::DoNotOptimize(script);
-  }
+double Seconds(const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-void BM_LargeScript_Load(benchmark::State& state) { RunStage(state, PipelineFixture(LargeScript()), 0); }
-void BM_LargeScript_LoadParse(benchmark::State& state) { RunStage(state, PipelineFixture(LargeScript()), 1); }
-void BM_LargeScript_Extract(benchmark::State& state) { RunStage(state, PipelineFixture(LargeScript()), 2); }
+std::vector<char*> Argv(std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  return argv;
+}
 
-void BM_Corpus_Extract(benchmark::State& state, const char* file) {
-  const std::filesystem::path source = std::filesystem::path(VELKORIN_CORPUS_DIR) / file;
-  if (!std::filesystem::exists(source)) {
-    state.SkipWithError("corpus not present");
+// Runs a program to its end with its output thrown away; the seconds it took, or a negative number
+// when it failed.
+double RunProcess(std::vector<std::string> args) {
+  std::vector<char*> argv = Argv(args);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  const auto start = std::chrono::steady_clock::now();
+  pid_t child = 0;
+  int status = -1;
+  if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) waitpid(child, &status, 0);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  posix_spawn_file_actions_destroy(&actions);
+  return status == 0 ? seconds : -1;
+}
+
+// The peak memory of a run of velkorin in KiB, through velkorin_peak; 0 when the run failed.
+long PeakKiB(const Input& input) {
+  std::vector<std::string> args = {VELKORIN_PEAK, VELKORIN_CLI, "extract", input.Path(), "-o", input.Output()};
+  std::vector<char*> argv = Argv(args);
+  int pipe[2];
+  if (::pipe(pipe) != 0) return 0;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipe[1], 1);
+  pid_t child = 0;
+  long peak = 0;
+  if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+    close(pipe[1]);
+    char text[32] = {};
+    if (read(pipe[0], text, sizeof text - 1) > 0) peak = std::atol(text);
+    waitpid(child, nullptr, 0);
+  } else {
+    close(pipe[1]);
+  }
+  close(pipe[0]);
+  posix_spawn_file_actions_destroy(&actions);
+  return peak;
+}
+
+// Sums of the interleaved timings, and the ratios the benchmark reports.
+struct Timings {
+  double design = 0;
+  double memory = 0;
+  double program = 0;
+
+  void Report(benchmark::State& state) const {
+    state.counters["vs_design_floor"] = program / design;
+    state.counters["vs_memory_floor"] = program / memory;
+  }
+};
+
+void BM_Pipeline(benchmark::State& state, const Input& input) {
+  Timings timings;
+  for (auto _ : state) {
+    timings.design += Seconds([&] { benchmark::DoNotOptimize(RunFloor(input.Path().c_str(), Floor::kDesign)); });
+    timings.memory += Seconds([&] { benchmark::DoNotOptimize(RunFloor(input.Path().c_str(), Floor::kMemory)); });
+    bool ok = false;
+    const double seconds = Seconds([&] {
+      CAiScript script;
+      ok = script.LoadRecGame(input.Path()) == ReadResult::kOk && script.ParseAi() == ReadResult::kOk &&
+           script.WritePer(input.Output()) == WriteResult::kOk;
+    });
+    if (!ok) {
+      state.SkipWithError("the extraction failed");
+      break;
+    }
+    timings.program += seconds;
+    state.SetIterationTime(seconds);
+  }
+  timings.Report(state);
+}
+
+// Peak memory is counted above that of a run on a tiny recorded game, against what the extraction
+// may take: the compressed header, the inflated header and 1 MiB.
+void BM_Process(benchmark::State& state, const Input& input) {
+  CAiScript script;
+  if (script.LoadRecGame(input.Path()) != ReadResult::kOk) {
+    state.SkipWithError("the recorded game does not load");
     return;
   }
-  RunStage(state, PipelineFixture(source), 2);
+  Timings timings;
+  for (auto _ : state) {
+    timings.design += RunProcess({VELKORIN_FLOOR, input.Path()});
+    timings.memory += RunProcess({VELKORIN_FLOOR, "--memory", input.Path()});
+    const double seconds = RunProcess({VELKORIN_CLI, "extract", input.Path(), "-o", input.Output()});
+    if (seconds < 0) {
+      state.SkipWithError("velkorin failed");
+      break;
+    }
+    timings.program += seconds;
+    state.SetIterationTime(seconds);
+  }
+  timings.Report(state);
+
+  const Input tiny(TinyScript());
+  const long overTinyKiB = PeakKiB(input) - PeakKiB(tiny);
+  const double allowanceKiB =
+      static_cast<double>(std::filesystem::file_size(input.Path()) + script.Header().size()) / 1024 + 1024;
+  state.counters["peak_over_tiny_KiB"] = static_cast<double>(overTinyKiB);
+  state.counters["peak_vs_allowance"] = static_cast<double>(overTinyKiB) / allowanceKiB;
 }
 
-BENCHMARK(BM_LargeScript_Load)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LargeScript_LoadParse)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LargeScript_Extract)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Corpus_Extract, aoc10c_with_AI, "aoc10c_with_AI.mgx")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Corpus_Extract, matchup_1v2v2, "matchup_1v2v2.mgx")->Unit(benchmark::kMillisecond);
+void Register(const char* name, const Input& input) {
+  benchmark::RegisterBenchmark((std::string("Pipeline/") + name).c_str(), BM_Pipeline, std::cref(input))
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark((std::string("Process/") + name).c_str(), BM_Process, std::cref(input))
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
+}
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  std::vector<std::unique_ptr<Input>> inputs;
+  const auto add = [&](const char* name, std::unique_ptr<Input> input) {
+    Register(name, *input);
+    inputs.push_back(std::move(input));
+  };
+  add("sample", std::make_unique<Input>(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx"));
+  // The corpus is read from beside the checkout when it is there.
+  for (const char* game : {"aoc10c_with_AI", "matchup_1v2v2"}) {
+    const std::filesystem::path source = std::filesystem::path(VELKORIN_CORPUS_DIR) / (std::string(game) + ".mgx");
+    if (std::filesystem::exists(source)) add(game, std::make_unique<Input>(source));
+  }
+  add("synthetic_6000_rules", std::make_unique<Input>(LargeScript()));
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -2,7 +2,7 @@
 
 namespace {
 
-// Pieces of text are collected up to this size before they go to the file in one write.
+// Text is collected up to this size before it goes to the file in one write.
 constexpr size_t kFlushThreshold = 64 * 1024;
 
 }  // namespace
@@ -10,14 +10,17 @@ constexpr size_t kFlushThreshold = 64 * 1024;
 TextFile::TextFile(BinaryFile& file) : m_file(file) { m_pending.reserve(kFlushThreshold + 2); }
 
 void TextFile::WriteString(std::string_view text) {
-  for (const char c : text) {
-    if (c == '\n') m_pending.push_back('\r');
-    m_pending.push_back(static_cast<uint8_t>(c));
+  // Whole lines at a time: the text between line feeds is copied as it is.
+  for (size_t lineEnd = text.find('\n'); lineEnd != std::string_view::npos; lineEnd = text.find('\n')) {
+    m_pending.append(text.substr(0, lineEnd)).append("\r\n");
+    text.remove_prefix(lineEnd + 1);
     if (m_pending.size() >= kFlushThreshold) Flush();
   }
+  m_pending.append(text);
+  if (m_pending.size() >= kFlushThreshold) Flush();
 }
 
 void TextFile::Flush() {
-  m_file.Write(m_pending);
+  m_file.Write({reinterpret_cast<const uint8_t*>(m_pending.data()), m_pending.size()});
   m_pending.clear();
 }

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <cstdint>
+#include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/BinaryFile.h"
 
@@ -22,5 +21,5 @@ class TextFile {
 
  private:
   BinaryFile& m_file;
-  std::vector<uint8_t> m_pending;  // translated bytes not yet handed to the file
+  std::string m_pending;  // translated text not yet handed to the file
 };

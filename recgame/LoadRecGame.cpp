@@ -110,7 +110,8 @@ uint32_t InflateToFile(std::span<uint8_t> compressed, BinaryFile& file) {
 
 }  // namespace
 
-void RecGameHeader::Hold(std::unique_ptr<uint8_t[]> bytes, uint32_t length, os::FileIdentity source) {
+void RecGameHeader::Hold(std::shared_ptr<const uint8_t[]> bytes, uint32_t length,
+                         std::optional<os::FileIdentity> source) {
   m_bytes = std::move(bytes);
   m_length = length;
   m_source = source;
@@ -142,7 +143,7 @@ ReadResult LoadRecGame(const std::string& path, RecGameHeader* header, std::stri
   compressed = std::vector<uint8_t>();
   if (inflatedLength == 0) return ReadResult::kBroken;
 
-  auto bytes = std::make_unique_for_overwrite<uint8_t[]>(inflatedLength);
+  auto bytes = std::make_shared_for_overwrite<uint8_t[]>(inflatedLength);
   BinaryFile& file = temporary.File();
   file.Seek(0, BinaryFile::SeekOrigin::kBegin);
   if (file.Read({bytes.get(), inflatedLength}) != inflatedLength) {

@@ -16,11 +16,6 @@ constexpr size_t kBytesBeforeRuleCount = 6;  // in the block header, after the m
 constexpr size_t kBytesAfterRuleCount = 4;
 constexpr uint32_t kAiBlockMarker = 1;
 constexpr size_t kMaxAiBlocks = 8;  // one per player of a game
-constexpr size_t kBytesBeforeFirstAction = 12;  // in the rule header
-constexpr size_t kBytesAfterElementCount = 2;
-constexpr size_t kBytesAfterElementId = 2;
-constexpr size_t kElementRecordSize = 24;
-constexpr size_t kRuleRecordSize = 16 + kElementSlots * kElementRecordSize;
 
 // One string record: a 32-bit length and that many bytes. The entry ends at the first zero byte.
 bool ReadString(ByteReader& reader, std::string* text) {
@@ -45,32 +40,9 @@ bool ReadStringTable(ByteReader& reader, std::vector<std::string>* table) {
   return true;
 }
 
-bool ReadElement(ByteReader& reader, AiElement* element) {
-  int32_t kind = 0;
-  if (!reader.ReadI32(&kind) || !reader.ReadI16(&element->id) || !reader.Skip(kBytesAfterElementId) ||
-      !reader.ReadI32(&element->p1) || !reader.ReadI32(&element->p2) || !reader.ReadI32(&element->p3) ||
-      !reader.ReadI32(&element->p4)) {
-    return false;
-  }
-  element->kind = static_cast<ElementKind>(kind);
-  return true;
-}
-
-// Every slot is read, also those beyond the element count.
-bool ReadRule(ByteReader& reader, AiRule* rule) {
-  if (!reader.Skip(kBytesBeforeFirstAction) || !reader.ReadI8(&rule->firstAction) ||
-      !reader.ReadI8(&rule->elementCount) || !reader.Skip(kBytesAfterElementCount)) {
-    return false;
-  }
-  for (AiElement& element : rule->elements) {
-    if (!ReadElement(reader, &element)) return false;
-  }
-  return true;
-}
-
-// One AI block: its 16-byte header with the marker and the rule count, then its rule records. The
-// records must all be present before any is taken; a negative count holds no rules.
-bool ReadAiBlock(ByteReader& reader, std::vector<AiRule>* rules) {
+// One AI block: its 16-byte header with the marker and the rule count, then its rule records, which
+// must all be present. A negative count holds no rules.
+bool ReadAiBlock(ByteReader& reader, std::span<const uint8_t>* records) {
   uint32_t marker = 0;
   int16_t ruleCount = 0;
   if (!reader.ReadU32(&marker) || marker != kAiBlockMarker || !reader.Skip(kBytesBeforeRuleCount) ||
@@ -78,28 +50,24 @@ bool ReadAiBlock(ByteReader& reader, std::vector<AiRule>* rules) {
     return false;
   }
   const size_t count = ruleCount > 0 ? static_cast<size_t>(ruleCount) : 0;
-  if (reader.Remaining() / kRuleRecordSize < count) return false;
-  rules->resize(count);
-  for (AiRule& rule : *rules) {
-    if (!ReadRule(reader, &rule)) return false;
-  }
-  return true;
+  return reader.Remaining() / kRuleRecordSize >= count && reader.ReadBytes(count * kRuleRecordSize, records);
 }
 
 }  // namespace
 
 namespace recgame {
 
-ReadResult ParseAi(std::span<const uint8_t> header, AiSection* section) {
-  ByteReader reader(header);
+ReadResult ParseAi(const RecGameHeader& header, AiSection* section) {
+  ByteReader reader(header.Bytes());
   uint32_t aiFlag = 0;
   if (!reader.Skip(kBytesBeforeAiFlag) || !reader.ReadU32(&aiFlag) || aiFlag == 0) return ReadResult::kNoAiScript;
   if (!ReadStringTable(reader, &section->strings) || !reader.Skip(kBytesBeforeAiBlock)) return ReadResult::kNoAiScript;
 
   // One block per computer player, back to back; the first slot that is no whole block ends them.
-  std::vector<std::vector<AiRule>> scripts;
-  for (std::vector<AiRule> rules; scripts.size() < kMaxAiBlocks && ReadAiBlock(reader, &rules); rules.clear()) {
-    scripts.push_back(std::move(rules));
+  std::vector<AiRules> scripts;
+  std::span<const uint8_t> records;
+  while (scripts.size() < kMaxAiBlocks && ReadAiBlock(reader, &records)) {
+    scripts.emplace_back(header.SharedBytes(), records);
   }
   if (scripts.empty()) return ReadResult::kNoAiScript;
   section->scripts = std::move(scripts);

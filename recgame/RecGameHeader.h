@@ -12,18 +12,20 @@
 // The largest inflated header accepted; a stream that inflates beyond it is broken.
 constexpr uint32_t kMaxHeaderLength = 64u * 1024 * 1024;
 
-// The inflated header of a recorded game, and which file it came from.
+// The inflated header of a recorded game, and which file it came from. Its bytes are shared with
+// the rules read from them.
 class RecGameHeader {
  public:
   std::span<const uint8_t> Bytes() const { return {m_bytes.get(), m_length}; }
+  std::shared_ptr<const uint8_t[]> SharedBytes() const { return m_bytes; }
   // The recorded game that was read; nothing while no header is held.
   const std::optional<os::FileIdentity>& Source() const { return m_source; }
 
-  void Hold(std::unique_ptr<uint8_t[]> bytes, uint32_t length, os::FileIdentity source);
+  void Hold(std::shared_ptr<const uint8_t[]> bytes, uint32_t length, std::optional<os::FileIdentity> source);
   void Release();
 
  private:
-  std::unique_ptr<uint8_t[]> m_bytes;
+  std::shared_ptr<const uint8_t[]> m_bytes;
   uint32_t m_length = 0;  // nonzero exactly when a header is held
   std::optional<os::FileIdentity> m_source;
 };

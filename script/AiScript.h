@@ -21,7 +21,7 @@ class CAiScript {
   ReadResult LoadRecGame(const std::string& path, const LoadOptions& options = {});
   // Why the last load gave kCannotOpen when the recorded game itself opened; empty otherwise.
   const std::string& LoadFailure() const { return m_loadFailure; }
-  ReadResult ParseAi() { return recgame::ParseAi(m_header.Bytes(), &m_section); }
+  ReadResult ParseAi() { return recgame::ParseAi(m_header, &m_section); }
   // The scripts of the section, one per computer player; those below take the first by default.
   size_t ScriptCount() const { return m_section.scripts.size(); }
   // The output must not be the recorded game that was loaded.
@@ -39,8 +39,8 @@ class CAiScript {
   std::string GetPlayerName(int32_t id) const;
   std::string GetStringParam(int32_t index) const;
 
-  std::span<const AiRule> Rules(size_t script = 0) const {
-    return script < m_section.scripts.size() ? std::span<const AiRule>(m_section.scripts[script]) : std::span<const AiRule>();
+  AiRules Rules(size_t script = 0) const {
+    return script < m_section.scripts.size() ? m_section.scripts[script] : AiRules();
   }
   const std::vector<std::string>& StringTable() const { return m_section.strings; }
   std::span<const uint8_t> Header() const { return m_header.Bytes(); }

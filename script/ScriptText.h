@@ -6,14 +6,14 @@
 #include <string>
 
 #include "platform/OsFile.h"
-#include "recgame/AiRule.h"
+#include "recgame/AiRules.h"
 
 class TextFile;
 
 // One script to write: its rules, and the string table that their actions quote.
 struct ScriptSource {
   std::span<const std::string> strings;
-  std::span<const AiRule> rules;
+  AiRules rules;
 };
 
 // What writing a script to a file gave.

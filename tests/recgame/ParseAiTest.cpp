@@ -141,7 +141,7 @@ TEST_P(AiBlocks, EachWholeBlockIsAScriptInFileOrder) {
     ++block;
   }
   AiSection parsed;
-  ASSERT_EQ(recgame::ParseAi(BuildHeader(section), &parsed), ReadResult::kOk);
+  ASSERT_EQ(recgame::ParseAi(testkit::HeaderHolding(BuildHeader(section)), &parsed), ReadResult::kOk);
   ASSERT_EQ(parsed.scripts.size(), GetParam().ruleCounts.size());
   for (size_t n = 0; n < parsed.scripts.size(); ++n) {
     EXPECT_EQ(parsed.scripts[n].size(), GetParam().ruleCounts[n]) << "script " << n + 1;

@@ -222,6 +222,14 @@ ScopedEnvironment::ScopedEnvironment(std::string name, const std::string& value)
 
 ScopedEnvironment::~ScopedEnvironment() { SetEnvironment(m_name, m_previous); }
 
+RecGameHeader HeaderHolding(std::span<const uint8_t> bytes) {
+  auto copy = std::make_shared_for_overwrite<uint8_t[]>(bytes.size());
+  std::copy(bytes.begin(), bytes.end(), copy.get());
+  RecGameHeader header;
+  header.Hold(std::move(copy), static_cast<uint32_t>(bytes.size()), std::nullopt);
+  return header;
+}
+
 void LoadHeader(CAiScript& script, std::span<const uint8_t> header) {
   ScratchDir dir;
   WriteFile(dir.Path() / "game.mgx", Frame(Deflate(header)));

@@ -117,6 +117,9 @@ class ScopedEnvironment {
   std::optional<std::string> m_previous;
 };
 
+// A header holding a copy of the bytes, as a load would hold them.
+RecGameHeader HeaderHolding(std::span<const uint8_t> bytes);
+
 // Loads a recorded game holding exactly this inflated header into the script; throws when the load
 // fails, which no test of the later stages expects.
 void LoadHeader(CAiScript& script, std::span<const uint8_t> header);
