@@ -1,26 +1,38 @@
 #include "platform/TextFile.h"
 
-namespace {
-
-// Text is collected up to this size before it goes to the file in one write.
-constexpr size_t kFlushThreshold = 64 * 1024;
-
-}  // namespace
-
-TextFile::TextFile(BinaryFile& file) : m_file(file) { m_pending.reserve(kFlushThreshold + 2); }
+#include <algorithm>
+#include <cstring>
 
 void TextFile::WriteString(std::string_view text) {
-  // Whole lines at a time: the text between line feeds is copied as it is.
-  for (size_t lineEnd = text.find('\n'); lineEnd != std::string_view::npos; lineEnd = text.find('\n')) {
-    m_pending.append(text.substr(0, lineEnd)).append("\r\n");
-    text.remove_prefix(lineEnd + 1);
-    if (m_pending.size() >= kFlushThreshold) Flush();
+  while (!text.empty()) {
+    // Room for the worst case of each piece: every byte a line feed.
+    const size_t piece = std::min(text.size(), (kBufferSize - m_used) / 2);
+    if (piece == 0) {
+      Flush();
+      continue;
+    }
+    const char* in = text.data();
+    const char* const end = in + piece;
+    char* out = m_pending.data() + m_used;
+    // Whole lines at a time: the bytes between line feeds are copied as they are.
+    while (in != end) {
+      const auto* lineFeed = static_cast<const char*>(std::memchr(in, '\n', static_cast<size_t>(end - in)));
+      const char* const stop = lineFeed != nullptr ? lineFeed : end;
+      std::memcpy(out, in, static_cast<size_t>(stop - in));
+      out += stop - in;
+      in = stop;
+      if (lineFeed != nullptr) {
+        *out++ = '\r';
+        *out++ = '\n';
+        ++in;
+      }
+    }
+    m_used = static_cast<size_t>(out - m_pending.data());
+    text.remove_prefix(piece);
   }
-  m_pending.append(text);
-  if (m_pending.size() >= kFlushThreshold) Flush();
 }
 
 void TextFile::Flush() {
-  m_file.Write({reinterpret_cast<const uint8_t*>(m_pending.data()), m_pending.size()});
-  m_pending.clear();
+  m_file.Write({reinterpret_cast<const uint8_t*>(m_pending.data()), m_used});
+  m_used = 0;
 }

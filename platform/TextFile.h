@@ -1,6 +1,7 @@
 #pragma once
 
-#include <string>
+#include <array>
+#include <cstddef>
 #include <string_view>
 
 #include "platform/BinaryFile.h"
@@ -11,7 +12,7 @@
 // path that is already failing, it drops what is pending.
 class TextFile {
  public:
-  explicit TextFile(BinaryFile& file);
+  explicit TextFile(BinaryFile& file) : m_file(file) {}
   TextFile(const TextFile&) = delete;
   TextFile& operator=(const TextFile&) = delete;
 
@@ -20,6 +21,9 @@ class TextFile {
   void Flush();
 
  private:
+  static constexpr size_t kBufferSize = 64 * 1024;
+
   BinaryFile& m_file;
-  std::string m_pending;  // translated text not yet handed to the file
+  std::array<char, kBufferSize> m_pending;  // translated text not yet handed to the file
+  size_t m_used = 0;
 };

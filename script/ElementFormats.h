@@ -3,10 +3,12 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <climits>
 #include <string>
 #include <string_view>
 
 #include "recgame/AiRule.h"
+#include "script/TextBuffer.h"
 
 // The templates by which facts and actions are written: one row per id, the element's text with a
 // placeholder for each operand ("%d" for a number, "%s" for a name or a string), and how the
@@ -29,30 +31,51 @@ enum class Rendering : uint8_t {
 
 constexpr size_t kMaxOperands = 4;
 
+// Where a placeholder ("%d" or "%s") begins in a template; any other percent sign is plain text.
+constexpr bool IsPlaceholderAt(std::string_view text, size_t at) {
+  return at + 1 < text.size() && text[at] == '%' && (text[at + 1] == 'd' || text[at + 1] == 's');
+}
+
+constexpr size_t kPlaceholderLength = 2;
+
+// One row: the template, the rendering of each operand, and where the placeholders stand, found
+// once when the table is compiled rather than each time an element is written.
 struct ElementFormat {
+  constexpr ElementFormat(int16_t rowId, std::string_view rowText = {},
+                          std::array<Rendering, kMaxOperands> rowOperands = {})
+      : id(rowId), text(rowText), operands(rowOperands) {
+    for (size_t at = 0; at < text.size() && placeholders < kMaxOperands + 1; ++at) {
+      if (!IsPlaceholderAt(text, at)) continue;
+      if (placeholders < kMaxOperands) placeholderAt[placeholders] = static_cast<uint8_t>(at);
+      ++placeholders;
+    }
+  }
+
+  bool HasTemplate() const { return !text.empty(); }
+
   int16_t id;
   std::string_view text;  // empty when the id has no template
   std::array<Rendering, kMaxOperands> operands;
-
-  bool HasTemplate() const { return !text.empty(); }
+  size_t placeholders = 0;
+  std::array<uint8_t, kMaxOperands> placeholderAt{};
 };
 
 // A "%d" takes a decimal, a quoted "%s" a string and a bare "%s" a name, placeholder by placeholder;
 // positions after the last placeholder have no rendering.
 constexpr bool PlaceholdersFitRenderings(const ElementFormat& row) {
-  size_t operand = 0;
-  for (size_t at = 0; at + 1 < row.text.size(); ++at) {
-    if (row.text[at] != '%' || (row.text[at + 1] != 'd' && row.text[at + 1] != 's')) continue;
-    if (operand == kMaxOperands) return false;
-    const Rendering rendering = row.operands[operand++];
+  if (row.placeholders > kMaxOperands || row.text.size() > UINT8_MAX) return false;
+  for (size_t operand = 0; operand < kMaxOperands; ++operand) {
+    const Rendering rendering = row.operands[operand];
+    if (operand >= row.placeholders) {
+      if (rendering != Rendering::kNone) return false;
+      continue;
+    }
+    const size_t at = row.placeholderAt[operand];
     const bool quoted = at > 0 && row.text[at - 1] == '"';
     const bool fits = row.text[at + 1] == 'd' ? rendering == Rendering::kDecimal
                       : quoted                ? rendering == Rendering::kString
                                               : rendering > Rendering::kDecimal && rendering != Rendering::kString;
     if (!fits) return false;
-  }
-  for (; operand < kMaxOperands; ++operand) {
-    if (row.operands[operand] != Rendering::kNone) return false;
   }
   return true;
 }
@@ -77,7 +100,7 @@ extern const std::array<ElementFormat, kActionIds> ActionFormats;
 
 // The element's filled template from the table, or the not-supported text when the table has none
 // for its id, appended. Strings come from `strings`.
-void AppendFromTable(std::string& text, std::span<const ElementFormat> table, const AiElement& element,
+void AppendFromTable(TextBuffer& text, std::span<const ElementFormat> table, const AiElement& element,
                      std::span<const std::string> strings);
 
 // The length of the string-table text that an element's text quotes.

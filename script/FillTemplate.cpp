@@ -6,22 +6,12 @@
 
 namespace {
 
-constexpr size_t kPlaceholderLength = 2;
-
-// Where the next "%d" or "%s" of a template begins; any other percent sign is plain text.
-size_t FindPlaceholder(std::string_view text) {
-  for (size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%', at + 1)) {
-    if (at + 1 < text.size() && (text[at + 1] == 'd' || text[at + 1] == 's')) return at;
-  }
-  return std::string_view::npos;
-}
-
 const std::string* StringAt(std::span<const std::string> strings, int32_t index) {
   if (index < 0 || static_cast<size_t>(index) >= strings.size()) return nullptr;
   return &strings[static_cast<size_t>(index)];
 }
 
-void AppendOperand(std::string& text, Rendering rendering, int32_t value, std::span<const std::string> strings) {
+void AppendOperand(TextBuffer& text, Rendering rendering, int32_t value, std::span<const std::string> strings) {
   switch (rendering) {
     case Rendering::kRelOp:
       return AppendEntryOrNumber(text, RelOpNames, value);
@@ -39,7 +29,7 @@ void AppendOperand(std::string& text, Rendering rendering, int32_t value, std::s
       return AppendNameOrNumber(text, PlayerNames, value);
     case Rendering::kString:
       // An index outside the table quotes nothing.
-      if (const std::string* string = StringAt(strings, value)) text += *string;
+      if (const std::string* string = StringAt(strings, value)) text.Append(*string);
       return;
     case Rendering::kNone:
     case Rendering::kDecimal:
@@ -53,23 +43,22 @@ std::array<int32_t, kMaxOperands> Parameters(const AiElement& element) {
 
 // Copies the template, putting the n-th parameter's text in place of the n-th placeholder. Looked-up
 // text goes in as it is: nothing in it is taken for a placeholder.
-void FillTemplate(std::string& text, const ElementFormat& format, const AiElement& element,
+void FillTemplate(TextBuffer& text, const ElementFormat& format, const AiElement& element,
                   std::span<const std::string> strings) {
   const std::array<int32_t, kMaxOperands> parameters = Parameters(element);
-  std::string_view rest = format.text;
-  for (size_t operand = 0; operand < kMaxOperands; ++operand) {
-    const size_t at = FindPlaceholder(rest);
-    if (at == std::string_view::npos) break;
-    text += rest.substr(0, at);
+  size_t copied = 0;
+  for (size_t operand = 0; operand < format.placeholders; ++operand) {
+    const size_t at = format.placeholderAt[operand];
+    text.Append(format.text.substr(copied, at - copied));
     AppendOperand(text, format.operands[operand], parameters[operand], strings);
-    rest.remove_prefix(at + kPlaceholderLength);
+    copied = at + kPlaceholderLength;
   }
-  text += rest;
+  text.Append(format.text.substr(copied));
 }
 
 }  // namespace
 
-void AppendFromTable(std::string& text, std::span<const ElementFormat> table, const AiElement& element,
+void AppendFromTable(TextBuffer& text, std::span<const ElementFormat> table, const AiElement& element,
                      std::span<const std::string> strings) {
   const bool inTable = element.id >= 0 && static_cast<size_t>(element.id) < table.size();
   if (inTable && table[static_cast<size_t>(element.id)].HasTemplate()) {

@@ -12,12 +12,12 @@ constexpr std::array<std::string_view, 7> LogicOpNames = {
     "(not", "(and", "(xor", "(or", "(nor", "(xnor", "(nand",
 };
 
-void AppendLogicalOperator(std::string& text, int16_t id) {
+void AppendLogicalOperator(TextBuffer& text, int16_t id) {
   if (id >= 0 && static_cast<size_t>(id) < LogicOpNames.size()) {
-    text += LogicOpNames[static_cast<size_t>(id)];
+    text.Append(LogicOpNames[static_cast<size_t>(id)]);
     return;
   }
-  text += '(';
+  text.Append('(');
   AppendHexId(text, id);
 }
 
@@ -25,7 +25,7 @@ void AppendLogicalOperator(std::string& text, int16_t id) {
 
 namespace script {
 
-void AppendElement(std::string& text, const AiElement& element, std::span<const std::string> strings) {
+void AppendElement(TextBuffer& text, const AiElement& element, std::span<const std::string> strings) {
   switch (element.kind) {
     case ElementKind::kFact:
       return AppendFromTable(text, FactFormats, element, strings);
@@ -34,13 +34,13 @@ void AppendElement(std::string& text, const AiElement& element, std::span<const 
     case ElementKind::kLogicalOperator:
       return AppendLogicalOperator(text, element.id);
   }
-  text += "unknown";
+  text.Append("unknown");
 }
 
 std::string FormatElement(const AiElement& element, std::span<const std::string> strings) {
-  std::string text;
+  TextBuffer text;
   AppendElement(text, element, strings);
-  return text;
+  return std::string(text.View());
 }
 
 }  // namespace script

@@ -186,18 +186,18 @@ const std::span<const NamedId> AgeNames = kAgeNames;
 const std::span<const NamedId> SnNames = kSnNames;
 const std::span<const NamedId> PlayerNames = kPlayerNames;
 
-void AppendNameOrNumber(std::string& text, std::span<const NamedId> table, int32_t id) {
+void AppendNameOrNumber(TextBuffer& text, std::span<const NamedId> table, int32_t id) {
   const auto found = std::ranges::lower_bound(table, id, {}, &NamedId::id);
   if (found != table.end() && found->id == id) {
-    text += found->name;
+    text.Append(found->name);
   } else {
     AppendDecimal(text, id);
   }
 }
 
-void AppendEntryOrNumber(std::string& text, std::span<const std::string_view> table, int32_t code) {
+void AppendEntryOrNumber(TextBuffer& text, std::span<const std::string_view> table, int32_t code) {
   if (code >= 0 && static_cast<size_t>(code) < table.size()) {
-    text += table[static_cast<size_t>(code)];
+    text.Append(table[static_cast<size_t>(code)]);
   } else {
     AppendDecimal(text, code);
   }
@@ -207,9 +207,9 @@ namespace script {
 namespace {
 
 std::string NameOrNumber(std::span<const NamedId> table, int32_t id) {
-  std::string text;
+  TextBuffer text;
   AppendNameOrNumber(text, table, id);
-  return text;
+  return std::string(text.View());
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "script/TextBuffer.h"
+
 // The keywords of the script language that a parameter stores as a number. A value without a
 // keyword is written as its signed decimal text, so every stored value still reads back as a valid
 // token, and no value makes a lookup read outside its table.
@@ -30,7 +32,7 @@ constexpr bool IsSortedById(std::span<const NamedId> table) {
 }
 
 // The name of `id` in the table, or its signed decimal text, appended.
-void AppendNameOrNumber(std::string& text, std::span<const NamedId> table, int32_t id);
+void AppendNameOrNumber(TextBuffer& text, std::span<const NamedId> table, int32_t id);
 
 // Operand tables indexed by a code from 0. The last entry of each is an ordinary entry whose text
 // is empty: that code writes nothing between the blanks of its template.
@@ -38,7 +40,7 @@ inline constexpr std::array<std::string_view, 7> RelOpNames = {"<", "<=", ">", "
 inline constexpr std::array<std::string_view, 4> ResourceNames = {"food", "wood", "stone", ""};
 
 // The entry of the table at `code`, or the code's signed decimal text when it lies outside, appended.
-void AppendEntryOrNumber(std::string& text, std::span<const std::string_view> table, int32_t code);
+void AppendEntryOrNumber(TextBuffer& text, std::span<const std::string_view> table, int32_t code);
 
 // The lookups by parameter value: the keyword, or the value's signed decimal text when it has none.
 namespace script {

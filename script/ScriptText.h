@@ -7,6 +7,7 @@
 
 #include "platform/OsFile.h"
 #include "recgame/AiRules.h"
+#include "script/TextBuffer.h"
 
 class TextFile;
 
@@ -34,7 +35,7 @@ namespace script {
 // opening, such as "(and". Never empty, never fails.
 std::string FormatElement(const AiElement& element, std::span<const std::string> strings);
 // The same text, appended to `text`.
-void AppendElement(std::string& text, const AiElement& element, std::span<const std::string> strings);
+void AppendElement(TextBuffer& text, const AiElement& element, std::span<const std::string> strings);
 
 // Whether the script's text stays within kMaxScriptText; known before anything is written.
 bool FitsTextLimit(const ScriptSource& script);

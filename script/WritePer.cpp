@@ -36,23 +36,23 @@ std::span<const AiElement> ElementsWritten(const AiRule& rule) {
 class ScriptTextWriter {
  public:
   ScriptTextWriter(TextFile& out, std::span<const std::string> strings) : m_out(out), m_strings(strings) {
-    m_text.reserve(kTextPiece);
+    m_text.Reserve(kTextPiece);
   }
 
-  std::string& Text() { return m_text; }
+  TextBuffer& Text() { return m_text; }
   void AppendElement(const AiElement& element) { script::AppendElement(m_text, element, m_strings); }
   void HandOverWhenLarge() {
-    if (m_text.size() >= kTextPiece) HandOver();
+    if (m_text.Size() >= kTextPiece) HandOver();
   }
   void HandOver() {
-    m_out.WriteString(m_text);
-    m_text.clear();
+    m_out.WriteString(m_text.View());
+    m_text.Clear();
   }
 
  private:
   TextFile& m_out;
   std::span<const std::string> m_strings;
-  std::string m_text;
+  TextBuffer m_text;
 };
 
 // The nesting of logical operators within one rule: the current depth, how many operands each open
@@ -74,18 +74,18 @@ class RuleLayout {
   // "not" takes one operand, which follows on its line; every other operator takes two.
   void OpenGroup(const AiElement& element) {
     const bool isNot = element.id == 0;
-    m_text += Indent(m_depth);
+    m_text.Append(Indent(m_depth));
     m_writer.AppendElement(element);
-    if (!isNot) m_text += '\n';
+    if (!isNot) m_text.Append('\n');
     ++m_depth;
     m_missingOperands[Slot(m_depth)] = isNot ? 1 : 2;
     if (isNot) m_inline = true;
   }
 
   void WriteOperand(const AiElement& element) {
-    if (!m_inline) m_text += Indent(m_depth);
+    if (!m_inline) m_text.Append(Indent(m_depth));
     m_writer.AppendElement(element);
-    if (!m_inline) m_text += '\n';
+    if (!m_inline) m_text.Append('\n');
     --m_missingOperands[Slot(m_depth)];
   }
 
@@ -97,9 +97,9 @@ class RuleLayout {
       if (m_inline) {
         m_inline = false;
       } else {
-        m_text += Indent(m_depth);
+        m_text.Append(Indent(m_depth));
       }
-      m_text += ")\n";
+      m_text.Append(")\n");
       --m_missingOperands[Slot(m_depth)];
     }
   }
@@ -107,22 +107,22 @@ class RuleLayout {
   static size_t Slot(int depth) { return static_cast<size_t>(depth); }
 
   ScriptTextWriter& m_writer;
-  std::string& m_text;
+  TextBuffer& m_text;
   int m_depth = 0;
   std::array<int, kDeepestDepth + 1> m_missingOperands{};
   bool m_inline = false;
 };
 
 void WriteRule(ScriptTextWriter& writer, const AiRule& rule) {
-  writer.Text() += "(defrule\n";
+  writer.Text().Append("(defrule\n");
   RuleLayout layout(writer);
   int slot = 0;
   for (const AiElement& element : ElementsWritten(rule)) {
-    if (slot++ == rule.firstAction) writer.Text() += "=>\n";
+    if (slot++ == rule.firstAction) writer.Text().Append("=>\n");
     layout.WriteElement(element);
     writer.HandOverWhenLarge();
   }
-  writer.Text() += ")\n";
+  writer.Text().Append(")\n");
 }
 
 }  // namespace
@@ -130,6 +130,14 @@ void WriteRule(ScriptTextWriter& writer, const AiRule& rule) {
 namespace script {
 
 bool FitsTextLimit(const ScriptSource& script) {
+  // Most scripts fit whatever their elements quote; only those with long strings are counted.
+  size_t longestString = 0;
+  for (const std::string& string : script.strings) longestString = std::max(longestString, string.size());
+  const uint64_t elements = uint64_t{script.rules.size()} * kElementSlots;
+  if (script.rules.size() * kMaxRuleFrame + elements * (kMaxElementText + kMaxOperands * longestString) <=
+      kMaxScriptText) {
+    return true;
+  }
   uint64_t bound = 0;
   for (const AiRule& rule : script.rules) {
     bound += kMaxRuleFrame;
