@@ -34,7 +34,7 @@ struct PathStatus {
   PathKind kind = PathKind::kMissing;
   bool isLink = false;       // the name itself is a symbolic link; the rest describes its target
   FileIdentity identity;     // of the file the path leads to, when there is one
-  uint32_t permissions = 0;  // the permission bits, where the system has them
+  uint32_t permissions = 0;  // the read, write and execute bits, where the system has them
 };
 PathStatus StatusOf(const std::string& path);
 

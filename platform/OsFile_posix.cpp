@@ -43,7 +43,8 @@ PathStatus StatusOf(const std::string& path) {
   if (result.isLink && ::stat(path.c_str(), &status) != 0) return result;
   result.kind = KindOf(status.st_mode);
   result.identity = IdentityFrom(status);
-  result.permissions = static_cast<uint32_t>(status.st_mode & 07777);
+  // Not the set-user and set-group bits: a new text under them would run with the old owner's rights.
+  result.permissions = static_cast<uint32_t>(status.st_mode & 0777);
   return result;
 }
 

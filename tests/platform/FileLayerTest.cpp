@@ -132,11 +132,11 @@ TEST(OutputFile, RefusesTheProtectedFileAndAFolder) {
 }
 
 #ifndef _WIN32
-TEST(OutputFile, ReplacesALinksTargetWithItsPermissions) {
+TEST(OutputFile, ReplacesALinksTargetWithItsPermissionBits) {
   ScratchDir dir;
   const std::string target = dir.File("target.per");
   testkit::WriteFile(target, kOld);
-  chmod(target.c_str(), 0640);
+  chmod(target.c_str(), 04750);
   fs::create_symlink(target, dir.Path() / "link.per");
   OutputFile output;
   ASSERT_EQ(output.Create(dir.File("link.per"), {}), OutputFile::OpenResult::kOk);
@@ -145,7 +145,8 @@ TEST(OutputFile, ReplacesALinksTargetWithItsPermissions) {
   EXPECT_EQ(ReadText(target), "");
   struct stat status {};
   ASSERT_EQ(stat(target.c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 07777, 0640u);
+  // Not the set-user bit: the new text is not the program it was given to.
+  EXPECT_EQ(status.st_mode & 07777, 0750u);
 
   fs::create_symlink(dir.Path() / "nowhere", dir.Path() / "dangling.per");
   EXPECT_EQ(output.Create(dir.File("dangling.per"), {}), OutputFile::OpenResult::kCannotCreate);
