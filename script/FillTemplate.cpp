@@ -21,7 +21,12 @@ const std::string* StringAt(std::span<const std::string> strings, int32_t index)
   return &strings[static_cast<size_t>(index)];
 }
 
-void AppendOperand(std::string& text, Rendering rendering, int32_t value, std::span<const std::string> strings) {
+std::span<const NamedId> ResearchNames(NameSet names) {
+  return names == NameSet::kFull ? FullTechNames : TechNames;
+}
+
+void AppendOperand(std::string& text, Rendering rendering, int32_t value, std::span<const std::string> strings,
+                   NameSet names) {
   switch (rendering) {
     case Rendering::kRelOp:
       return AppendEntryOrNumber(text, RelOpNames, value);
@@ -30,7 +35,7 @@ void AppendOperand(std::string& text, Rendering rendering, int32_t value, std::s
     case Rendering::kObject:
       return AppendNameOrNumber(text, ObjectNames, value);
     case Rendering::kResearch:
-      return AppendNameOrNumber(text, TechNames, value);
+      return AppendNameOrNumber(text, ResearchNames(names), value);
     case Rendering::kAge:
       return AppendNameOrNumber(text, AgeNames, value);
     case Rendering::kStrategicNumber:
@@ -54,14 +59,14 @@ std::array<int32_t, kMaxOperands> Parameters(const AiElement& element) {
 // Copies the template, putting the n-th parameter's text in place of the n-th placeholder. Looked-up
 // text goes in as it is: nothing in it is taken for a placeholder.
 void FillTemplate(std::string& text, const ElementFormat& format, const AiElement& element,
-                  std::span<const std::string> strings) {
+                  std::span<const std::string> strings, NameSet names) {
   const std::array<int32_t, kMaxOperands> parameters = Parameters(element);
   std::string_view rest = format.text;
   for (size_t operand = 0; operand < kMaxOperands; ++operand) {
     const size_t at = FindPlaceholder(rest);
     if (at == std::string_view::npos) break;
     text += rest.substr(0, at);
-    AppendOperand(text, format.operands[operand], parameters[operand], strings);
+    AppendOperand(text, format.operands[operand], parameters[operand], strings, names);
     rest.remove_prefix(at + kPlaceholderLength);
   }
   text += rest;
@@ -70,10 +75,10 @@ void FillTemplate(std::string& text, const ElementFormat& format, const AiElemen
 }  // namespace
 
 void AppendFromTable(std::string& text, std::span<const ElementFormat> table, const AiElement& element,
-                     std::span<const std::string> strings) {
+                     std::span<const std::string> strings, NameSet names) {
   const bool inTable = element.id >= 0 && static_cast<size_t>(element.id) < table.size();
   if (inTable && table[static_cast<size_t>(element.id)].HasTemplate()) {
-    FillTemplate(text, table[static_cast<size_t>(element.id)], element, strings);
+    FillTemplate(text, table[static_cast<size_t>(element.id)], element, strings, names);
   } else {
     AppendNotSupported(text, element);
   }
