@@ -40,9 +40,9 @@ std::vector<AiElement> Elements() {
     for (const NamedId& entry : table) values.insert({entry.id, entry.id + 1});
   }
   std::vector<AiElement> elements;
-  for (const int32_t value : values) {
-    for (size_t id = 0; id < kFactIds; ++id) elements.push_back(testkit::Fact(static_cast<int16_t>(id), value, value, value, value));
-    for (size_t id = 0; id < kActionIds; ++id) elements.push_back(testkit::Action(static_cast<int16_t>(id), value, value, value, value));
+  for (const int32_t v : values) {
+    for (size_t id = 0; id < kFactIds; ++id) elements.push_back(testkit::Fact(static_cast<int16_t>(id), v, v, v, v));
+    for (size_t id = 0; id < kActionIds; ++id) elements.push_back(testkit::Action(static_cast<int16_t>(id), v, v, v, v));
   }
   return elements;
 }
