@@ -26,6 +26,8 @@ constexpr std::string_view kHelp =
     "                         one after another to standard output, each after a line '; script N of M'\n"
     "      --salvage          read a recorded game whose header-length field is 0 up to the end of its\n"
     "                         compressed header, instead of calling it broken\n"
+    "      --names SET        how researches are written: standard (the default) names the ages and\n"
+    "                         eight more, the rest stay numbers; full names all 118 that have a keyword\n"
     "  -h, --help             show this help and exit\n"
     "      --version          show the version and exit\n"
     "\n"

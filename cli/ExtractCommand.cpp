@@ -14,11 +14,12 @@
 
 namespace {
 
-constexpr std::array<OptionSpec, 4> kOptions = {{
+constexpr std::array<OptionSpec, 5> kOptions = {{
     {"output", 'o', "a file name"},
     {"script", 0, "a number"},
     {"all"},
     {"salvage"},
+    kNamesOption,
 }};
 
 // The most scripts a recorded game holds: one per player.
@@ -30,6 +31,7 @@ struct Request {
   std::string output = "-";
   std::optional<size_t> script;  // 0-based; every script when empty
   LoadOptions load;
+  NameSet names = NameSet::kStandard;
 };
 
 Request ReadRequest(const Arguments& arguments) {
@@ -47,6 +49,7 @@ Request ReadRequest(const Arguments& arguments) {
   request.output = arguments.Value("output").value_or("-");
   if (!arguments.Has("all")) request.script = *script - 1;
   request.load.salvageMissingLength = arguments.Has("salvage");
+  request.names = ReadNameSet(arguments);
   return request;
 }
 
@@ -81,6 +84,7 @@ int WriteToStandardOutput(const CAiScript& script, const Request& request, const
 int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& err) {
   const Request request = ReadRequest(arguments);
   CAiScript script;
+  script.UseNames(request.names);
   ReadResult read = script.LoadRecGame(request.recGame, request.load);
   if (read == ReadResult::kOk) read = script.ParseAi();
   if (read != ReadResult::kOk) {
@@ -116,7 +120,7 @@ int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& 
 
 const Command kExtractCommand = {
     "extract",
-    "extract RECGAME [-o OUT] [--script N | --all] [--salvage]",
+    "extract RECGAME [-o OUT] [--script N | --all] [--salvage] [--names full|standard]",
     kOptions,
     RunExtract,
 };

@@ -1,6 +1,14 @@
 #include "cli/Extraction.h"
 
 #include "cli/Cli.h"
+#include "cli/Commands.h"
+
+NameSet ReadNameSet(const Arguments& arguments) {
+  const std::string value = arguments.Value(kNamesOption.name).value_or("standard");
+  if (value == "standard") return NameSet::kStandard;
+  if (value == "full") return NameSet::kFull;
+  throw UsageProblem("option --names takes full or standard");
+}
 
 int ExitStatus(ReadResult result) {
   switch (result) {

@@ -4,11 +4,18 @@
 #include <string>
 #include <string_view>
 
+#include "cli/Arguments.h"
 #include "recgame/ReadResult.h"
 #include "script/ScriptText.h"
 
-// What the commands share about one recorded game: how a result becomes an exit status and a line
-// on standard error.
+// What the commands share about one recorded game: how researches are named, and how a result
+// becomes an exit status and a line on standard error.
+
+// "--names full|standard", for the options table of every command that writes scripts.
+inline constexpr OptionSpec kNamesOption = {"names", 0, "full or standard"};
+// The names that option asks for, the standard ones when it is not given; throws UsageProblem for
+// any other value.
+NameSet ReadNameSet(const Arguments& arguments);
 
 int ExitStatus(ReadResult result);
 int ExitStatus(WriteResult result);

@@ -24,6 +24,8 @@ class CAiScript {
   ReadResult ParseAi() { return recgame::ParseAi(m_header, &m_section); }
   // The scripts of the section, one per computer player; those below take the first by default.
   size_t ScriptCount() const { return m_section.scripts.size(); }
+  // The names research parameters are written with from now on; the standard ones until this is called.
+  void UseNames(NameSet names) { m_names = names; }
   // The output must not be the recorded game that was loaded.
   WriteResult WritePer(const std::string& path, size_t script = 0) const {
     return script::WritePer(Source(script), path, m_header.Source());
@@ -31,7 +33,9 @@ class CAiScript {
   void WritePer(TextFile& out, size_t script = 0) const { script::WritePer(Source(script), out); }
   bool FitsTextLimit(size_t script = 0) const { return script::FitsTextLimit(Source(script)); }
 
-  std::string FormatElement(AiElement element) const { return script::FormatElement(element, m_section.strings); }
+  std::string FormatElement(AiElement element) const {
+    return script::FormatElement(element, m_section.strings, m_names);
+  }
   std::string GetObjectName(int32_t id) const;
   std::string GetTechName(int32_t id) const;
   std::string GetAgeName(int32_t id) const;
@@ -46,9 +50,10 @@ class CAiScript {
   std::span<const uint8_t> Header() const { return m_header.Bytes(); }
 
  private:
-  ScriptSource Source(size_t script) const { return {m_section.strings, Rules(script)}; }
+  ScriptSource Source(size_t script) const { return {m_section.strings, Rules(script), m_names}; }
 
   RecGameHeader m_header;
   AiSection m_section;
   std::string m_loadFailure;
+  NameSet m_names = NameSet::kStandard;
 };

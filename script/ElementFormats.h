@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "recgame/AiRule.h"
+#include "script/NameTables.h"
 #include "script/TextBuffer.h"
 
 // The templates by which facts and actions are written: one row per id, the element's text with a
@@ -99,9 +100,9 @@ constexpr size_t kActionIds = 59;
 extern const std::array<ElementFormat, kActionIds> ActionFormats;
 
 // The element's filled template from the table, or the not-supported text when the table has none
-// for its id, appended. Strings come from `strings`.
+// for its id, appended. Strings come from `strings`, research names from the set `names`.
 void AppendFromTable(TextBuffer& text, std::span<const ElementFormat> table, const AiElement& element,
-                     std::span<const std::string> strings);
+                     std::span<const std::string> strings, NameSet names);
 
 // The length of the string-table text that an element's text quotes.
 uint64_t QuotedTextLength(const AiElement& element, std::span<const std::string> strings);

@@ -11,7 +11,12 @@ const std::string* StringAt(std::span<const std::string> strings, int32_t index)
   return &strings[static_cast<size_t>(index)];
 }
 
-void AppendOperand(TextBuffer& text, Rendering rendering, int32_t value, std::span<const std::string> strings) {
+std::span<const NamedId> ResearchNames(NameSet names) {
+  return names == NameSet::kFull ? FullTechNames : TechNames;
+}
+
+void AppendOperand(TextBuffer& text, Rendering rendering, int32_t value, std::span<const std::string> strings,
+                   NameSet names) {
   switch (rendering) {
     case Rendering::kRelOp:
       return AppendEntryOrNumber(text, RelOpNames, value);
@@ -20,7 +25,7 @@ void AppendOperand(TextBuffer& text, Rendering rendering, int32_t value, std::sp
     case Rendering::kObject:
       return AppendNameOrNumber(text, ObjectNames, value);
     case Rendering::kResearch:
-      return AppendNameOrNumber(text, TechNames, value);
+      return AppendNameOrNumber(text, ResearchNames(names), value);
     case Rendering::kAge:
       return AppendNameOrNumber(text, AgeNames, value);
     case Rendering::kStrategicNumber:
@@ -44,13 +49,13 @@ std::array<int32_t, kMaxOperands> Parameters(const AiElement& element) {
 // Copies the template, putting the n-th parameter's text in place of the n-th placeholder. Looked-up
 // text goes in as it is: nothing in it is taken for a placeholder.
 void FillTemplate(TextBuffer& text, const ElementFormat& format, const AiElement& element,
-                  std::span<const std::string> strings) {
+                  std::span<const std::string> strings, NameSet names) {
   const std::array<int32_t, kMaxOperands> parameters = Parameters(element);
   size_t copied = 0;
   for (size_t operand = 0; operand < format.placeholders; ++operand) {
     const size_t at = format.placeholderAt[operand];
     text.Append(format.text.substr(copied, at - copied));
-    AppendOperand(text, format.operands[operand], parameters[operand], strings);
+    AppendOperand(text, format.operands[operand], parameters[operand], strings, names);
     copied = at + kPlaceholderLength;
   }
   text.Append(format.text.substr(copied));
@@ -59,10 +64,10 @@ void FillTemplate(TextBuffer& text, const ElementFormat& format, const AiElement
 }  // namespace
 
 void AppendFromTable(TextBuffer& text, std::span<const ElementFormat> table, const AiElement& element,
-                     std::span<const std::string> strings) {
+                     std::span<const std::string> strings, NameSet names) {
   const bool inTable = element.id >= 0 && static_cast<size_t>(element.id) < table.size();
   if (inTable && table[static_cast<size_t>(element.id)].HasTemplate()) {
-    FillTemplate(text, table[static_cast<size_t>(element.id)], element, strings);
+    FillTemplate(text, table[static_cast<size_t>(element.id)], element, strings, names);
   } else {
     AppendNotSupported(text, element);
   }

@@ -25,21 +25,22 @@ void AppendLogicalOperator(TextBuffer& text, int16_t id) {
 
 namespace script {
 
-void AppendElement(TextBuffer& text, const AiElement& element, std::span<const std::string> strings) {
+void AppendElement(TextBuffer& text, const AiElement& element, std::span<const std::string> strings,
+                   NameSet names) {
   switch (element.kind) {
     case ElementKind::kFact:
-      return AppendFromTable(text, FactFormats, element, strings);
+      return AppendFromTable(text, FactFormats, element, strings, names);
     case ElementKind::kAction:
-      return AppendFromTable(text, ActionFormats, element, strings);
+      return AppendFromTable(text, ActionFormats, element, strings, names);
     case ElementKind::kLogicalOperator:
       return AppendLogicalOperator(text, element.id);
   }
   text.Append("unknown");
 }
 
-std::string FormatElement(const AiElement& element, std::span<const std::string> strings) {
+std::string FormatElement(const AiElement& element, std::span<const std::string> strings, NameSet names) {
   TextBuffer text;
-  AppendElement(text, element, strings);
+  AppendElement(text, element, strings, names);
   return std::string(text.View());
 }
 

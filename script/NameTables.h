@@ -23,9 +23,14 @@ struct NamedId {
 // Tables by id, each sorted by id with every id once, for binary search.
 extern const std::span<const NamedId> ObjectNames;  // units, buildings and unit lines
 extern const std::span<const NamedId> TechNames;    // researches, the ages among them
+extern const std::span<const NamedId> FullTechNames;  // every research that has a keyword
 extern const std::span<const NamedId> AgeNames;
 extern const std::span<const NamedId> SnNames;      // strategic numbers
 extern const std::span<const NamedId> PlayerNames;  // player selectors; plain player numbers have no name
+
+// Which names research parameters are written with: those of TechNames, or of FullTechNames. The
+// first is the default; the second names far more of what real scripts research.
+enum class NameSet : uint8_t { kStandard, kFull };
 
 constexpr bool IsSortedById(std::span<const NamedId> table) {
   return std::ranges::adjacent_find(table, std::greater_equal{}, &NamedId::id) == table.end();

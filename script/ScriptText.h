@@ -7,14 +7,17 @@
 
 #include "platform/OsFile.h"
 #include "recgame/AiRules.h"
+#include "script/NameTables.h"
 #include "script/TextBuffer.h"
 
 class TextFile;
 
-// One script to write: its rules, and the string table that their actions quote.
+// One script to write: its rules, the string table that their actions quote, and the names its
+// research parameters are written with.
 struct ScriptSource {
   std::span<const std::string> strings;
   AiRules rules;
+  NameSet names = NameSet::kStandard;
 };
 
 // What writing a script to a file gave.
@@ -33,9 +36,11 @@ namespace script {
 
 // The text of one element, without indentation or line end; for a logical operator only its
 // opening, such as "(and". Never empty, never fails.
-std::string FormatElement(const AiElement& element, std::span<const std::string> strings);
+std::string FormatElement(const AiElement& element, std::span<const std::string> strings,
+                          NameSet names = NameSet::kStandard);
 // The same text, appended to `text`.
-void AppendElement(TextBuffer& text, const AiElement& element, std::span<const std::string> strings);
+void AppendElement(TextBuffer& text, const AiElement& element, std::span<const std::string> strings,
+                   NameSet names = NameSet::kStandard);
 
 // Whether the script's text stays within kMaxScriptText; known before anything is written.
 bool FitsTextLimit(const ScriptSource& script);

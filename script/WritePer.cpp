@@ -35,12 +35,13 @@ std::span<const AiElement> ElementsWritten(const AiRule& rule) {
 // The text of a script on its way to the stream.
 class ScriptTextWriter {
  public:
-  ScriptTextWriter(TextFile& out, std::span<const std::string> strings) : m_out(out), m_strings(strings) {
+  ScriptTextWriter(TextFile& out, const ScriptSource& script)
+      : m_out(out), m_strings(script.strings), m_names(script.names) {
     m_text.Reserve(kTextPiece);
   }
 
   TextBuffer& Text() { return m_text; }
-  void AppendElement(const AiElement& element) { script::AppendElement(m_text, element, m_strings); }
+  void AppendElement(const AiElement& element) { script::AppendElement(m_text, element, m_strings, m_names); }
   void HandOverWhenLarge() {
     if (m_text.Size() >= kTextPiece) HandOver();
   }
@@ -52,6 +53,7 @@ class ScriptTextWriter {
  private:
   TextFile& m_out;
   std::span<const std::string> m_strings;
+  NameSet m_names;
   TextBuffer m_text;
 };
 
@@ -150,7 +152,7 @@ bool FitsTextLimit(const ScriptSource& script) {
 }
 
 void WritePer(const ScriptSource& script, TextFile& out) {
-  ScriptTextWriter writer(out, script.strings);
+  ScriptTextWriter writer(out, script);
   for (const AiRule& rule : script.rules) WriteRule(writer, rule);
   writer.HandOver();
 }

@@ -281,7 +281,9 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"ScriptZero", {"extract", "a.mgx", "--script=0"},
                               "option --script takes a whole number from 1 to 8"},
                     UsageCase{"ScriptNotANumber", {"extract", "a.mgx", "--script", "2x"},
-                              "option --script takes a whole number from 1 to 8"}),
+                              "option --script takes a whole number from 1 to 8"},
+                    UsageCase{"NamesOfNoSet", {"extract", "a.mgx", "--names", "short"},
+                              "option --names takes full or standard"}),
     testkit::CaseName());
 
 TEST(Cli, HelpAndVersionGoToStandardOutput) {
