@@ -1,14 +1,36 @@
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/Cli.h"
 #include "platform/InterruptCleanup.h"
+#include "platform/StandardError.h"
+#include "platform/WideText.h"
 
-int main(int argc, char* argv[]) {
+namespace {
+
+int Run(const std::vector<std::string>& args) {
   // An interrupted run removes the script file it had begun.
   InstallInterruptCleanup();
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-  return RunVelkorin(args, std::cout, std::cerr);
+  // Messages name files; they are written as one text, since a console is given it in UTF-16, which
+  // a UTF-8 sequence cut in two would spoil.
+  std::ostringstream err;
+  const int status = RunVelkorin(args, std::cout, err);
+  WriteStandardError(err.str());
+  return status;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The arguments as the system has them, in UTF-16: the narrow ones would hold only what the code page
+// can spell, with question marks for the rest of a file name.
+int wmain(int argc, wchar_t* argv[]) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(Utf8FromWide(argv[i]));
+  return Run(args);
+}
+#else
+int main(int argc, char* argv[]) { return Run(std::vector<std::string>(argv + 1, argv + argc)); }
+#endif

@@ -2,9 +2,9 @@
 
 #include <array>
 #include <optional>
-#include <string_view>
 #include <utility>
 
+#include "platform/WideText.h"
 #include "platform/win32/Registry.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/WinApp.h"
@@ -14,13 +14,14 @@ namespace {
 constexpr const char* kGameKey =
     "SOFTWARE\\Microsoft\\Microsoft Games\\Age of Empires II: The Conquerors Expansion\\1.0";
 constexpr const char* kExePathValue = "EXE Path";
-// Room for a folder path with its terminating zero, for the registry value and the folder browser.
+// Room for a folder path with its terminating zero, in UTF-16 characters, for the registry value
+// and the folder browser.
 constexpr DWORD kPathBuffer = 1024;
 
 }  // namespace
 
 CVelkorinDlg::CVelkorinDlg()
-    : CDialog(IDD_VELKORIN_DIALOG), m_hIcon(LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+    : CDialog(IDD_VELKORIN_DIALOG), m_hIcon(LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
 
 void CVelkorinDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_RECGAME_LIST, m_RecGameList);
@@ -53,8 +54,8 @@ BOOL CVelkorinDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
 
 BOOL CVelkorinDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
   // The game is a 32-bit program, so its key is in the 32-bit view of the registry; reading it needs
   // no more than read access, which every user has.
@@ -71,7 +72,7 @@ BOOL CVelkorinDlg::OnInitDialog() {
 BOOL CVelkorinDlg::OnPaint() {
   if (!IsIconic(m_hWnd)) return FALSE;
   CPaintDC dc(this);
-  SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+  SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
   const int cxIcon = GetSystemMetrics(SM_CXICON);
   const int cyIcon = GetSystemMetrics(SM_CYICON);
   RECT rect;
@@ -97,23 +98,24 @@ void CVelkorinDlg::OnOK() {
 
 void CVelkorinDlg::OnBrowse() {
   UpdateData(TRUE);
-  std::array<char, kPathBuffer> szPath{};
-  BROWSEINFOA bi{};
+  const std::wstring strSelected = WideFromUtf8(m_strFolder);
+  std::array<wchar_t, kPathBuffer> szPath{};
+  BROWSEINFOW bi{};
   bi.hwndOwner = m_hWnd;
   bi.pszDisplayName = szPath.data();
-  bi.lpszTitle = "Select Recgame Folder";
+  bi.lpszTitle = L"Select Recgame Folder";
   bi.ulFlags = BIF_RETURNONLYFSDIRS;
   bi.lpfn = BrowseCallbackProc;
-  bi.lParam = reinterpret_cast<LPARAM>(m_strFolder.c_str());
+  bi.lParam = reinterpret_cast<LPARAM>(strSelected.c_str());
   if (!BrowseForFolder(bi)) return;
-  m_strFolder = szPath.data();
+  m_strFolder = Utf8FromWide(szPath.data());
   FillRecGameList(m_strFolder);
   UpdateData(FALSE);
 }
 
 int CALLBACK CVelkorinDlg::BrowseCallbackProc(HWND hWnd, UINT uMsg, LPARAM /*lParam*/, LPARAM lpData) {
   // The browser opens at the folder in the folder box.
-  if (uMsg == BFFM_INITIALIZED) SendMessageA(hWnd, BFFM_SETSELECTIONA, TRUE, lpData);
+  if (uMsg == BFFM_INITIALIZED) SendMessageW(hWnd, BFFM_SETSELECTIONW, TRUE, lpData);
   return 0;
 }
 
@@ -124,9 +126,8 @@ void CVelkorinDlg::FillRecGameList(std::string strFolder) {
 }
 
 std::string CVelkorinDlg::WithTrailingBackslash(std::string strFolder) {
-  // The last character counts, not the last byte: in a double-byte code page the second byte of a
-  // character can have the value of a backslash. An empty text has no last character.
-  const char* pszFolder = strFolder.c_str();
-  if (std::string_view(CharPrevA(pszFolder, pszFolder + strFolder.size())) != "\\") strFolder += '\\';
+  // The text is UTF-8, where no byte of a longer character has the value of a backslash, so the last
+  // byte tells. An empty text has none.
+  if (!strFolder.ends_with('\\')) strFolder += '\\';
   return strFolder;
 }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/WideText.h"
 #include "platform/win32/WinApp.h"
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) { rControl.m_hWnd = pDX->PrepareCtrl(nIDC); }
@@ -9,18 +10,19 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) { rControl.m_hWnd
 void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value) {
   const HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
   if (!pDX->m_bSaveAndValidate) {
-    SetWindowTextA(hWndCtrl, value.c_str());
+    SetWindowTextW(hWndCtrl, WideFromUtf8(value).c_str());
     return;
   }
-  std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(hWndCtrl)) + 1);
-  const int length = GetWindowTextA(hWndCtrl, text.data(), static_cast<int>(text.size()));
-  value.assign(text.data(), static_cast<size_t>(length));
+  std::vector<wchar_t> text(static_cast<size_t>(GetWindowTextLengthW(hWndCtrl)) + 1);
+  const int length = GetWindowTextW(hWndCtrl, text.data(), static_cast<int>(text.size()));
+  value = Utf8FromWide(std::wstring_view(text.data(), static_cast<size_t>(length)));
 }
 
 INT_PTR CDialog::DoModal() {
   m_bContinueModal = true;
   m_nModalResult = -1;
-  if (CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), nullptr, DialogProc,
+  // A Unicode dialog: its controls keep any name as it is, which an ANSI one would cut to the code page.
+  if (CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), nullptr, DialogProc,
                          reinterpret_cast<LPARAM>(this)) == nullptr) {
     return -1;
   }
@@ -36,22 +38,22 @@ void CDialog::EndDialog(int nResult) {
   m_bContinueModal = false;
   // The loop may be waiting for a posted message, as when the command came in a message sent from
   // another thread; this one wakes it.
-  PostMessageA(m_hWnd, WM_NULL, 0, 0);
+  PostMessageW(m_hWnd, WM_NULL, 0, 0);
 }
 
 void CDialog::RunModalLoop() {
   MSG msg;
   while (m_bContinueModal) {
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) return;
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) return;
     if (IsOwnMessage(msg) && PreTranslateMessage(&msg)) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
 }
 
 bool CDialog::IsOwnMessage(const MSG& msg) const { return msg.hwnd == m_hWnd || IsChild(m_hWnd, msg.hwnd); }
 
-BOOL CDialog::PreTranslateMessage(MSG* pMsg) { return IsDialogMessageA(m_hWnd, pMsg); }
+BOOL CDialog::PreTranslateMessage(MSG* pMsg) { return IsDialogMessageW(m_hWnd, pMsg); }
 
 void CDialog::UpdateData(BOOL bSaveAndValidate) {
   CDataExchange dx(this, bSaveAndValidate);
@@ -83,16 +85,16 @@ BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM /*lParam*/, LRESULT* 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     auto* pDlg = reinterpret_cast<CDialog*>(lParam);
-    SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+    SetWindowLongPtrW(hWnd, DWLP_USER, lParam);
     pDlg->m_hWnd = hWnd;
     return pDlg->OnInitDialog();
   }
   // Messages that come before WM_INITDIALOG, such as WM_SETFONT, find no object yet.
-  auto* pDlg = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hWnd, DWLP_USER));
+  auto* pDlg = reinterpret_cast<CDialog*>(GetWindowLongPtrW(hWnd, DWLP_USER));
   LRESULT result = 0;
   if (pDlg == nullptr || !pDlg->OnWndMsg(message, wParam, lParam, &result)) return FALSE;
   // The dialog manager takes the result of WM_QUERYDRAGICON from the return value itself.
   if (message == WM_QUERYDRAGICON) return result;
-  SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
+  SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, result);
   return TRUE;
 }

@@ -20,7 +20,7 @@ class CDataExchange {
 
 // Attaches the control with this id to the object, in either direction.
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
-// Exchanges the text of the control with this id with the string.
+// Exchanges the text of the control with this id with the string, which holds it as UTF-8.
 void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value);
 
 // A dialog from a template in the program's resources, run modally by DoModal.

@@ -7,11 +7,12 @@
 #include <array>
 #include <string>
 
-// The platform's file-save dialog, owned by the application's main window.
+// The platform's file-save dialog, owned by the application's main window. Names go in and come out
+// as UTF-8 text.
 class CFileDialog {
  public:
   // lpszFilter is in the framework's form, "Text|pattern|Text|pattern||"; strFileName is the initial
-  // file name, which may carry a folder and a wildcard, cut to MAX_PATH - 1 characters.
+  // file name, which may carry a folder and a wildcard, cut to MAX_PATH - 1 UTF-16 units.
   CFileDialog(const char* lpszDefExt, const std::string& strFileName, DWORD dwFlags, const char* lpszFilter);
   CFileDialog(const CFileDialog&) = delete;
   CFileDialog& operator=(const CFileDialog&) = delete;
@@ -19,10 +20,11 @@ class CFileDialog {
   // IDOK when the user chose a file, IDCANCEL when the dialog was cancelled or failed.
   INT_PTR DoModal();
   // The full path the user chose.
-  std::string GetPathName() const { return m_szFileName.data(); }
+  std::string GetPathName() const;
 
  private:
-  OPENFILENAMEA m_ofn{};
-  std::string m_strFilter;  // in the platform's form: the '|' of the framework's form become zeros
-  std::array<char, MAX_PATH> m_szFileName{};
+  OPENFILENAMEW m_ofn{};
+  std::wstring m_strDefExt;
+  std::wstring m_strFilter;  // in the platform's form: the '|' of the framework's form become zeros
+  std::array<wchar_t, MAX_PATH> m_szFileName{};
 };

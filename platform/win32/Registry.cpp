@@ -3,21 +3,26 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/WideText.h"
+
 std::optional<std::string> RegQueryString(HKEY hKey, const char* lpSubKey, REGSAM samDesired, const char* lpValueName,
-                                          DWORD cbBuffer) {
+                                          DWORD cchBuffer) {
   HKEY hSubKey = nullptr;
-  if (RegOpenKeyExA(hKey, lpSubKey, 0, samDesired, &hSubKey) != ERROR_SUCCESS) return std::nullopt;
-  std::vector<char> buffer(cbBuffer);
+  if (RegOpenKeyExW(hKey, WideFromUtf8(lpSubKey).c_str(), 0, samDesired, &hSubKey) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::vector<wchar_t> buffer(cchBuffer);
   DWORD dwType = REG_NONE;
-  DWORD cbData = cbBuffer;
-  const LSTATUS status =
-      RegQueryValueExA(hSubKey, lpValueName, nullptr, &dwType, reinterpret_cast<BYTE*>(buffer.data()), &cbData);
+  DWORD cbData = cchBuffer * sizeof(wchar_t);
+  const LSTATUS status = RegQueryValueExW(hSubKey, WideFromUtf8(lpValueName).c_str(), nullptr, &dwType,
+                                          reinterpret_cast<BYTE*>(buffer.data()), &cbData);
   RegCloseKey(hSubKey);
   if (status != ERROR_SUCCESS || dwType != REG_SZ) return std::nullopt;
 
-  const auto data = buffer.begin() + static_cast<std::ptrdiff_t>(cbData);
-  const auto end = std::find(buffer.begin(), data, '\0');
+  // A stray odd byte at the end is no character.
+  const auto data = buffer.begin() + static_cast<std::ptrdiff_t>(cbData / sizeof(wchar_t));
+  const auto end = std::find(buffer.begin(), data, L'\0');
   // A value may be stored without its terminating zero; it needs room for one all the same.
-  if (end == data && cbData == cbBuffer) return std::nullopt;
-  return std::string(buffer.begin(), end);
+  if (end == buffer.end()) return std::nullopt;
+  return Utf8FromWide(std::wstring_view(buffer.data(), static_cast<size_t>(end - buffer.begin())));
 }

@@ -21,11 +21,11 @@ class ComScope {
 
 }  // namespace
 
-bool BrowseForFolder(BROWSEINFOA& bi) {
+bool BrowseForFolder(BROWSEINFOW& bi) {
   ComScope com;
-  LPITEMIDLIST pidl = SHBrowseForFolderA(&bi);
+  LPITEMIDLIST pidl = SHBrowseForFolderW(&bi);
   if (pidl == nullptr) return false;
-  const bool bPath = SHGetPathFromIDListA(pidl, bi.pszDisplayName);
+  const bool bPath = SHGetPathFromIDListW(pidl, bi.pszDisplayName);
   CoTaskMemFree(pidl);
   return bPath;
 }

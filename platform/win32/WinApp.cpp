@@ -1,13 +1,17 @@
 #include "platform/win32/WinApp.h"
 
+#include <array>
+
+#include "platform/WideText.h"
+
 namespace {
 
 CWinApp* g_pApp = nullptr;
 
 std::string ProgramFileTitle() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string title(path, length);
+  std::array<wchar_t, MAX_PATH> path{};
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  std::string title = Utf8FromWide(std::wstring_view(path.data(), length));
   title.erase(0, title.find_last_of("\\/:") + 1);
   const size_t dot = title.find_last_of('.');
   if (dot != std::string::npos) title.erase(dot);
@@ -27,11 +31,12 @@ CWinApp* AfxGetApp() { return g_pApp; }
 
 CWnd* AfxGetMainWnd() { return g_pApp != nullptr ? g_pApp->m_pMainWnd : nullptr; }
 
-HINSTANCE AfxGetInstanceHandle() { return GetModuleHandleA(nullptr); }
+HINSTANCE AfxGetInstanceHandle() { return GetModuleHandleW(nullptr); }
 
 int AfxMessageBox(std::string_view text) {
   const CWnd* pMainWnd = AfxGetMainWnd();
-  const std::string strText(text);
-  return MessageBoxA(pMainWnd != nullptr ? pMainWnd->m_hWnd : nullptr, strText.c_str(),
-                     g_pApp != nullptr ? g_pApp->m_strAppName.c_str() : nullptr, MB_OK | MB_ICONEXCLAMATION);
+  const std::wstring strText = WideFromUtf8(text);
+  const std::wstring strCaption = WideFromUtf8(g_pApp != nullptr ? g_pApp->m_strAppName : std::string());
+  return MessageBoxW(pMainWnd != nullptr ? pMainWnd->m_hWnd : nullptr, strText.c_str(),
+                     g_pApp != nullptr ? strCaption.c_str() : nullptr, MB_OK | MB_ICONEXCLAMATION);
 }

@@ -22,7 +22,7 @@ class CWinApp {
   virtual BOOL InitInstance() = 0;
 
   CWnd* m_pMainWnd = nullptr;  // owner of the message boxes and the save dialog
-  std::string m_strAppName;    // caption of the message boxes
+  std::string m_strAppName;    // caption of the message boxes, UTF-8
 };
 
 CWinApp* AfxGetApp();
@@ -30,6 +30,6 @@ CWnd* AfxGetMainWnd();
 // The module whose resources the dialogs and icons come from: the program file itself.
 HINSTANCE AfxGetInstanceHandle();
 
-// An OK-only message box captioned with the application's title, modal to the main window. As the
-// framework's own message box does, it shows the exclamation icon.
+// An OK-only message box with the UTF-8 text, captioned with the application's title, modal to the
+// main window. As the framework's own message box does, it shows the exclamation icon.
 int AfxMessageBox(std::string_view text);

@@ -2,24 +2,27 @@
 
 #include <vector>
 
-void CListBox::ResetContent() { SendMessageA(m_hWnd, LB_RESETCONTENT, 0, 0); }
+#include "platform/WideText.h"
+
+void CListBox::ResetContent() { SendMessageW(m_hWnd, LB_RESETCONTENT, 0, 0); }
 
 void CListBox::Dir(UINT attr, const std::string& strWildCard) {
-  SendMessageA(m_hWnd, LB_DIR, attr, reinterpret_cast<LPARAM>(strWildCard.c_str()));
+  const std::wstring wildCard = WideFromUtf8(strWildCard);
+  SendMessageW(m_hWnd, LB_DIR, attr, reinterpret_cast<LPARAM>(wildCard.c_str()));
 }
 
-int CListBox::GetCurSel() const { return static_cast<int>(SendMessageA(m_hWnd, LB_GETCURSEL, 0, 0)); }
+int CListBox::GetCurSel() const { return static_cast<int>(SendMessageW(m_hWnd, LB_GETCURSEL, 0, 0)); }
 
 void CListBox::GetText(int nIndex, std::string& rString) const {
   const WPARAM index = static_cast<WPARAM>(nIndex);
-  const LRESULT length = SendMessageA(m_hWnd, LB_GETTEXTLEN, index, 0);
+  const LRESULT length = SendMessageW(m_hWnd, LB_GETTEXTLEN, index, 0);
   if (length == LB_ERR) {
     rString.clear();
     return;
   }
-  std::vector<char> text(static_cast<size_t>(length) + 1);
-  const LRESULT copied = SendMessageA(m_hWnd, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-  rString.assign(text.data(), copied == LB_ERR ? 0 : static_cast<size_t>(copied));
+  std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
+  const LRESULT copied = SendMessageW(m_hWnd, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  rString = Utf8FromWide(std::wstring_view(text.data(), copied == LB_ERR ? 0 : static_cast<size_t>(copied)));
 }
 
 CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd), m_hDC(BeginPaint(m_hWnd, &m_ps)) {}

@@ -20,6 +20,7 @@ class CListBox : public CWnd {
  public:
   void ResetContent();
   // Adds the bare names of the files that match the wildcard path and the attribute mask (LB_DIR).
+  // Paths and entries are UTF-8 text.
   void Dir(UINT attr, const std::string& strWildCard);
   // The index of the selected entry, or LB_ERR when none is selected.
   int GetCurSel() const;

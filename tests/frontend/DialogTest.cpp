@@ -63,24 +63,27 @@ class RecGameInTheRoot {
   std::filesystem::path m_previous;
 };
 
+// The game's folder, named outside the ANSI code page.
+const std::string kGame = "C:\\Spiel-ü-中文";
+
 // How the game's value is stored, and what the dialog starts with.
 struct StartCase : testkit::NamedCase {
   REGSAM view;  // 0: no value at all
   DWORD type;
-  std::string bytes;
+  std::string text;    // stored in UTF-16
   std::string folder;  // the folder box's text
-  bool listsGames;     // the list shows the recorded games of C:\Games\SaveGame
+  bool listsGames;     // the list shows the recorded games of the game's SaveGame folder
 };
 
 class DialogStart : public ProgramTest, public testing::WithParamInterface<StartCase> {};
 
 TEST_P(DialogStart, TakesTheFolderFromTheGamesRegistryValue) {
   const StartCase& c = GetParam();
-  FixedFolder saveGame("C:\\Games\\SaveGame");
+  FixedFolder saveGame(testkit::Utf8Path(kGame + "\\SaveGame"));
   Touch(saveGame.Path() / "b.mgx");
   Touch(saveGame.Path() / "A.MGL");
   RecGameInTheRoot root;
-  if (c.view != 0) frontend_test::SetExePath(c.view, c.type, c.bytes);
+  if (c.view != 0) frontend_test::SetExePath(c.view, c.type, c.text);
 
   const BOOL result = RunProgram([&](ProgramUser& user) {
     EXPECT_EQ(user.Text(IDC_FOLDER), c.folder);
@@ -95,19 +98,15 @@ std::string Path(size_t length) { return "C:\\" + std::string(length - 3, 'x'); 
 INSTANTIATE_TEST_SUITE_P(
     Values, DialogStart,
     testing::Values(
-        StartCase{{"Folder"}, KEY_WOW64_32KEY, REG_SZ, std::string("C:\\Games\0", 9), "C:\\Games\\SaveGame\\", true},
-        StartCase{{"FolderEndingInABackslash"},
-                  KEY_WOW64_32KEY,
-                  REG_SZ,
-                  std::string("C:\\Games\\\0", 10),
-                  "C:\\Games\\\\SaveGame\\",
+        StartCase{{"Folder"}, KEY_WOW64_32KEY, REG_SZ, kGame + '\0', kGame + "\\SaveGame\\", true},
+        StartCase{{"FolderEndingInABackslash"}, KEY_WOW64_32KEY, REG_SZ, kGame + "\\" + '\0', kGame + "\\\\SaveGame\\",
                   true},
-        StartCase{{"StoredWithoutItsZero"}, KEY_WOW64_32KEY, REG_SZ, "C:\\Games", "C:\\Games\\SaveGame\\", true},
+        StartCase{{"StoredWithoutItsZero"}, KEY_WOW64_32KEY, REG_SZ, kGame, kGame + "\\SaveGame\\", true},
         StartCase{{"LongestThatFits"}, KEY_WOW64_32KEY, REG_SZ, Path(1023) + '\0', Path(1023) + "\\SaveGame\\", false},
         StartCase{{"NoValue"}, 0, REG_NONE, "", "", false},
-        StartCase{{"OnlyInThe64BitView"}, KEY_WOW64_64KEY, REG_SZ, std::string("C:\\Games\0", 9), "", false},
-        StartCase{{"NotAString"}, KEY_WOW64_32KEY, REG_DWORD, std::string("\1\0\0\0", 4), "", false},
-        StartCase{{"ExpandableString"}, KEY_WOW64_32KEY, REG_EXPAND_SZ, std::string("C:\\Games\0", 9), "", false},
+        StartCase{{"OnlyInThe64BitView"}, KEY_WOW64_64KEY, REG_SZ, kGame + '\0', "", false},
+        StartCase{{"NotAString"}, KEY_WOW64_32KEY, REG_DWORD, std::string("\1\0", 2), "", false},
+        StartCase{{"ExpandableString"}, KEY_WOW64_32KEY, REG_EXPAND_SZ, kGame + '\0', "", false},
         StartCase{{"TooLong"}, KEY_WOW64_32KEY, REG_SZ, Path(1024) + '\0', "", false},
         StartCase{{"TooLongWithoutItsZero"}, KEY_WOW64_32KEY, REG_SZ, Path(1024), "", false}),
     testkit::CaseName());
@@ -123,31 +122,35 @@ TEST_F(ProgramTest, ShowsItsIconAndGivesItAsTheDragIcon) {
 }
 
 struct ListCase : testkit::NamedCase {
+  const char* folderName;
   const char* suffix;  // after the folder's path in the folder box
 };
 
 class RecGameList : public ProgramTest, public testing::WithParamInterface<ListCase> {};
 
 TEST_P(RecGameList, ShowsThePlainFilesNamedLikeRecordedGamesSorted) {
-  testkit::ScratchDir dir;
-  for (const char* name : {"b.mgx", "Zed.MgX", "notes.txt", "A.MGL", "game.mgx.bak", "c.mgz", "readme"}) {
-    Touch(dir.Path() / name);
+  testkit::ScratchDir dir(GetParam().folderName);
+  const std::filesystem::path& games = dir.Path();
+  std::filesystem::create_directories(games / "folder.mgx");
+  std::filesystem::create_directories(games / "nested");
+  for (const char* name :
+       {"b.mgx", "Zed.MgX", "notes.txt", "A.MGL", "game.mgx.bak", "c.mgz", "readme", "Spiel-ü-中文.mgx"}) {
+    Touch(games / testkit::Utf8Path(name));
   }
-  std::filesystem::create_directories(dir.Path() / "folder.mgx");
-  std::filesystem::create_directories(dir.Path() / "nested");
-  Touch(dir.Path() / "nested" / "inner.mgx");
-  const std::string folder = dir.Path().string() + GetParam().suffix;
+  Touch(games / "nested" / "inner.mgx");
+  const std::string folder = games.string() + GetParam().suffix;
 
   RunProgram([&](ProgramUser& user) {
     user.OpenFolder(folder);
-    EXPECT_EQ(user.Entries(), (Entries{"A.MGL", "b.mgx", "c.mgz", "Zed.MgX"}));
+    EXPECT_EQ(user.Entries(), (Entries{"A.MGL", "b.mgx", "c.mgz", "Spiel-ü-中文.mgx", "Zed.MgX"}));
     EXPECT_EQ(user.Text(IDC_FOLDER), folder);
   });
 }
 
 INSTANTIATE_TEST_SUITE_P(FolderTexts, RecGameList,
-                         testing::Values(ListCase{{"WithoutTrailingBackslash"}, ""},
-                                         ListCase{{"WithTrailingBackslash"}, "\\"}),
+                         testing::Values(ListCase{{"WithoutTrailingBackslash"}, "games", ""},
+                                         ListCase{{"WithTrailingBackslash"}, "games", "\\"},
+                                         ListCase{{"NamedOutsideTheCodePage"}, "Ordner-é-文件夹", ""}),
                          testkit::CaseName());
 
 TEST_F(ProgramTest, AnEmptyFolderListsTheRootOfTheCurrentDrive) {
@@ -221,10 +224,11 @@ void ReadFolderAndItsParents(std::filesystem::path folder) {
   }
 }
 
+// The folder typed is named outside the ANSI code page.
 TEST_P(FolderBrowser, OpensAtTheFolderInTheFolderBox) {
   const BrowseCase& c = GetParam();
   testkit::ScratchDir shown;
-  testkit::ScratchDir typed;
+  testkit::ScratchDir typed("Ordner-é-文件夹");
   Touch(shown.Path() / "shown.mgx");
   Touch(typed.Path() / "typed.mgx");
 

@@ -10,6 +10,7 @@
 
 #include "frontend/Resource.h"
 #include "frontend/VelkorinApp.h"
+#include "platform/WideText.h"
 #include "samples/SampleScript.h"
 #include "tests/frontend/GameRegistry.h"
 #include "tests/frontend/ProgramDriver.h"
@@ -28,13 +29,19 @@ std::vector<uint8_t> SampleScriptBytes() {
   return testkit::ReadFile(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.per");
 }
 
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+  return lstrcmpiW(WideFromUtf8(a).c_str(), WideFromUtf8(b).c_str()) == 0;
+}
 
-// A folder holding the bundled sample, a recorded game without AI script and a broken one.
+// The bundled sample, under a name that the ANSI code page cannot spell.
+constexpr const char* kSample = "Spiel-ü-中文.mgx";
+
+// A folder, named outside the ANSI code page too, holding the sample, a recorded game without AI
+// script and a broken one.
 class RecGames {
  public:
   RecGames() {
-    m_dir.CopyIn(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx", "sample.mgx");
+    m_dir.CopyIn(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx", kSample);
     testkit::AiSectionSpec noAi = SampleSection();
     noAi.aiFlag = 0;
     testkit::WriteFile(m_dir.Path() / "noai.mgx", testkit::BuildRecGame(noAi));
@@ -45,16 +52,18 @@ class RecGames {
   const testkit::ScratchDir& Dir() const { return m_dir; }
   std::string Folder() const { return m_dir.Path().string(); }
   std::string File(const std::string& name) const { return m_dir.File(name); }
+  std::filesystem::path Path(const std::string& name) const { return testkit::Utf8Path(File(name)); }
 
  private:
-  testkit::ScratchDir m_dir;
+  testkit::ScratchDir m_dir{"Aufnahmen-é-录像"};
 };
 
 // An open handle on a file, closed with the object.
 class OpenFile {
  public:
   OpenFile(const std::string& path, DWORD access, DWORD share)
-      : m_hFile(CreateFileA(path.c_str(), access, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+      : m_hFile(CreateFileW(WideFromUtf8(path).c_str(), access, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                            nullptr)) {}
   ~OpenFile() { Close(); }
   OpenFile(const OpenFile&) = delete;
   OpenFile& operator=(const OpenFile&) = delete;
@@ -109,7 +118,7 @@ TEST_P(ExtractFailure, ShowsOneMessageAndOpensNoSaveDialog) {
   RunProgram([&](ProgramUser& user) {
     user.OpenFolder(games.Folder());
     user.Select(c.recGame);
-    if (c.removedAfterListing) std::filesystem::remove(games.File(c.recGame));
+    if (c.removedAfterListing) std::filesystem::remove(games.Path(c.recGame));
     user.Click(IDC_EXTRACT);
     const frontend_test::MessageBoxSeen box = user.AnswerMessageBox();
     EXPECT_EQ(box.text, c.message);
@@ -134,7 +143,7 @@ TEST_F(ProgramTest, TheSaveDialogOpensInTheRecordedGamesFolderAndCancellingWrite
   RecGames games;
   const std::vector<std::string> before = games.Dir().Entries();
   RunProgram([&](ProgramUser& user) {
-    Extract(user, games.Folder() + "\\", "sample.mgx");
+    Extract(user, games.Folder() + "\\", kSample);
     const SaveDialog save = user.WaitForSaveDialog();
     EXPECT_EQ(GetWindow(save.Window(), GW_OWNER), user.Dialog());
     EXPECT_FALSE(IsWindowEnabled(user.Dialog()));
@@ -151,32 +160,32 @@ TEST_F(ProgramTest, TheSaveDialogOpensInTheRecordedGamesFolderAndCancellingWrite
 TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWrites) {
   RecGames games;
   RunProgram([&](ProgramUser& user) {
-    Extract(user, games.Folder(), "sample.mgx");
+    Extract(user, games.Folder(), kSample);
     const SaveDialog save = user.WaitForSaveDialog();
-    save.Save("script");
+    save.Save("Skript-ö-脚本");
     user.WaitUntilGone(save.Window());
     ExpectCommandOver(user);
   });
-  EXPECT_TRUE(testkit::ReadFile(games.File("script.per")) == SampleScriptBytes());
+  EXPECT_TRUE(testkit::ReadFile(games.Path("Skript-ö-脚本.per")) == SampleScriptBytes());
 }
 
 TEST_F(ProgramTest, ExtractAsksBeforeReplacingAFile) {
   RecGames games;
-  testkit::WriteFile(games.File("old.per"), std::vector<uint8_t>(10, 'x'));
+  testkit::WriteFile(games.Path("old.per"), std::vector<uint8_t>(10, 'x'));
   RunProgram([&](ProgramUser& user) {
-    Extract(user, games.Folder(), "sample.mgx");
+    Extract(user, games.Folder(), kSample);
     const SaveDialog save = user.WaitForSaveDialog();
     save.Save("old.per");
     EXPECT_EQ(user.AnswerMessageBox(IDNO).owner, save.Window());
     user.Settle();
     EXPECT_TRUE(IsWindowVisible(save.Window()));
-    EXPECT_TRUE(testkit::ReadFile(games.File("old.per")) == std::vector<uint8_t>(10, 'x'));
+    EXPECT_TRUE(testkit::ReadFile(games.Path("old.per")) == std::vector<uint8_t>(10, 'x'));
     save.Save("old.per");
     EXPECT_EQ(user.AnswerMessageBox(IDYES).owner, save.Window());
     user.WaitUntilGone(save.Window());
     ExpectCommandOver(user);
   });
-  EXPECT_TRUE(testkit::ReadFile(games.File("old.per")) == SampleScriptBytes());
+  EXPECT_TRUE(testkit::ReadFile(games.Path("old.per")) == SampleScriptBytes());
 }
 
 // Chosen in the save dialog, the recorded game itself is refused, and so is a file that another
@@ -192,14 +201,15 @@ class KeptOutput : public ProgramTest, public testing::WithParamInterface<KeptOu
 TEST_P(KeptOutput, ShowsWhyAndKeepsTheFile) {
   const KeptOutputCase& c = GetParam();
   RecGames games;
-  const std::string path = games.File(c.output);
-  if (!std::filesystem::exists(path)) testkit::WriteFile(path, std::vector<uint8_t>(10, 'x'));
-  const std::vector<uint8_t> before = testkit::ReadFile(path);
+  const std::filesystem::path file = games.Path(c.output);
+  const std::string path = file.string();
+  if (!std::filesystem::exists(file)) testkit::WriteFile(file, std::vector<uint8_t>(10, 'x'));
+  const std::vector<uint8_t> before = testkit::ReadFile(file);
   const std::vector<std::string> entries = games.Dir().Entries();
   OpenFile holder(path, GENERIC_READ, 0);
   if (!c.heldOpen) holder.Close();
   RunProgram([&](ProgramUser& user) {
-    Extract(user, games.Folder(), "sample.mgx");
+    Extract(user, games.Folder(), kSample);
     const SaveDialog save = user.WaitForSaveDialog();
     save.Save(c.output);
     user.AnswerMessageBox(IDYES);
@@ -209,13 +219,13 @@ TEST_P(KeptOutput, ShowsWhyAndKeepsTheFile) {
     ExpectCommandOver(user);
   });
   holder.Close();
-  EXPECT_TRUE(testkit::ReadFile(path) == before);
+  EXPECT_TRUE(testkit::ReadFile(file) == before);
   EXPECT_EQ(games.Dir().Entries(), entries);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Outputs, KeptOutput,
-    testing::Values(KeptOutputCase{{"TheRecordedGame"}, "sample.mgx", false, "File Write Error"},
+    testing::Values(KeptOutputCase{{"TheRecordedGame"}, kSample, false, "File Write Error"},
                     KeptOutputCase{{"HeldByAnotherProgram"}, "busy.per", true, "Cannot replace "}),
     testkit::CaseName());
 

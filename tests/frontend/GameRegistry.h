@@ -8,9 +8,10 @@
 
 namespace frontend_test {
 
-// Writes the game's "EXE Path" value, as the given bytes of the given type, into one view of the
-// registry (KEY_WOW64_32KEY, where the game's installer writes it, or KEY_WOW64_64KEY).
-void SetExePath(REGSAM view, DWORD type, const std::string& bytes);
+// Writes the game's "EXE Path" value into one view of the registry (KEY_WOW64_32KEY, where the
+// game's installer writes it, or KEY_WOW64_64KEY): the UTF-16 form of the UTF-8 text, zeros in it
+// included, as a value of the given type.
+void SetExePath(REGSAM view, DWORD type, const std::string& text);
 // The value as the game's installer writes it: a string with its terminating zero.
 void SetExePath(const std::string& path);
 // Removes the value from both views.

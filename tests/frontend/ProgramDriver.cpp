@@ -13,6 +13,7 @@
 
 #include "frontend/Resource.h"
 #include "frontend/VelkorinApp.h"
+#include "platform/WideText.h"
 
 namespace frontend_test {
 namespace {
@@ -78,9 +79,9 @@ void CloseEverything(DWORD thread, const std::atomic<bool>& programEnded) {
 }  // namespace
 
 std::string WindowText(HWND hWnd) {
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(hWnd)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(hWnd, text.data(), static_cast<int>(text.size()))));
-  return text;
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hWnd, text.data(), static_cast<int>(text.size()))));
+  return Utf8FromWide(text);
 }
 
 std::vector<std::string> ChildTexts(HWND hWnd, const char* className) {
@@ -101,9 +102,9 @@ std::vector<std::string> ChildTexts(HWND hWnd, const char* className) {
 }
 
 std::string SaveDialog::Folder() const {
-  char path[MAX_PATH] = {};
-  SendMessageA(m_hWnd, CDM_GETFOLDERPATH, sizeof path, reinterpret_cast<LPARAM>(path));
-  return path;
+  wchar_t path[MAX_PATH] = {};
+  SendMessageW(m_hWnd, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
+  return Utf8FromWide(path);
 }
 
 std::vector<std::string> SaveDialog::FileTypes() const {
@@ -111,15 +112,15 @@ std::vector<std::string> SaveDialog::FileTypes() const {
   std::vector<std::string> types;
   const LRESULT count = SendMessageA(hTypes, CB_GETCOUNT, 0, 0);
   for (WPARAM i = 0; i < static_cast<WPARAM>(count > 0 ? count : 0); ++i) {
-    char text[256] = {};
-    SendMessageA(hTypes, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-    types.emplace_back(text);
+    wchar_t text[256] = {};
+    SendMessageW(hTypes, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    types.push_back(Utf8FromWide(text));
   }
   return types;
 }
 
 void SaveDialog::Save(const std::string& name) const {
-  SendMessageA(FileNameBox(m_hWnd), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  SendMessageW(FileNameBox(m_hWnd), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideFromUtf8(name).c_str()));
   PostMessageA(GetDlgItem(m_hWnd, IDOK), BM_CLICK, 0, 0);
 }
 
@@ -145,9 +146,9 @@ std::vector<std::string> ProgramUser::Entries() const {
   std::vector<std::string> entries;
   const LRESULT count = SendMessageA(hList, LB_GETCOUNT, 0, 0);
   for (WPARAM i = 0; i < static_cast<WPARAM>(count > 0 ? count : 0); ++i) {
-    std::string text(static_cast<size_t>(SendMessageA(hList, LB_GETTEXTLEN, i, 0)) + 1, '\0');
-    text.resize(static_cast<size_t>(SendMessageA(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
-    entries.push_back(text);
+    std::wstring text(static_cast<size_t>(SendMessageW(hList, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(SendMessageW(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+    entries.push_back(Utf8FromWide(text));
   }
   return entries;
 }
@@ -159,7 +160,7 @@ HWND ProgramUser::Focus() const {
 }
 
 void ProgramUser::Type(int id, const std::string& text) const {
-  SendMessageA(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideFromUtf8(text).c_str()));
 }
 
 void ProgramUser::MoveFocusTo(int id) const {
@@ -181,8 +182,8 @@ void ProgramUser::OpenFolder(const std::string& folder) const {
 
 void ProgramUser::Select(const std::string& entry) const {
   const HWND hList = Control(IDC_RECGAME_LIST);
-  const LRESULT index = SendMessageA(hList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(entry.c_str()));
+  const LRESULT index = SendMessageW(hList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(WideFromUtf8(entry).c_str()));
   if (index == LB_ERR) throw std::runtime_error("the list has no entry " + entry);
   SendMessageA(hList, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
@@ -252,16 +253,16 @@ HWND ProgramUser::WaitForFolderBrowser() const {
 }
 
 void ProgramUser::WaitForBrowserSelection(HWND hBrowser, const std::string& name) const {
-  const HWND hTree = FindWindowExA(hBrowser, nullptr, WC_TREEVIEWA, nullptr);
+  const HWND hTree = FindWindowExW(hBrowser, nullptr, WC_TREEVIEWW, nullptr);
   const auto selected = [hTree] {
-    char text[MAX_PATH] = {};
-    TVITEMA item{};
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW item{};
     item.mask = TVIF_TEXT;
     item.hItem = TreeView_GetSelection(hTree);
     item.pszText = text;
-    item.cchTextMax = sizeof text;
-    return item.hItem != nullptr && SendMessageA(hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))
-               ? std::string(text)
+    item.cchTextMax = MAX_PATH;
+    return item.hItem != nullptr && SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))
+               ? Utf8FromWide(text)
                : std::string();
   };
   if (hTree == nullptr || !WaitFor([&] { return selected() == name; })) {

@@ -12,7 +12,8 @@
 // thread: the program's thread runs the real modal loops (the dialog's, the message boxes', the save
 // dialog's, the folder browser's) while the user finds their windows, types, presses keys and
 // buttons, and reads what they show. Every wait has a time limit; a program that does not close is
-// ended with the process, so a stuck dialog fails the suite instead of hanging it.
+// ended with the process, so a stuck dialog fails the suite instead of hanging it. Texts are UTF-8,
+// as the program holds them, and reach the windows through the wide calls.
 namespace frontend_test {
 
 // How long the user waits for a window to appear or go.

@@ -144,6 +144,8 @@ std::vector<uint8_t> BuildRecGame(const AiSectionSpec& section, const FrameSpec&
   return Frame(Deflate(BuildHeader(section)), frame);
 }
 
+std::filesystem::path Utf8Path(std::string_view text) { return std::u8string(text.begin(), text.end()); }
+
 void WriteFile(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -170,11 +172,11 @@ std::string Crlf(std::string_view text) {
   return result;
 }
 
-ScratchDir::ScratchDir() {
+ScratchDir::ScratchDir(std::string_view name) {
   static std::atomic<unsigned> counter{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   m_path = std::filesystem::temp_directory_path() /
-           ("velkorin-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+           Utf8Path(std::string(name) + "-" + std::to_string(stamp) + "-" + std::to_string(counter++));
   std::filesystem::create_directories(m_path);
 }
 
@@ -183,10 +185,10 @@ ScratchDir::~ScratchDir() {
   std::filesystem::remove_all(m_path, ignored);
 }
 
-std::string ScratchDir::File(const std::string& name) const { return (m_path / name).string(); }
+std::string ScratchDir::File(const std::string& name) const { return (m_path / Utf8Path(name)).string(); }
 
 std::string ScratchDir::CopyIn(const std::filesystem::path& source, const std::string& name) const {
-  WriteFile(m_path / name, ReadFile(source));
+  WriteFile(m_path / Utf8Path(name), ReadFile(source));
   return File(name);
 }
 

@@ -76,6 +76,10 @@ std::vector<uint8_t> Frame(std::span<const uint8_t> compressedHeader, const Fram
 // A whole recorded game holding the AI section.
 std::vector<uint8_t> BuildRecGame(const AiSectionSpec& section, const FrameSpec& frame = {});
 
+// The path named by UTF-8 text, as the program holds paths on every system; a path made from a
+// plain string would take it in the code page on Windows.
+std::filesystem::path Utf8Path(std::string_view text);
+
 void WriteFile(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 std::vector<uint8_t> ReadFile(const std::filesystem::path& path);
 std::string ReadText(const std::filesystem::path& path);
@@ -83,16 +87,17 @@ std::string ReadText(const std::filesystem::path& path);
 // Turns each LF into CR LF, as a script file holds its line ends.
 std::string Crlf(std::string_view text);
 
-// A fresh folder for one test, removed with everything in it when the object goes.
+// A fresh folder for one test, its name beginning with the UTF-8 text given, removed with everything
+// in it when the object goes.
 class ScratchDir {
  public:
-  ScratchDir();
+  explicit ScratchDir(std::string_view name = "velkorin-test");
   ~ScratchDir();
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
 
   const std::filesystem::path& Path() const { return m_path; }
-  // A path inside the folder, as a narrow string for the code under test.
+  // A path inside the folder, as UTF-8 text for the code under test; the name is UTF-8 too.
   std::string File(const std::string& name) const;
   // Copies the file's bytes into the folder under the name and returns the copy's path. The copy is
   // always writable, so the folder can be removed even where the source was read-only.

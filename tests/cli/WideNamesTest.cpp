@@ -1,0 +1,101 @@
+// velkorin-cli.exe with file names that the ANSI code page cannot spell, Latin with accents and CJK:
+// run as a program of its own, since only the arguments that Windows hands over in UTF-16 hold such
+// names whole, and its messages on standard error.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/StandardError.h"
+#include "platform/WideText.h"
+#include "tests/testkit/RecGameBuilder.h"
+
+namespace {
+
+struct ProgramRun {
+  DWORD status;
+  std::string err;  // the bytes written to standard error
+};
+
+// Runs velkorin-cli.exe with standard error going to a file of the folder; a program that does not
+// end in time is ended.
+ProgramRun RunProgram(const testkit::ScratchDir& dir, const std::vector<std::string>& args) {
+  std::wstring commandLine = L"\"" + std::filesystem::absolute(VELKORIN_CLI_PROGRAM).wstring() + L"\"";
+  for (const std::string& arg : args) commandLine += L" \"" + WideFromUtf8(arg) + L"\"";
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  const std::filesystem::path errPath = dir.Path() / "stderr.txt";
+  const HANDLE hErr = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdError = hErr;
+  PROCESS_INFORMATION process{};
+  const BOOL started =
+      CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  CloseHandle(hErr);
+  if (!started) throw std::runtime_error("cannot start velkorin-cli.exe");
+  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 99);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    ADD_FAILURE() << "velkorin-cli.exe did not end";
+  }
+  DWORD status = 0;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return {status, testkit::ReadText(errPath)};
+}
+
+class WideNames : public testing::Test {
+ protected:
+  std::string File(const std::string& name) const { return dir.File(name); }
+  std::filesystem::path Path(const std::string& name) const { return testkit::Utf8Path(dir.File(name)); }
+
+  testkit::ScratchDir dir{"Ordner-é-文件夹"};
+};
+
+TEST_F(WideNames, ExtractWritesWhatItWritesOnLinux) {
+  const std::filesystem::path samples(VELKORIN_SAMPLES_DIR);
+  testkit::WriteFile(Path("Spiel-ü-中文.mgx"), testkit::ReadFile(samples / "sample.mgx"));
+  const ProgramRun run = RunProgram(dir, {"extract", File("Spiel-ü-中文.mgx"), "-o", File("Skript-ö-脚本.per")});
+  EXPECT_EQ(run.status, 0u);
+  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(testkit::ReadFile(Path("Skript-ö-脚本.per")) == testkit::ReadFile(samples / "sample.per"));
+}
+
+TEST_F(WideNames, ARedirectedMessageNamesTheFileInUtf8) {
+  const std::string missing = File("Fehlt-ä-缺失.mgx");
+  const ProgramRun run = RunProgram(dir, {"extract", missing});
+  EXPECT_EQ(run.status, 1u);
+  EXPECT_EQ(run.err, testkit::Crlf("velkorin: " + missing + ": File Open Error\n"));
+}
+
+// A console reads bytes in its own code page; it is given the text itself.
+TEST_F(WideNames, AConsoleShowsTheNameAsItIs) {
+  // The test's own console, with a window of its own: the one Wine gives a program started without
+  // a terminal has no screen to read back.
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  const HANDLE hScreen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                   nullptr, CONSOLE_TEXTMODE_BUFFER, nullptr);
+  ASSERT_NE(hScreen, INVALID_HANDLE_VALUE);
+  const HANDLE hSaved = GetStdHandle(STD_ERROR_HANDLE);
+  SetStdHandle(STD_ERROR_HANDLE, hScreen);
+  const std::string message = "velkorin: " + File("Spiel-ü-中文.mgx") + ": File Open Error";
+  WriteStandardError(message + "\n");
+  SetStdHandle(STD_ERROR_HANDLE, hSaved);
+
+  std::wstring shown(WideFromUtf8(message).size(), L'\0');
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(hScreen, shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0}, &read);
+  CloseHandle(hScreen);
+  FreeConsole();
+  EXPECT_EQ(Utf8FromWide(shown), message);
+}
+
+}  // namespace
