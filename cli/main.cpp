@@ -1,11 +1,9 @@
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/Cli.h"
 #include "platform/InterruptCleanup.h"
-#include "platform/StandardError.h"
+#include "platform/ConsoleText.h"
 #include "platform/WideText.h"
 
 namespace {
@@ -13,12 +11,7 @@ namespace {
 int Run(const std::vector<std::string>& args) {
   // An interrupted run removes the script file it had begun.
   InstallInterruptCleanup();
-  // Messages name files; they are written as one text, since a console is given it in UTF-16, which
-  // a UTF-8 sequence cut in two would spoil.
-  std::ostringstream err;
-  const int status = RunVelkorin(args, std::cout, err);
-  WriteStandardError(err.str());
-  return status;
+  return RunVelkorin(args, ConsoleTextStream(ConsoleStream::kOutput), ConsoleTextStream(ConsoleStream::kError));
 }
 
 }  // namespace

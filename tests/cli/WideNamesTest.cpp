@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/StandardError.h"
+#include "platform/ConsoleText.h"
 #include "platform/WideText.h"
 #include "tests/testkit/RecGameBuilder.h"
 
@@ -87,7 +87,7 @@ TEST_F(WideNames, AConsoleShowsTheNameAsItIs) {
   const HANDLE hSaved = GetStdHandle(STD_ERROR_HANDLE);
   SetStdHandle(STD_ERROR_HANDLE, hScreen);
   const std::string message = "velkorin: " + File("Spiel-ü-中文.mgx") + ": File Open Error";
-  WriteStandardError(message + "\n");
+  ConsoleTextStream(ConsoleStream::kError) << message << "\n";
   SetStdHandle(STD_ERROR_HANDLE, hSaved);
 
   std::wstring shown(WideFromUtf8(message).size(), L'\0');

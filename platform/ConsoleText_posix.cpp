@@ -1,0 +1,9 @@
+#include <cstdio>
+
+#include "platform/ConsoleText.h"
+
+void WriteConsoleText(ConsoleStream stream, std::string_view text) {
+  std::FILE* const file = stream == ConsoleStream::kOutput ? stdout : stderr;
+  std::fwrite(text.data(), 1, text.size(), file);
+  std::fflush(file);
+}
