@@ -11,7 +11,13 @@ class TextBuffer {
  public:
   void Append(std::string_view text) {
     Reserve(text.size());
-    std::memcpy(m_data.get() + m_size, text.data(), text.size());
+    char* const end = m_data.get() + m_size;
+    // Most pieces are a few bytes long, for which a call to memcpy costs more than the copy.
+    if (text.size() <= kShortPiece) {
+      for (size_t i = 0; i < text.size(); ++i) end[i] = text[i];
+    } else {
+      std::memcpy(end, text.data(), text.size());
+    }
     m_size += text.size();
   }
   void Append(char c) {
@@ -30,6 +36,8 @@ class TextBuffer {
   void Clear() { m_size = 0; }
 
  private:
+  static constexpr size_t kShortPiece = 16;
+
   void Grow(size_t count);
 
   std::unique_ptr<char[]> m_data;

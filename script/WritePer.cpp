@@ -5,6 +5,7 @@
 #include "platform/OutputFile.h"
 #include "platform/TextFile.h"
 #include "script/ElementFormats.h"
+#include "script/ElementTextCache.h"
 #include "script/ScriptText.h"
 
 namespace {
@@ -41,7 +42,15 @@ class ScriptTextWriter {
   }
 
   TextBuffer& Text() { return m_text; }
-  void AppendElement(const AiElement& element) { script::AppendElement(m_text, element, m_strings, m_names); }
+  void AppendElement(const AiElement& element) {
+    if (const std::optional<std::string_view> cached = m_cache.Find(element)) {
+      m_text.Append(*cached);
+      return;
+    }
+    const size_t start = m_text.Size();
+    script::AppendElement(m_text, element, m_strings, m_names);
+    m_cache.Insert(element, m_text.View().substr(start));
+  }
   void HandOverWhenLarge() {
     if (m_text.Size() >= kTextPiece) HandOver();
   }
@@ -55,6 +64,7 @@ class ScriptTextWriter {
   std::span<const std::string> m_strings;
   NameSet m_names;
   TextBuffer m_text;
+  ElementTextCache m_cache;
 };
 
 // The nesting of logical operators within one rule: the current depth, how many operands each open
