@@ -110,15 +110,19 @@ long PeakKiB(const Input& input) {
   return peak;
 }
 
-// Sums of the interleaved timings, and the ratios the benchmark reports.
+// Sums of the interleaved timings, and the ratios the benchmark reports. The program writes its
+// script to a new file; replacing an existing one costs more on file systems that write a file out
+// before they rename it over another (ext4 does), and is timed too.
 struct Timings {
   double design = 0;
   double memory = 0;
   double program = 0;
+  double replacing = 0;
 
   void Report(benchmark::State& state) const {
     state.counters["vs_design_floor"] = program / design;
     state.counters["vs_memory_floor"] = program / memory;
+    state.counters["replacing_vs_design_floor"] = replacing / design;
   }
 };
 
@@ -127,12 +131,15 @@ void BM_Pipeline(benchmark::State& state, const Input& input) {
   for (auto _ : state) {
     timings.design += Seconds([&] { benchmark::DoNotOptimize(RunFloor(input.Path().c_str(), Floor::kDesign)); });
     timings.memory += Seconds([&] { benchmark::DoNotOptimize(RunFloor(input.Path().c_str(), Floor::kMemory)); });
-    bool ok = false;
-    const double seconds = Seconds([&] {
+    bool ok = true;
+    const auto extract = [&] {
       CAiScript script;
-      ok = script.LoadRecGame(input.Path()) == ReadResult::kOk && script.ParseAi() == ReadResult::kOk &&
+      ok = ok && script.LoadRecGame(input.Path()) == ReadResult::kOk && script.ParseAi() == ReadResult::kOk &&
            script.WritePer(input.Output()) == WriteResult::kOk;
-    });
+    };
+    std::filesystem::remove(input.Output());
+    const double seconds = Seconds(extract);
+    timings.replacing += Seconds(extract);
     if (!ok) {
       state.SkipWithError("the extraction failed");
       break;
@@ -155,12 +162,15 @@ void BM_Process(benchmark::State& state, const Input& input) {
   for (auto _ : state) {
     timings.design += RunProcess({VELKORIN_FLOOR, input.Path()});
     timings.memory += RunProcess({VELKORIN_FLOOR, "--memory", input.Path()});
+    std::filesystem::remove(input.Output());
     const double seconds = RunProcess({VELKORIN_CLI, "extract", input.Path(), "-o", input.Output()});
-    if (seconds < 0) {
+    const double replacing = RunProcess({VELKORIN_CLI, "extract", input.Path(), "-o", input.Output()});
+    if (seconds < 0 || replacing < 0) {
       state.SkipWithError("velkorin failed");
       break;
     }
     timings.program += seconds;
+    timings.replacing += replacing;
     state.SetIterationTime(seconds);
   }
   timings.Report(state);
