@@ -50,15 +50,6 @@ void ExpectStoreHolds(const CAiScript& script, const AiSectionSpec& section, std
   }
 }
 
-TEST(ParseAi, ReadsStringsAndEveryFieldOfEveryRule) {
-  const AiSectionSpec section = FullSection();
-  CAiScript script;
-  LoadHeader(script, BuildHeader(section));
-  ASSERT_EQ(script.ParseAi(), ReadResult::kOk);
-  EXPECT_EQ(script.StringTable(), section.strings);
-  ExpectStoreHolds(script, section);
-}
-
 struct LayoutCase : testkit::NamedCase {
   AiSectionSpec section;
   ReadResult expected;
@@ -86,6 +77,12 @@ AiSectionSpec With(void (*change)(AiSectionSpec&)) {
 
 const std::vector<std::string> kFullStrings = FullSection().strings;
 
+RuleSpec EverySlot() {
+  RuleSpec rule{2, 5, {}};
+  for (int16_t slot = 0; slot < kElementSlots; ++slot) rule.slots.push_back(Fact(slot, slot, -slot, 7, 8));
+  return rule;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Sections, SectionLayout,
     testing::Values(
@@ -110,6 +107,12 @@ INSTANTIATE_TEST_SUITE_P(
                    kFullStrings, 0},
         LayoutCase{"RuleCountBeyondTheHeader", With([](AiSectionSpec& s) { s.ruleCount = 3; }),
                    ReadResult::kNoAiScript, kFullStrings, 0},
+        // Slots beyond a rule's element count are read too.
+        LayoutCase{"EverySlotWhateverTheCount", With([](AiSectionSpec& s) { s.rules = {EverySlot()}; }),
+                   ReadResult::kOk, kFullStrings, 1},
+        LayoutCase{"Thousands",
+                   With([](AiSectionSpec& s) { s.rules.assign(6000, MakeRule({Fact(6, 3, 4)}, {Action(57, 83)})); }),
+                   ReadResult::kOk, kFullStrings, 6000},
         LayoutCase{"RuleCountBeyondTheHeaderAfterAWholeBlock",
                    With([](AiSectionSpec& s) { s.trailer = testkit::BuildAiBlock(FullSection().rules, 3); }),
                    ReadResult::kOk, kFullStrings, 2}),
@@ -166,24 +169,6 @@ INSTANTIATE_TEST_SUITE_P(
                     BlocksCase{"MarkerZeroEnds", {{1}, {1, {}, 0}, {1}}, {2, 1}},
                     BlocksCase{"RulesPastTheHeaderEnd", {{1}, {2, 3}}, {2, 1}}),
     testkit::CaseName());
-
-TEST(ParseAi, StoresEverySlotWhateverTheElementCount) {
-  RuleSpec rule;
-  rule.firstAction = 2;
-  rule.elementCount = 5;
-  for (int16_t slot = 0; slot < kElementSlots; ++slot) rule.slots.push_back(Fact(slot, slot, -slot, 7, 8));
-  AiSectionSpec section;
-  section.rules = {rule};
-  const auto script = testkit::LoadSection(section);
-  ExpectStoreHolds(*script, section);
-}
-
-TEST(ParseAi, KeepsEveryRuleOfAScriptOfThousands) {
-  AiSectionSpec section;
-  for (int r = 0; r < 6000; ++r) section.rules.push_back(MakeRule({Fact(6, 3, r)}, {Action(57, 83)}));
-  const auto script = testkit::LoadSection(section);
-  ExpectStoreHolds(*script, section);
-}
 
 TEST(ParseAi, EveryCutOfTheSectionIsCode2) {
   const std::vector<uint8_t> header = BuildHeader(FullSection());
