@@ -25,3 +25,4 @@ struct Command {
 };
 
 extern const Command kExtractCommand;
+extern const Command kListCommand;

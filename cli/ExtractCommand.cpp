@@ -81,8 +81,7 @@ int WriteToStandardOutput(const CAiScript& script, const Request& request, const
 int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& err) {
   const Request request = ReadRequest(arguments);
   CAiScript script;
-  ReadResult read = script.LoadRecGame(request.recGame, request.load);
-  if (read == ReadResult::kOk) read = script.ParseAi();
+  const ReadResult read = LoadAndParse(script, request.recGame, request.load);
   if (read != ReadResult::kOk) {
     return Report(err, request.recGame, ResultMessage(read), script.LoadFailure(), ExitStatus(read));
   }

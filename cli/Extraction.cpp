@@ -2,6 +2,11 @@
 
 #include "cli/Cli.h"
 
+ReadResult LoadAndParse(CAiScript& script, const std::string& path, const LoadOptions& options) {
+  const ReadResult read = script.LoadRecGame(path, options);
+  return read == ReadResult::kOk ? script.ParseAi() : read;
+}
+
 int ExitStatus(ReadResult result) {
   switch (result) {
     case ReadResult::kOk:

@@ -5,10 +5,14 @@
 #include <string_view>
 
 #include "recgame/ReadResult.h"
+#include "script/AiScript.h"
 #include "script/ScriptText.h"
 
 // What the commands share about one recorded game: how a result becomes an exit status and a line
 // on standard error.
+
+// Loads the recorded game into the script and parses its AI section.
+ReadResult LoadAndParse(CAiScript& script, const std::string& path, const LoadOptions& options);
 
 int ExitStatus(ReadResult result);
 int ExitStatus(WriteResult result);
