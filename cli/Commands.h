@@ -26,3 +26,4 @@ struct Command {
 
 extern const Command kExtractCommand;
 extern const Command kListCommand;
+extern const Command kExtractAllCommand;
