@@ -44,7 +44,8 @@ Request ReadRequest(const Arguments& arguments) {
   }
   if (!arguments.Has("directory")) throw UsageProblem("no output folder given (-d OUTDIR)");
   std::string problem;
-  const std::optional<unsigned> jobs = arguments.Count("jobs", std::min(ProcessorCount(), kMaxJobs), kMaxJobs, &problem);
+  const std::optional<unsigned> jobs =
+      arguments.Count("jobs", std::min(ProcessorCount(), kMaxJobs), kMaxJobs, &problem);
   if (!jobs) throw UsageProblem(problem);
   return {arguments.Operands().front(), *arguments.Value("directory"), *jobs,
           {.salvageMissingLength = arguments.Has("salvage")}};

@@ -108,9 +108,10 @@ std::string Description(const GameSummary& game) {
   return text + " rules";
 }
 
-// The columns a UTF-8 text takes: one for each character.
+// The columns a UTF-8 text takes: one for each character, that is each byte but continuation bytes.
 size_t Width(const std::string& text) {
-  return static_cast<size_t>(std::ranges::count_if(text, [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+  const auto startsCharacter = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; };
+  return static_cast<size_t>(std::ranges::count_if(text, startsCharacter));
 }
 
 void WriteText(std::ostream& out, const std::string& folder, const std::vector<RecGameFile>& games,

@@ -103,11 +103,13 @@ const std::string kSample = VELKORIN_SAMPLES_DIR "/sample.mgx";
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, FolderCommandProblem,
     testing::Values(
-        ProblemCase{"ListTwoFolders", {"list", "a", "b"}, kExitUsage, "velkorin: only one folder can be listed at a time\n"},
+        ProblemCase{"ListTwoFolders", {"list", "a", "b"}, kExitUsage,
+                    "velkorin: only one folder can be listed at a time\n"},
         ProblemCase{"ListMissingFolder", {"list", "no-such-folder"}, kExitFileOpenError,
                     "velkorin: no-such-folder: cannot read the folder: "},
         ProblemCase{"NoFolder", {"extract-all", "-d", "out"}, kExitUsage, "velkorin: no folder given\n"},
-        ProblemCase{"NoOutputFolder", {"extract-all", "a"}, kExitUsage, "velkorin: no output folder given (-d OUTDIR)\n"},
+        ProblemCase{"NoOutputFolder", {"extract-all", "a"}, kExitUsage,
+                    "velkorin: no output folder given (-d OUTDIR)\n"},
         ProblemCase{"NoJobs", {"extract-all", "a", "-d", "out", "-j", "0"}, kExitUsage,
                     "velkorin: option --jobs takes a whole number from 1 to 64\n"},
         ProblemCase{"TooManyJobs", {"extract-all", "a", "-d", "out", "--jobs=65"}, kExitUsage,

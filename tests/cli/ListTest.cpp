@@ -65,15 +65,19 @@ struct ExpectedGame {
 };
 
 TEST_F(List, ShowsTheRecordedGamesAsTextOrJson) {
-  const std::string scripts = R"("version": "VER 9.4", "status": "ok", "scripts": [{"rules": 2}, {"rules": 1}, {"rules": 2, "sameAs": 1}]})";
+  const std::string scripts =
+      R"("version": "VER 9.4", "status": "ok", "scripts": [{"rules": 2}, {"rules": 1}, {"rules": 2, "sameAs": 1}]})";
   std::vector<ExpectedGame> games = {
-      {"b.mgx   1000  VER 9.4   3 scripts: 2, 1, 2 (same as 1) rules", R"(  {"name": "b.mgx", "size": 1000, )" + scripts},
+      {"b.mgx   1000  VER 9.4   3 scripts: 2, 1, 2 (same as 1) rules",
+       R"(  {"name": "b.mgx", "size": 1000, )" + scripts},
       {"c.mgz   1000            broken",
        R"(  {"name": "c.mgz", "size": 1000, "version": null, "status": "broken", "scripts": []})"},
       {"D.MGL  12345  ????????  no AI script",
        R"(  {"name": "D.MGL", "size": 12345, "version": "????????", "status": "no-ai-script", "scripts": []})"},
-      {"l.mgx   1000  VER 9.4   3 scripts: 2, 1, 2 (same as 1) rules", R"(  {"name": "l.mgx", "size": 1000, )" + scripts},
-      {"é.mgé   1000  VER 9.4   3 scripts: 2, 1, 2 (same as 1) rules", R"(  {"name": "é.mgé", "size": 1000, )" + scripts},
+      {"l.mgx   1000  VER 9.4   3 scripts: 2, 1, 2 (same as 1) rules",
+       R"(  {"name": "l.mgx", "size": 1000, )" + scripts},
+      {"é.mgé   1000  VER 9.4   3 scripts: 2, 1, 2 (same as 1) rules",
+       R"(  {"name": "é.mgé", "size": 1000, )" + scripts},
   };
 #ifdef _WIN32
   games.erase(games.begin() + 3);  // the link
@@ -153,12 +157,13 @@ const std::string kValue = R"("EXE Path"="C:\\GAMES\\Ag\x00e9"
 INSTANTIATE_TEST_SUITE_P(
     SystemReg, WinePrefix,
     testing::Values(
-        PrefixCase{"ThirtyTwoBitViewFirst", kWow64Key + kValue + "\n" + kKey + R"("EXE Path"="C:\\Other")" + "\n", true},
+        PrefixCase{"ThirtyTwoBitViewFirst", kWow64Key + kValue + "\n" + kKey + R"("EXE Path"="C:\\Other")" "\n",
+                   true},
         PrefixCase{"ThirtyTwoBitPrefix", "WINE REGISTRY Version 2\n\n" + kKey + kValue, true},
         PrefixCase{"HomePrefix", kKey + kValue, true, true},
         PrefixCase{"ValueOfAnotherType", kKey + R"("EXE Path"=str(2):"C:\\GAMES\\Ag\x00e9")" + "\n", false},
-        PrefixCase{"ValueOfAnotherKey", R"([Software\\Microsoft\\Microsoft Games\\Age of Empires II\\1.0])" "\n" + kValue,
-                   false},
+        PrefixCase{"ValueOfAnotherKey",
+                   R"([Software\\Microsoft\\Microsoft Games\\Age of Empires II\\1.0])" "\n" + kValue, false},
         PrefixCase{"DriveWithoutLink", kKey + R"("EXE Path"="D:\\GAMES\\Ag\x00e9")" + "\n", false},
         PrefixCase{"NoRegistry", "", false}),
     testkit::CaseName());
