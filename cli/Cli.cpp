@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::array<const Command*, 1> kCommands = {&kExtractCommand};
+constexpr std::array<const Command*, 3> kCommands = {&kExtractCommand, &kListCommand, &kExtractAllCommand};
 
 constexpr std::string_view kHelp =
     "Turns the AI scripts that a recorded game of Age of Empires II: The Conquerors carries\n"
@@ -18,12 +18,22 @@ constexpr std::string_view kHelp =
     "Commands:\n"
     "  extract RECGAME        write the AI script of RECGAME; a game with several computer players\n"
     "                         holds one script for each\n"
+    "  list [FOLDER]          list the recorded games of FOLDER (*.mg?, in any case), each with its size,\n"
+    "                         its version text and the rule counts of its AI scripts, or why it has none;\n"
+    "                         without FOLDER, the game's SaveGame folder (on Linux, in the Wine prefix)\n"
+    "  extract-all FOLDER     write the AI scripts of every recorded game of FOLDER into OUTDIR, as\n"
+    "                         NAME.per, NAME-2.per, ... (NAME.mgx.per where two games would meet)\n"
     "\n"
     "Options:\n"
     "  -o, --output OUT       write the script to OUT instead of standard output (- is standard output)\n"
     "      --script N         write the N-th script (from 1; the first by default)\n"
     "      --all              write every script: to OUT-1.per, OUT-2.per, ... (OUT without .per), or\n"
     "                         one after another to standard output, each after a line '; script N of M'\n"
+    "      --json             list: write the list as one JSON object\n"
+    "  -d, --directory OUTDIR\n"
+    "                         extract-all: the folder of the scripts, created when missing\n"
+    "  -j, --jobs N           extract-all: extract N games at a time (1 to 64; the number of processors\n"
+    "                         by default)\n"
     "      --salvage          read a recorded game whose header-length field is 0 up to the end of its\n"
     "                         compressed header, instead of calling it broken\n"
     "      --names SET        how researches are written: standard (the default) names the ages and\n"
@@ -32,14 +42,18 @@ constexpr std::string_view kHelp =
     "      --version          show the version and exit\n"
     "\n"
     "Exit status:\n"
-    "  0   the script was written\n"
-    "  1   File Open Error: the recorded game, or a temporary file for it, cannot be opened\n"
+    "  0   the script was written; list: the folder was listed; extract-all: every game was extracted\n"
+    "      or holds no AI script\n"
+    "  1   File Open Error: the recorded game, or a temporary file for it, cannot be opened; list and\n"
+    "      extract-all: the folder cannot be read\n"
     "  2   No AI script in this file\n"
     "  3   Recgame file is broken\n"
-    "  4   File Write Error: the output file cannot be created, or it is the recorded game\n"
+    "  4   File Write Error: the output file cannot be created, or it is the recorded game;\n"
+    "      extract-all: OUTDIR cannot be created\n"
     "  5   a read, write or replace failed after its file was opened\n"
     "  6   the recorded game holds no script N\n"
-    "  64  the command line is wrong\n";
+    "  7   extract-all: a recorded game was broken, or its extraction failed\n"
+    "  64  the command line is wrong; list: no FOLDER given and no SaveGame folder found\n";
 
 void WriteUsage(std::ostream& stream) {
   const char* lead = "Usage: ";

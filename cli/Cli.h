@@ -13,6 +13,7 @@ enum : int {
   kExitFileWriteError = 4,  // the output file cannot be created
   kExitFileError = 5,       // a read, write, seek or replace failed after its file was opened
   kExitNoSuchScript = 6,    // the script asked for is not in the recorded game
+  kExitGamesFailed = 7,     // extract-all: a recorded game was broken, or its extraction failed
   kExitUsage = 64,
 };
 

@@ -25,3 +25,5 @@ struct Command {
 };
 
 extern const Command kExtractCommand;
+extern const Command kListCommand;
+extern const Command kExtractAllCommand;

@@ -85,8 +85,7 @@ int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& 
   const Request request = ReadRequest(arguments);
   CAiScript script;
   script.UseNames(request.names);
-  ReadResult read = script.LoadRecGame(request.recGame, request.load);
-  if (read == ReadResult::kOk) read = script.ParseAi();
+  const ReadResult read = LoadAndParse(script, request.recGame, request.load);
   if (read != ReadResult::kOk) {
     return Report(err, request.recGame, ResultMessage(read), script.LoadFailure(), ExitStatus(read));
   }

@@ -10,6 +10,11 @@ NameSet ReadNameSet(const Arguments& arguments) {
   throw UsageProblem("option --names takes full or standard");
 }
 
+ReadResult LoadAndParse(CAiScript& script, const std::string& path, const LoadOptions& options) {
+  const ReadResult read = script.LoadRecGame(path, options);
+  return read == ReadResult::kOk ? script.ParseAi() : read;
+}
+
 int ExitStatus(ReadResult result) {
   switch (result) {
     case ReadResult::kOk:

@@ -6,6 +6,7 @@
 
 #include "cli/Arguments.h"
 #include "recgame/ReadResult.h"
+#include "script/AiScript.h"
 #include "script/ScriptText.h"
 
 // What the commands share about one recorded game: how researches are named, and how a result
@@ -16,6 +17,9 @@ inline constexpr OptionSpec kNamesOption = {"names", 0, "full or standard"};
 // The names that option asks for, the standard ones when it is not given; throws UsageProblem for
 // any other value.
 NameSet ReadNameSet(const Arguments& arguments);
+
+// Loads the recorded game into the script and parses its AI section.
+ReadResult LoadAndParse(CAiScript& script, const std::string& path, const LoadOptions& options);
 
 int ExitStatus(ReadResult result);
 int ExitStatus(WriteResult result);

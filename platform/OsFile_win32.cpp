@@ -1,7 +1,9 @@
+#include <io.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <string_view>
 
 #include "platform/OsFile.h"
@@ -98,6 +100,8 @@ bool FailedBecauseItExists() {
 bool FailedForLackOfPermission() { return GetLastError() == ERROR_ACCESS_DENIED; }
 
 Handle StandardOutput() { return GetStdHandle(STD_OUTPUT_HANDLE); }
+
+bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 int64_t ReadSome(Handle handle, std::span<uint8_t> buffer) {
   DWORD got = 0;

@@ -1,0 +1,7 @@
+#include "cli/SaveGameFolder.h"
+
+std::optional<std::string> FindSaveGameFolder() {
+  const std::optional<std::string> exePath = game_install::ReadExePath();
+  if (!exePath) return std::nullopt;
+  return game_install::LocalPath(*exePath + "\\SaveGame\\");
+}
