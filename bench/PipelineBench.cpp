@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -183,6 +184,40 @@ void BM_Process(benchmark::State& state, const Input& input) {
   state.counters["peak_vs_allowance"] = static_cast<double>(overTinyKiB) / allowanceKiB;
 }
 
+// A folder of recorded games, as players keep them.
+class GameFolder {
+ public:
+  GameFolder(const std::string& game, int count) {
+    for (int i = 0; i < count; ++i) std::filesystem::copy_file(game, m_dir.Path() / ("game" + std::to_string(i) + ".mgx"));
+  }
+  std::string Path() const { return m_dir.Path().string(); }
+  std::string Output() const { return (m_outputs.Path() / "scripts").string(); }
+
+ private:
+  ScratchDir m_dir;
+  ScratchDir m_outputs;
+};
+
+// extract-all with one game at a time and with two, interleaved; the speed-up is what a second
+// processor brings.
+void BM_ExtractAll(benchmark::State& state, const GameFolder& folder) {
+  double one = 0;
+  double two = 0;
+  for (auto _ : state) {
+    std::filesystem::remove_all(folder.Output());
+    one += RunProcess({VELKORIN_CLI, "extract-all", folder.Path(), "-d", folder.Output(), "-j", "1"});
+    std::filesystem::remove_all(folder.Output());
+    const double seconds = RunProcess({VELKORIN_CLI, "extract-all", folder.Path(), "-d", folder.Output(), "-j", "2"});
+    if (seconds < 0) {
+      state.SkipWithError("extract-all failed");
+      break;
+    }
+    two += seconds;
+    state.SetIterationTime(seconds);
+  }
+  state.counters["speedup_of_j2_over_j1"] = one / two;
+}
+
 void Register(const char* name, const Input& input) {
   benchmark::RegisterBenchmark((std::string("Pipeline/") + name).c_str(), BM_Pipeline, std::cref(input))
       ->UseManualTime()
@@ -196,18 +231,25 @@ void Register(const char* name, const Input& input) {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  std::vector<std::unique_ptr<Input>> inputs;
-  const auto add = [&](const char* name, std::unique_ptr<Input> input) {
-    Register(name, *input);
-    inputs.push_back(std::move(input));
+  std::map<std::string, std::unique_ptr<Input>> inputs;
+  const auto add = [&](const std::string& name, std::unique_ptr<Input> input) {
+    Register(name.c_str(), *input);
+    inputs.emplace(name, std::move(input));
   };
   add("sample", std::make_unique<Input>(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx"));
   // The corpus is read from beside the checkout when it is there.
-  for (const char* game : {"aoc10c_with_AI", "matchup_1v2v2"}) {
-    const std::filesystem::path source = std::filesystem::path(VELKORIN_CORPUS_DIR) / (std::string(game) + ".mgx");
+  for (const std::string game : {"aoc10c_with_AI", "matchup_1v2v2"}) {
+    const std::filesystem::path source = std::filesystem::path(VELKORIN_CORPUS_DIR) / (game + ".mgx");
     if (std::filesystem::exists(source)) add(game, std::make_unique<Input>(source));
   }
   add("synthetic_6000_rules", std::make_unique<Input>(LargeScript()));
+  // A folder of a real game with AI where there is one, of the synthetic script otherwise.
+  const auto real = inputs.find("aoc10c_with_AI");
+  const GameFolder folder((real != inputs.end() ? real : inputs.find("synthetic_6000_rules"))->second->Path(), 200);
+  benchmark::RegisterBenchmark("ExtractAll/200_games", BM_ExtractAll, std::cref(folder))
+      ->UseManualTime()
+      ->Iterations(5)
+      ->Unit(benchmark::kMillisecond);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;
