@@ -9,13 +9,11 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli/Cli.h"
+#include "tests/cli/CliKit.h"
 #include "tests/testkit/CaseName.h"
-#include "tests/testkit/RecGameBuilder.h"
 
 namespace {
 
@@ -25,81 +23,48 @@ namespace {
 
 using testkit::Action;
 using testkit::AiSectionSpec;
+using testkit::CliRun;
 using testkit::Fact;
 using testkit::MakeRule;
-using testkit::ScratchDir;
+using testkit::RunCli;
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunCli(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunVelkorin(args, out, err);
-  return {status, out.str(), err.str()};
+// A run whose standard output (descriptor 1) goes to a file, and what the file then holds.
+std::pair<CliRun, std::string> RunToStandardOutput(const std::vector<std::string>& args, const std::string& file) {
+  std::fflush(stdout);
+  const int saved = dup(1);
+  const int redirected = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0644);
+  dup2(redirected, 1);
+  close(redirected);
+  const CliRun run = RunCli(args);
+  std::fflush(stdout);
+  dup2(saved, 1);
+  close(saved);
+  return {run, testkit::ReadText(file)};
 }
 
-// Sends the process's standard output (descriptor 1) to a file while the object lives.
-class StdoutToFile {
- public:
-  explicit StdoutToFile(const std::string& path) {
-    std::fflush(stdout);
-    m_saved = dup(1);
-    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0644);
-    dup2(file, 1);
-    close(file);
-  }
-  ~StdoutToFile() {
-    std::fflush(stdout);
-    dup2(m_saved, 1);
-    close(m_saved);
-  }
-  StdoutToFile(const StdoutToFile&) = delete;
-  StdoutToFile& operator=(const StdoutToFile&) = delete;
-
- private:
-  int m_saved = -1;
-};
-
-AiSectionSpec Section() {
-  AiSectionSpec section;
-  section.strings = {"hello"};
-  section.rules = {MakeRule({Fact(2, 1)}, {Action(59, 2)}), MakeRule({}, {Action(13, 0)})};
-  return section;
-}
+const std::vector<testkit::RuleSpec> kRules = {MakeRule({Fact(2, 1)}, {Action(59, 2)}), MakeRule({}, {Action(13, 0)})};
 
 class Extract : public testing::Test {
  protected:
   Extract() {
-    testkit::WriteFile(dir.Path() / "ai.mgx", testkit::BuildRecGame(Section()));
-    AiSectionSpec noAi = Section();
-    noAi.aiFlag = 0;
-    testkit::WriteFile(dir.Path() / "noai.mgx", testkit::BuildRecGame(noAi));
+    testkit::WriteFile(dir.Path() / "ai.mgx", testkit::BuildGame({.scripts = {kRules}}));
+    testkit::WriteFile(dir.Path() / "noai.mgx", testkit::BuildGame({}));
     testkit::WriteFile(dir.Path() / "broken.mgx", std::vector<uint8_t>{40, 0, 0, 0, 1, 2});
     testkit::WriteFile(dir.Path() / "corrupt.mgx", testkit::Frame(std::vector<uint8_t>(20, 0xFF)));
   }
 
-  std::string ExpectedScript() const { return testkit::WritePerText(*testkit::LoadSection(Section())); }
-
-  ScratchDir dir;
+  testkit::ScratchDir dir;
+  const std::string expected = testkit::ScriptText(kRules);
 };
 
 TEST_F(Extract, StandardOutputGetsTheSameBytesAsAFile) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"extract", dir.File("ai.mgx")},
-        std::vector<std::string>{"extract", "--output", "-", dir.File("ai.mgx")},
-        std::vector<std::string>{"extract", dir.File("ai.mgx"), "--output=-"}}) {
-    CliRun run;
-    {
-      StdoutToFile redirect(dir.File("stdout.per"));
-      run = RunCli(args);
-    }
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"extract", dir.File("ai.mgx")},
+                                               std::vector<std::string>{"extract", "--output", "-", dir.File("ai.mgx")},
+                                               std::vector<std::string>{"extract", dir.File("ai.mgx"), "--output=-"}}) {
+    const auto [run, out] = RunToStandardOutput(args, dir.File("stdout.per"));
     EXPECT_EQ(run.status, kExitOk);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(testkit::ReadText(dir.Path() / "stdout.per"), ExpectedScript()) << args[1];
+    EXPECT_EQ(out, expected) << args[1];
   }
 }
 
@@ -125,25 +90,37 @@ TEST_F(Extract, EachResultHasItsStatusAndMessageAndKeepsTheUsersFiles) {
     EXPECT_EQ(run.status, result.status) << result.recGame;
     EXPECT_EQ(run.err, result.message.empty() ? "" : "velkorin: " + result.recGame + ": " + result.message + "\n");
     const std::filesystem::path out = dir.Path() / "out.per";
-    EXPECT_EQ(std::filesystem::exists(out) ? testkit::ReadText(out) : "", result.status == kExitOk ? ExpectedScript() : "");
+    EXPECT_EQ(std::filesystem::exists(out) ? testkit::ReadText(out) : "", result.status == kExitOk ? expected : "");
     EXPECT_EQ(testkit::ReadFile(result.recGame + ".tmp"), users) << result.recGame;
     std::filesystem::remove(out);
   }
 }
 
-// The recorded game is never the output, under whichever name it is given.
-TEST_F(Extract, TheRecordedGameItselfIsRefusedAsOutput) {
+// Outputs that cannot be written, among them the recorded game under whichever name it is given;
+// the recorded game stays as it was.
+TEST_F(Extract, AnOutputThatCannotBeWrittenHasItsStatusAndSaysWhy) {
   const std::vector<uint8_t> game = testkit::ReadFile(dir.Path() / "ai.mgx");
   std::filesystem::create_hard_link(dir.Path() / "ai.mgx", dir.Path() / "hard.per");
-  std::vector<std::string> outputs = {dir.File("ai.mgx"), dir.File("hard.per")};
+  struct Output {
+    std::string path;
+    int status;
+    std::string err;
+  };
+  const std::string itself = ": File Write Error: it is the recorded game itself\n";
+  std::vector<Output> outputs = {
+      {dir.File("missing/out.per"), kExitFileWriteError, "velkorin: " + dir.File("missing/out.per") + ": File Write Error\n"},
+      {dir.File("ai.mgx"), kExitFileWriteError, "velkorin: " + dir.File("ai.mgx") + itself},
+      {dir.File("hard.per"), kExitFileWriteError, "velkorin: " + dir.File("hard.per") + itself},
+  };
 #ifndef _WIN32
   std::filesystem::create_symlink(dir.Path() / "ai.mgx", dir.Path() / "soft.per");
-  outputs.push_back(dir.File("soft.per"));
+  outputs.push_back({dir.File("soft.per"), kExitFileWriteError, "velkorin: " + dir.File("soft.per") + itself});
+  outputs.push_back({"/dev/full", kExitFileError, "velkorin: Cannot write /dev/full: No space left on device\n"});
 #endif
-  for (const std::string& output : outputs) {
-    const CliRun run = RunCli({"extract", dir.File("ai.mgx"), "-o", output});
-    EXPECT_EQ(run.status, kExitFileWriteError);
-    EXPECT_EQ(run.err, "velkorin: " + output + ": File Write Error: it is the recorded game itself\n");
+  for (const Output& output : outputs) {
+    const CliRun run = RunCli({"extract", dir.File("ai.mgx"), "-o", output.path});
+    EXPECT_EQ(run.status, output.status) << output.path;
+    EXPECT_EQ(run.err, output.err);
     EXPECT_EQ(testkit::ReadFile(dir.Path() / "ai.mgx"), game);
   }
 }
@@ -155,89 +132,46 @@ TEST_F(Extract, AScriptOfMoreThanAGibibyteIsBrokenAndWritesNothing) {
   section.rules.assign(40, MakeRule({}, std::vector<AiElement>(16, Action(13, 0))));
   testkit::WriteFile(dir.Path() / "huge.mgx", testkit::BuildRecGame(section));
   for (const std::string& output : {dir.File("huge.per"), std::string("-")}) {
-    CliRun run;
-    {
-      StdoutToFile redirect(dir.File("stdout.per"));
-      run = RunCli({"extract", dir.File("huge.mgx"), "-o", output});
-    }
+    const auto [run, out] = RunToStandardOutput({"extract", dir.File("huge.mgx"), "-o", output}, dir.File("stdout.per"));
     EXPECT_EQ(run.status, kExitBrokenRecGame);
     EXPECT_EQ(run.err, "velkorin: " + dir.File("huge.mgx") +
                            ": Recgame file is broken: its script would take more than 1 GiB of text\n");
-    EXPECT_EQ(testkit::ReadText(dir.Path() / "stdout.per"), "");
+    EXPECT_EQ(out, "");
   }
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "huge.per"));
 }
 
 // A game with three computer players, each with a script of its own.
-class Scripts : public Extract {
- protected:
-  Scripts() {
-    AiSectionSpec section = Section();
-    for (const int16_t n : {int16_t{2}, int16_t{3}}) {
-      section.rules.assign(static_cast<size_t>(n), MakeRule({Fact(n)}, {Action(30)}));
-      texts.push_back(testkit::WritePerText(*testkit::LoadSection(section)));
-      const std::vector<uint8_t> block = testkit::BuildAiBlock(section.rules);
-      trailer.insert(trailer.end(), block.begin(), block.end());
-    }
-    AiSectionSpec three = Section();
-    three.trailer = trailer;
-    testkit::WriteFile(dir.Path() / "three.mgx", testkit::BuildRecGame(three));
-    texts.insert(texts.begin(), ExpectedScript());
-  }
+TEST_F(Extract, ScriptsAreWrittenByNumberOrAll) {
+  const std::vector<std::vector<testkit::RuleSpec>> scripts = {
+      kRules, {2, MakeRule({Fact(2)}, {Action(30)})}, {3, MakeRule({Fact(3)}, {Action(30)})}};
+  testkit::WriteFile(dir.Path() / "three.mgx", testkit::BuildGame({.scripts = scripts}));
+  std::vector<std::string> texts;
+  for (const auto& rules : scripts) texts.push_back(testkit::ScriptText(rules));
 
-  std::vector<uint8_t> trailer;
-  std::vector<std::string> texts;  // of the three scripts
-};
-
-TEST_F(Scripts, AreWrittenByNumberOrAll) {
   EXPECT_EQ(RunCli({"extract", dir.File("three.mgx"), "--script", "2", "-o", dir.File("two.per")}).status, kExitOk);
   EXPECT_EQ(testkit::ReadText(dir.Path() / "two.per"), texts[1]);
-
   EXPECT_EQ(RunCli({"extract", dir.File("three.mgx"), "--all", "-o", dir.File("each.per")}).status, kExitOk);
   for (size_t n = 0; n < 3; ++n) {
     EXPECT_EQ(testkit::ReadText(dir.Path() / ("each-" + std::to_string(n + 1) + ".per")), texts[n]);
   }
+  const auto [run, out] = RunToStandardOutput({"extract", dir.File("three.mgx"), "--all"}, dir.File("stdout.per"));
+  EXPECT_EQ(out, "; script 1 of 3\r\n" + texts[0] + "; script 2 of 3\r\n" + texts[1] + "; script 3 of 3\r\n" + texts[2]);
 
-  CliRun run;
-  {
-    StdoutToFile redirect(dir.File("stdout.per"));
-    run = RunCli({"extract", dir.File("three.mgx"), "--all"});
-  }
-  EXPECT_EQ(run.status, kExitOk);
-  EXPECT_EQ(testkit::ReadText(dir.Path() / "stdout.per"), "; script 1 of 3\r\n" + texts[0] + "; script 2 of 3\r\n" +
-                                                             texts[1] + "; script 3 of 3\r\n" + texts[2]);
-}
-
-TEST_F(Scripts, ANumberBeyondTheLastIsStatus6) {
-  const CliRun run = RunCli({"extract", dir.File("three.mgx"), "--script", "4", "-o", dir.File("four.per")});
-  EXPECT_EQ(run.status, kExitNoSuchScript);
-  EXPECT_EQ(run.err, "velkorin: " + dir.File("three.mgx") + ": No script 4 in this file: it holds 3\n");
+  const CliRun beyond = RunCli({"extract", dir.File("three.mgx"), "--script", "4", "-o", dir.File("four.per")});
+  EXPECT_EQ(beyond.status, kExitNoSuchScript);
+  EXPECT_EQ(beyond.err, "velkorin: " + dir.File("three.mgx") + ": No script 4 in this file: it holds 3\n");
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "four.per"));
 }
 
 // A game that stopped before it wrote its header-length field is broken, unless salvaged.
 TEST_F(Extract, SalvageReadsAHeaderWhoseLengthFieldIsZero) {
-  testkit::WriteFile(dir.Path() / "zero.mgx", testkit::Frame(testkit::Deflate(testkit::BuildHeader(Section())),
-                                                             {.headerLength = 0, .body = {1, 2, 3, 4, 5}}));
+  const std::vector<uint8_t> header = testkit::BuildHeader({.rules = kRules});
+  testkit::WriteFile(dir.Path() / "zero.mgx", testkit::Frame(testkit::Deflate(header), {.headerLength = 0, .body = {1, 2}}));
   EXPECT_EQ(RunCli({"extract", dir.File("zero.mgx"), "-o", dir.File("out.per")}).status, kExitBrokenRecGame);
   EXPECT_EQ(RunCli({"extract", dir.File("zero.mgx"), "--salvage", "-o", dir.File("out.per")}).status, kExitOk);
-  EXPECT_EQ(testkit::ReadText(dir.Path() / "out.per"), ExpectedScript());
+  EXPECT_EQ(testkit::ReadText(dir.Path() / "out.per"), expected);
 }
-
-TEST_F(Extract, OutputThatCannotBeCreatedIsStatus4) {
-  const std::string out = dir.File("missing/out.per");
-  const CliRun run = RunCli({"extract", dir.File("ai.mgx"), "-o", out});
-  EXPECT_EQ(run.status, kExitFileWriteError);
-  EXPECT_EQ(run.err, "velkorin: " + out + ": File Write Error\n");
-}
-
-#ifndef _WIN32
-TEST_F(Extract, AFailedWriteIsStatus5AndNamesTheFileAndTheError) {
-  const CliRun run = RunCli({"extract", dir.File("ai.mgx"), "-o", "/dev/full"});
-  EXPECT_EQ(run.status, kExitFileError);
-  EXPECT_EQ(run.err, "velkorin: Cannot write /dev/full: No space left on device\n");
-}
-#endif
 
 struct UsageCase : testkit::NamedCase {
   std::vector<std::string> args;
@@ -259,8 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
     CommandLines, Usage,
     testing::Values(UsageCase{"Nothing", {}, "no command given"},
                     UsageCase{"UnknownCommand", {"unpack", "a.mgx"}, "unknown command unpack"},
-                    UsageCase{"NoRecordedGame", {"extract"}, "no recorded game given"},
-                    UsageCase{"OnlyAnOutput", {"extract", "-o", "a.per"}, "no recorded game given"},
+                    UsageCase{"NoRecordedGame", {"extract", "-o", "a.per"}, "no recorded game given"},
                     UsageCase{"TwoRecordedGames", {"extract", "a.mgx", "b.mgx"},
                               "only one recorded game can be extracted at a time"},
                     UsageCase{"OutputWithoutName", {"extract", "a.mgx", "-o"}, "option -o needs a file name"},
@@ -284,11 +217,7 @@ TEST(Cli, HelpAndVersionGoToStandardOutput) {
   EXPECT_EQ(help.status, kExitOk);
   EXPECT_TRUE(help.out.starts_with("Usage: velkorin extract RECGAME")) << help.out;
   EXPECT_NE(help.out.find("No AI script in this file"), std::string::npos);
-  EXPECT_EQ(help.err, "");
-
-  const CliRun version = RunCli({"--version"});
-  EXPECT_EQ(version.status, kExitOk);
-  EXPECT_EQ(version.out, "velkorin " VELKORIN_VERSION "\n");
+  EXPECT_EQ(RunCli({"--version"}).out, "velkorin " VELKORIN_VERSION "\n");
 }
 
 }  // namespace

@@ -139,53 +139,37 @@ INSTANTIATE_TEST_SUITE_P(
                     FailureCase{{"RemovedAfterListing"}, "gone.mgl", true, "File Open Error"}),
     testkit::CaseName());
 
-TEST_F(ProgramTest, TheSaveDialogOpensInTheRecordedGamesFolderAndCancellingWritesNothing) {
+// The save dialog opens in the recorded game's folder, and cancelling it writes nothing; a name typed
+// without extension gets ".per", and an existing file is replaced only after a question.
+TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
   RecGames games;
+  testkit::WriteFile(games.Path("Skript-ö-脚本.per"), std::vector<uint8_t>(10, 'x'));
   const std::vector<std::string> before = games.Dir().Entries();
   RunProgram([&](ProgramUser& user) {
     Extract(user, games.Folder() + "\\", kSample);
-    const SaveDialog save = user.WaitForSaveDialog();
-    EXPECT_EQ(GetWindow(save.Window(), GW_OWNER), user.Dialog());
+    const SaveDialog first = user.WaitForSaveDialog();
+    EXPECT_EQ(GetWindow(first.Window(), GW_OWNER), user.Dialog());
     EXPECT_FALSE(IsWindowEnabled(user.Dialog()));
-    EXPECT_TRUE(EqualsIgnoringCase(save.Folder(), games.Folder())) << save.Folder();
-    EXPECT_EQ(save.FileTypes(), (std::vector<std::string>{"AI Script(.per)", "All(*.*)"}));
-    save.Cancel();
-    user.WaitUntilGone(save.Window());
+    EXPECT_TRUE(EqualsIgnoringCase(first.Folder(), games.Folder())) << first.Folder();
+    EXPECT_EQ(first.FileTypes(), (std::vector<std::string>{"AI Script(.per)", "All(*.*)"}));
+    first.Cancel();
+    user.WaitUntilGone(first.Window());
     ExpectCommandOver(user);
-  });
-  EXPECT_EQ(games.Dir().Entries(), before);
-}
+    EXPECT_EQ(games.Dir().Entries(), before);
 
-// A name typed without extension gets ".per"; the folder box's text has no trailing backslash.
-TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWrites) {
-  RecGames games;
-  RunProgram([&](ProgramUser& user) {
     Extract(user, games.Folder(), kSample);
     const SaveDialog save = user.WaitForSaveDialog();
     save.Save("Skript-ö-脚本");
+    EXPECT_EQ(user.AnswerMessageBox(IDNO).owner, save.Window());
+    user.Settle();
+    EXPECT_TRUE(IsWindowVisible(save.Window()));
+    EXPECT_TRUE(testkit::ReadFile(games.Path("Skript-ö-脚本.per")) == std::vector<uint8_t>(10, 'x'));
+    save.Save("Skript-ö-脚本");
+    user.AnswerMessageBox(IDYES);
     user.WaitUntilGone(save.Window());
     ExpectCommandOver(user);
   });
   EXPECT_TRUE(testkit::ReadFile(games.Path("Skript-ö-脚本.per")) == SampleScriptBytes());
-}
-
-TEST_F(ProgramTest, ExtractAsksBeforeReplacingAFile) {
-  RecGames games;
-  testkit::WriteFile(games.Path("old.per"), std::vector<uint8_t>(10, 'x'));
-  RunProgram([&](ProgramUser& user) {
-    Extract(user, games.Folder(), kSample);
-    const SaveDialog save = user.WaitForSaveDialog();
-    save.Save("old.per");
-    EXPECT_EQ(user.AnswerMessageBox(IDNO).owner, save.Window());
-    user.Settle();
-    EXPECT_TRUE(IsWindowVisible(save.Window()));
-    EXPECT_TRUE(testkit::ReadFile(games.Path("old.per")) == std::vector<uint8_t>(10, 'x'));
-    save.Save("old.per");
-    EXPECT_EQ(user.AnswerMessageBox(IDYES).owner, save.Window());
-    user.WaitUntilGone(save.Window());
-    ExpectCommandOver(user);
-  });
-  EXPECT_TRUE(testkit::ReadFile(games.Path("old.per")) == SampleScriptBytes());
 }
 
 // Chosen in the save dialog, the recorded game itself is refused, and so is a file that another
