@@ -47,22 +47,12 @@ std::string VersionText(std::span<const uint8_t> header) {
   return text;
 }
 
-// Field by field: an element has padding, whose bytes mean nothing.
-bool SameElement(const AiElement& a, const AiElement& b) {
-  return a.kind == b.kind && a.id == b.id && a.p1 == b.p1 && a.p2 == b.p2 && a.p3 == b.p3 && a.p4 == b.p4;
-}
-
-bool SameRule(const AiRule& a, const AiRule& b) {
-  return a.elementCount == b.elementCount && a.firstAction == b.firstAction &&
-         std::ranges::equal(a.elements, b.elements, SameElement);
-}
-
 std::vector<ScriptSummary> SummarizeScripts(const CAiScript& script) {
   std::vector<ScriptSummary> scripts;
   for (size_t n = 0; n < script.ScriptCount(); ++n) {
     ScriptSummary summary{script.Rules(n).size(), std::nullopt};
     for (size_t earlier = 0; earlier < n && !summary.sameAs; ++earlier) {
-      if (std::ranges::equal(script.Rules(earlier), script.Rules(n), SameRule)) summary.sameAs = earlier + 1;
+      if (std::ranges::equal(script.Rules(earlier), script.Rules(n))) summary.sameAs = earlier + 1;
     }
     scripts.push_back(summary);
   }

@@ -20,6 +20,8 @@ struct AiElement {
   int32_t p2;
   int32_t p3;
   int32_t p4;
+
+  bool operator==(const AiElement&) const = default;
 };
 
 constexpr int kElementSlots = 16;
@@ -30,4 +32,6 @@ struct AiRule {
   int8_t elementCount;
   int8_t firstAction;
   std::array<AiElement, kElementSlots> elements;
+
+  bool operator==(const AiRule&) const = default;
 };

@@ -21,10 +21,6 @@ using testkit::MakeRule;
 using testkit::Operator;
 using testkit::RuleSpec;
 
-bool operator==(const AiElement& a, const AiElement& b) {
-  return a.kind == b.kind && a.id == b.id && a.p1 == b.p1 && a.p2 == b.p2 && a.p3 == b.p3 && a.p4 == b.p4;
-}
-
 // A section with something in every part: strings, a nested rule, every field with its sign.
 AiSectionSpec FullSection() {
   AiSectionSpec section;
