@@ -10,45 +10,30 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "cli/Cli.h"
 #include "platform/InterruptCleanup.h"
+#include "tests/cli/CliKit.h"
 #include "tests/testkit/Child.h"
-#include "tests/testkit/RecGameBuilder.h"
 
 namespace {
 
-using testkit::Action;
-using testkit::AiSectionSpec;
-using testkit::Fact;
-using testkit::MakeRule;
 using testkit::ScratchDir;
 
-int RunCommand(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  return RunVelkorin(args, out, err);
-}
+int RunCommand(const std::vector<std::string>& args) { return testkit::RunCli(args).status; }
 
-AiSectionSpec Section(int rules, size_t stringLength) {
-  AiSectionSpec section;
-  section.strings = {std::string(stringLength, 's')};
-  section.rules.assign(static_cast<size_t>(rules), MakeRule({Fact(6, 3, 5)}, {Action(13, 0), Action(30)}));
-  return section;
+std::vector<testkit::RuleSpec> Rules(int count) {
+  return std::vector(static_cast<size_t>(count),
+                     testkit::MakeRule({testkit::Fact(6, 3, 5)}, {testkit::Action(13, 0), testkit::Action(30)}));
 }
-
-std::string ExpectedText(const AiSectionSpec& section) { return testkit::WritePerText(*testkit::LoadSection(section)); }
 
 // Runs of one recorded game at the same time never meet: each has files of its own.
 TEST(Processes, ConcurrentRunsOfOneGameAllGiveTheWholeScript) {
   ScratchDir dir;
-  const AiSectionSpec section = Section(400, 100);
-  testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildRecGame(section));
-  const std::string expected = ExpectedText(section);
+  testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildGame({.scripts = {Rules(400)}}));
+  const std::string expected = testkit::ScriptText(Rules(400));
   constexpr int kRuns = 8;
   for (int round = 0; round < 10; ++round) {
     std::vector<pid_t> children;
@@ -75,7 +60,8 @@ bool IsWriting(const ScratchDir& dir) {
 // Interrupted while it writes the script, a run removes what it had begun and ends by the signal.
 TEST(Processes, AnInterruptedRunLeavesNothingBehind) {
   ScratchDir dir;
-  testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildRecGame(Section(32767, 1000)));
+  testkit::AiSectionSpec section{.strings = {std::string(1000, 's')}, .rules = Rules(32767)};
+  testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildRecGame(section));
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
     const pid_t child = testkit::StartChild([&] {
       InstallInterruptCleanup();
@@ -97,9 +83,8 @@ TEST(Processes, AnInterruptedRunLeavesNothingBehind) {
 // the file system allows, and writes the script to a folder of their own.
 TEST(Processes, AGameInAFolderThatIsNotTheUsersIsExtracted) {
   ScratchDir dir;
-  const AiSectionSpec section = Section(3, 10);
   const std::string game = dir.File(std::string(251, 'g') + ".mgx");
-  testkit::WriteFile(game, testkit::BuildRecGame(section));
+  testkit::WriteFile(game, testkit::BuildGame({.scripts = {Rules(3)}}));
   chmod(dir.Path().c_str(), 0755);
   const std::string own = dir.File("own");
   std::filesystem::create_directory(own);
@@ -107,7 +92,7 @@ TEST(Processes, AGameInAFolderThatIsNotTheUsersIsExtracted) {
   const pid_t child = testkit::StartChild([&] { return RunCommand({"extract", game, "-o", own + "/out.per"}); },
                                           testkit::RunAs::kOrdinaryUser);
   EXPECT_EQ(testkit::ExitStatusOf(child), kExitOk);
-  EXPECT_EQ(testkit::ReadText(own + "/out.per"), ExpectedText(section));
+  EXPECT_EQ(testkit::ReadText(own + "/out.per"), testkit::ScriptText(Rules(3)));
   EXPECT_EQ(dir.Entries().size(), 2u);
 }
 
