@@ -109,6 +109,7 @@ TEST_F(Extract, AnOutputThatCannotBeWrittenHasItsStatusAndSaysWhy) {
   const std::string itself = ": File Write Error: it is the recorded game itself\n";
   std::vector<Output> outputs = {
       {dir.File("missing/out.per"), kExitFileWriteError, "velkorin: " + dir.File("missing/out.per") + ": File Write Error\n"},
+      {dir.Path().string(), kExitFileWriteError, "velkorin: " + dir.Path().string() + ": File Write Error\n"},
       {dir.File("ai.mgx"), kExitFileWriteError, "velkorin: " + dir.File("ai.mgx") + itself},
       {dir.File("hard.per"), kExitFileWriteError, "velkorin: " + dir.File("hard.per") + itself},
   };
