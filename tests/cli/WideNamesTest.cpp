@@ -30,10 +30,7 @@ ProgramRun RunProgram(const testkit::ScratchDir& dir, const std::vector<std::str
   const std::filesystem::path errPath = dir.Path() / "stderr.txt";
   const HANDLE hErr = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdError = hErr;
+  STARTUPINFOW startup{.cb = sizeof(STARTUPINFOW), .dwFlags = STARTF_USESTDHANDLES, .hStdError = hErr};
   PROCESS_INFORMATION process{};
   const BOOL started =
       CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
@@ -59,20 +56,19 @@ class WideNames : public testing::Test {
   testkit::ScratchDir dir{"Ordner-é-文件夹"};
 };
 
-TEST_F(WideNames, ExtractWritesWhatItWritesOnLinux) {
+// The names reach the program whole, and a redirected message names the file in UTF-8.
+TEST_F(WideNames, ExtractWritesWhatItWritesOnLinuxAndNamesTheFileInUtf8) {
   const std::filesystem::path samples(VELKORIN_SAMPLES_DIR);
   testkit::WriteFile(Path("Spiel-ü-中文.mgx"), testkit::ReadFile(samples / "sample.mgx"));
   const ProgramRun run = RunProgram(dir, {"extract", File("Spiel-ü-中文.mgx"), "-o", File("Skript-ö-脚本.per")});
   EXPECT_EQ(run.status, 0u);
   EXPECT_EQ(run.err, "");
   EXPECT_TRUE(testkit::ReadFile(Path("Skript-ö-脚本.per")) == testkit::ReadFile(samples / "sample.per"));
-}
 
-TEST_F(WideNames, ARedirectedMessageNamesTheFileInUtf8) {
   const std::string missing = File("Fehlt-ä-缺失.mgx");
-  const ProgramRun run = RunProgram(dir, {"extract", missing});
-  EXPECT_EQ(run.status, 1u);
-  EXPECT_EQ(run.err, testkit::Crlf("velkorin: " + missing + ": File Open Error\n"));
+  const ProgramRun failed = RunProgram(dir, {"extract", missing});
+  EXPECT_EQ(failed.status, 1u);
+  EXPECT_EQ(failed.err, testkit::Crlf("velkorin: " + missing + ": File Open Error\n"));
 }
 
 // A console reads bytes in its own code page; it is given the text itself.

@@ -24,15 +24,6 @@ using frontend_test::ProgramUser;
 using frontend_test::RunProgram;
 using frontend_test::SaveDialog;
 
-// The script that the command line writes for the bundled sample: its own suite checks that.
-std::vector<uint8_t> SampleScriptBytes() {
-  return testkit::ReadFile(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.per");
-}
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-  return lstrcmpiW(WideFromUtf8(a).c_str(), WideFromUtf8(b).c_str()) == 0;
-}
-
 // The bundled sample, under a name that the ANSI code page cannot spell.
 constexpr const char* kSample = "Spiel-ü-中文.mgx";
 
@@ -51,31 +42,10 @@ class RecGames {
 
   const testkit::ScratchDir& Dir() const { return m_dir; }
   std::string Folder() const { return m_dir.Path().string(); }
-  std::string File(const std::string& name) const { return m_dir.File(name); }
-  std::filesystem::path Path(const std::string& name) const { return testkit::Utf8Path(File(name)); }
+  std::filesystem::path Path(const std::string& name) const { return m_dir.Path() / testkit::Utf8Path(name); }
 
  private:
   testkit::ScratchDir m_dir{"Aufnahmen-é-录像"};
-};
-
-// An open handle on a file, closed with the object.
-class OpenFile {
- public:
-  OpenFile(const std::string& path, DWORD access, DWORD share)
-      : m_hFile(CreateFileW(WideFromUtf8(path).c_str(), access, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr)) {}
-  ~OpenFile() { Close(); }
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
-
-  bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
-  void Close() {
-    if (IsOpen()) CloseHandle(m_hFile);
-    m_hFile = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE m_hFile;
 };
 
 // Opens the folder, selects the recorded game and presses Extract.
@@ -90,17 +60,6 @@ void ExpectCommandOver(const ProgramUser& user) {
   user.Settle();
   EXPECT_TRUE(user.OtherWindows().empty());
   EXPECT_FALSE(user.ProgramEnded());
-}
-
-TEST_F(ProgramTest, ExtractWithNothingSelectedDoesNothing) {
-  RecGames games;
-  const std::vector<std::string> before = games.Dir().Entries();
-  RunProgram([&](ProgramUser& user) {
-    user.OpenFolder(games.Folder());
-    user.Click(IDC_EXTRACT);
-    ExpectCommandOver(user);
-  });
-  EXPECT_EQ(games.Dir().Entries(), before);
 }
 
 // A recorded game that the pipeline cannot take: one message, no save dialog, nothing written.
@@ -139,37 +98,46 @@ INSTANTIATE_TEST_SUITE_P(
                     FailureCase{{"RemovedAfterListing"}, "gone.mgl", true, "File Open Error"}),
     testkit::CaseName());
 
-// The save dialog opens in the recorded game's folder, and cancelling it writes nothing; a name typed
-// without extension gets ".per", and an existing file is replaced only after a question.
+// Extract with nothing selected does nothing. The save dialog opens in the recorded game's folder,
+// and cancelling it writes nothing; a name typed without extension gets ".per", and an existing file
+// is replaced only after a question.
 TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
   RecGames games;
   testkit::WriteFile(games.Path("Skript-ö-脚本.per"), std::vector<uint8_t>(10, 'x'));
   const std::vector<std::string> before = games.Dir().Entries();
   RunProgram([&](ProgramUser& user) {
+    user.OpenFolder(games.Folder());
+    user.Click(IDC_EXTRACT);
+    ExpectCommandOver(user);
+    EXPECT_EQ(games.Dir().Entries(), before);
+
     Extract(user, games.Folder() + "\\", kSample);
     const SaveDialog first = user.WaitForSaveDialog();
-    EXPECT_EQ(GetWindow(first.Window(), GW_OWNER), user.Dialog());
+    EXPECT_EQ(GetWindow(first.hWnd, GW_OWNER), user.Dialog());
     EXPECT_FALSE(IsWindowEnabled(user.Dialog()));
-    EXPECT_TRUE(EqualsIgnoringCase(first.Folder(), games.Folder())) << first.Folder();
+    // Windows may spell the folder in another case.
+    EXPECT_EQ(lstrcmpiW(WideFromUtf8(first.Folder()).c_str(), games.Dir().Path().c_str()), 0) << first.Folder();
     EXPECT_EQ(first.FileTypes(), (std::vector<std::string>{"AI Script(.per)", "All(*.*)"}));
-    first.Cancel();
-    user.WaitUntilGone(first.Window());
+    user.PressButton(first.hWnd, IDCANCEL);
+    user.WaitUntilGone(first.hWnd);
     ExpectCommandOver(user);
     EXPECT_EQ(games.Dir().Entries(), before);
 
     Extract(user, games.Folder(), kSample);
     const SaveDialog save = user.WaitForSaveDialog();
     save.Save("Skript-ö-脚本");
-    EXPECT_EQ(user.AnswerMessageBox(IDNO).owner, save.Window());
+    EXPECT_EQ(user.AnswerMessageBox(IDNO).owner, save.hWnd);
     user.Settle();
-    EXPECT_TRUE(IsWindowVisible(save.Window()));
+    EXPECT_TRUE(IsWindowVisible(save.hWnd));
     EXPECT_TRUE(testkit::ReadFile(games.Path("Skript-ö-脚本.per")) == std::vector<uint8_t>(10, 'x'));
     save.Save("Skript-ö-脚本");
     user.AnswerMessageBox(IDYES);
-    user.WaitUntilGone(save.Window());
+    user.WaitUntilGone(save.hWnd);
     ExpectCommandOver(user);
   });
-  EXPECT_TRUE(testkit::ReadFile(games.Path("Skript-ö-脚本.per")) == SampleScriptBytes());
+  // What the command line writes for the bundled sample: its own suite checks that.
+  EXPECT_TRUE(testkit::ReadFile(games.Path("Skript-ö-脚本.per")) ==
+              testkit::ReadFile(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.per"));
 }
 
 // Chosen in the save dialog, the recorded game itself is refused, and so is a file that another
@@ -186,23 +154,24 @@ TEST_P(KeptOutput, ShowsWhyAndKeepsTheFile) {
   const KeptOutputCase& c = GetParam();
   RecGames games;
   const std::filesystem::path file = games.Path(c.output);
-  const std::string path = file.string();
   if (!std::filesystem::exists(file)) testkit::WriteFile(file, std::vector<uint8_t>(10, 'x'));
   const std::vector<uint8_t> before = testkit::ReadFile(file);
   const std::vector<std::string> entries = games.Dir().Entries();
-  OpenFile holder(path, GENERIC_READ, 0);
-  if (!c.heldOpen) holder.Close();
+  // Another program's hold: the file open without sharing while the program runs.
+  const HANDLE hHeld =
+      c.heldOpen ? CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
+  ASSERT_NE(hHeld, INVALID_HANDLE_VALUE);
   RunProgram([&](ProgramUser& user) {
     Extract(user, games.Folder(), kSample);
     const SaveDialog save = user.WaitForSaveDialog();
     save.Save(c.output);
     user.AnswerMessageBox(IDYES);
-    const std::string message = c.message + (c.heldOpen ? path + ": " : "");
+    const std::string message = c.message + (c.heldOpen ? file.string() + ": " : "");
     const std::string text = user.AnswerMessageBox().text;
     EXPECT_TRUE(text.starts_with(message)) << text;
     ExpectCommandOver(user);
   });
-  holder.Close();
+  if (hHeld != nullptr) CloseHandle(hHeld);
   EXPECT_TRUE(testkit::ReadFile(file) == before);
   EXPECT_EQ(games.Dir().Entries(), entries);
 }

@@ -6,6 +6,7 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -20,13 +21,39 @@ namespace {
 
 constexpr std::chrono::milliseconds kPoll{20};
 
-std::string ClassName(HWND hWnd) {
+bool IsDialogWindow(HWND hWnd) {
   char name[64] = {};
-  const int length = GetClassNameA(hWnd, name, sizeof name);
-  return std::string(name, static_cast<size_t>(length));
+  GetClassNameA(hWnd, name, sizeof name);
+  return std::string(name) == "#32770";
 }
 
-bool IsDialogWindow(HWND hWnd) { return ClassName(hWnd) == "#32770"; }
+std::string WindowText(HWND hWnd) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hWnd, text.data(), static_cast<int>(text.size()))));
+  return Utf8FromWide(text);
+}
+
+// The texts of a window's own static controls, in order.
+std::vector<std::string> StaticTexts(HWND hWnd) {
+  std::vector<std::string> texts;
+  for (HWND hChild = FindWindowExA(hWnd, nullptr, "Static", nullptr); hChild != nullptr;
+       hChild = FindWindowExA(hWnd, hChild, "Static", nullptr)) {
+    texts.push_back(WindowText(hChild));
+  }
+  return texts;
+}
+
+// The texts of a list box's or combo box's items, read with the box's count, length and text messages.
+std::vector<std::string> ItemTexts(HWND hBox, UINT getCount, UINT getLength, UINT getText) {
+  std::vector<std::string> texts;
+  const LRESULT count = SendMessageW(hBox, getCount, 0, 0);
+  for (WPARAM i = 0; i < static_cast<WPARAM>(count > 0 ? count : 0); ++i) {
+    std::wstring text(static_cast<size_t>(SendMessageW(hBox, getLength, i, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(SendMessageW(hBox, getText, i, reinterpret_cast<LPARAM>(text.data()))));
+    texts.push_back(Utf8FromWide(text));
+  }
+  return texts;
+}
 
 std::vector<HWND> VisibleWindows(DWORD thread) {
   std::vector<HWND> windows;
@@ -44,14 +71,13 @@ bool IsMainDialog(HWND hWnd) {
   return IsDialogWindow(hWnd) && WindowText(hWnd) == "Velkorin" && GetDlgItem(hWnd, IDC_RECGAME_LIST) != nullptr;
 }
 
-// Waits until `done` holds; false when it does not within the limit.
-bool WaitFor(const std::function<bool()>& done) {
+// Waits until `done` holds; throws `failure` when it does not within the limit.
+void WaitUntil(const std::function<bool()>& done, const std::string& failure) {
   const auto deadline = std::chrono::steady_clock::now() + kWindowTimeout;
   while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
+    if (std::chrono::steady_clock::now() > deadline) throw std::runtime_error(failure);
     std::this_thread::sleep_for(kPoll);
   }
-  return true;
 }
 
 HWND FileNameBox(HWND hSaveDialog) {
@@ -78,84 +104,34 @@ void CloseEverything(DWORD thread, const std::atomic<bool>& programEnded) {
 
 }  // namespace
 
-std::string WindowText(HWND hWnd) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hWnd, text.data(), static_cast<int>(text.size()))));
-  return Utf8FromWide(text);
-}
-
-std::vector<std::string> ChildTexts(HWND hWnd, const char* className) {
-  struct Search {
-    HWND parent;
-    const char* className;
-    std::vector<std::string> texts;
-  } search{hWnd, className, {}};
-  EnumChildWindows(
-      hWnd,
-      [](HWND hChild, LPARAM lParam) {
-        auto& s = *reinterpret_cast<Search*>(lParam);
-        if (GetParent(hChild) == s.parent && ClassName(hChild) == s.className) s.texts.push_back(WindowText(hChild));
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.texts;
-}
-
 std::string SaveDialog::Folder() const {
   wchar_t path[MAX_PATH] = {};
-  SendMessageW(m_hWnd, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
+  SendMessageW(hWnd, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
   return Utf8FromWide(path);
 }
 
 std::vector<std::string> SaveDialog::FileTypes() const {
-  const HWND hTypes = GetDlgItem(m_hWnd, cmb1);
-  std::vector<std::string> types;
-  const LRESULT count = SendMessageA(hTypes, CB_GETCOUNT, 0, 0);
-  for (WPARAM i = 0; i < static_cast<WPARAM>(count > 0 ? count : 0); ++i) {
-    wchar_t text[256] = {};
-    SendMessageW(hTypes, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-    types.push_back(Utf8FromWide(text));
-  }
-  return types;
+  return ItemTexts(GetDlgItem(hWnd, cmb1), CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
 }
 
 void SaveDialog::Save(const std::string& name) const {
-  SendMessageW(FileNameBox(m_hWnd), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideFromUtf8(name).c_str()));
-  PostMessageA(GetDlgItem(m_hWnd, IDOK), BM_CLICK, 0, 0);
+  SendMessageW(FileNameBox(hWnd), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideFromUtf8(name).c_str()));
+  PostMessageA(GetDlgItem(hWnd, IDOK), BM_CLICK, 0, 0);
 }
 
-void SaveDialog::Cancel() const { PostMessageA(GetDlgItem(m_hWnd, IDCANCEL), BM_CLICK, 0, 0); }
-
 ProgramUser::ProgramUser(DWORD programThread, const std::atomic<bool>& programEnded)
-    : m_programThread(programThread), m_programEnded(programEnded), m_hDialog(nullptr) {
-  if (!WaitFor([this] {
-        for (const HWND hWnd : VisibleWindows(m_programThread)) {
-          if (IsMainDialog(hWnd)) m_hDialog = hWnd;
-        }
-        return m_hDialog != nullptr || m_programEnded;
-      }) ||
-      m_hDialog == nullptr) {
-    throw std::runtime_error("the main dialog did not appear");
-  }
+    : m_programThread(programThread), m_programEnded(programEnded) {
+  m_hDialog = WaitForWindow("the main dialog", IsMainDialog);
 }
 
 std::string ProgramUser::Text(int id) const { return WindowText(Control(id)); }
 
 std::vector<std::string> ProgramUser::Entries() const {
-  const HWND hList = Control(IDC_RECGAME_LIST);
-  std::vector<std::string> entries;
-  const LRESULT count = SendMessageA(hList, LB_GETCOUNT, 0, 0);
-  for (WPARAM i = 0; i < static_cast<WPARAM>(count > 0 ? count : 0); ++i) {
-    std::wstring text(static_cast<size_t>(SendMessageW(hList, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-    text.resize(static_cast<size_t>(SendMessageW(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
-    entries.push_back(Utf8FromWide(text));
-  }
-  return entries;
+  return ItemTexts(Control(IDC_RECGAME_LIST), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
 }
 
 HWND ProgramUser::Focus() const {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
+  GUITHREADINFO info{.cbSize = sizeof(GUITHREADINFO)};
   return GetGUIThreadInfo(m_programThread, &info) ? info.hwndFocus : nullptr;
 }
 
@@ -188,7 +164,7 @@ void ProgramUser::Select(const std::string& entry) const {
   SendMessageA(hList, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-void ProgramUser::Click(int id) const { PostMessageA(Control(id), BM_CLICK, 0, 0); }
+void ProgramUser::Click(int id) const { PressButton(m_hDialog, id); }
 
 void ProgramUser::Settle() const {
   // A limit the folder box never had before: once the program's thread has set it, it has handled
@@ -196,11 +172,9 @@ void ProgramUser::Settle() const {
   const WPARAM marker = 100000 + ++m_nSettles;
   const HWND hFolder = Control(IDC_FOLDER);
   PostMessageA(hFolder, EM_SETLIMITTEXT, marker, 0);
-  if (!WaitFor([&] {
-        return m_programEnded || static_cast<WPARAM>(SendMessageA(hFolder, EM_GETLIMITTEXT, 0, 0)) == marker;
-      })) {
-    throw std::runtime_error("the program stopped handling messages");
-  }
+  WaitUntil(
+      [&] { return m_programEnded || static_cast<WPARAM>(SendMessageA(hFolder, EM_GETLIMITTEXT, 0, 0)) == marker; },
+      "the program stopped handling messages");
 }
 
 std::vector<HWND> ProgramUser::OtherWindows() const {
@@ -211,73 +185,54 @@ std::vector<HWND> ProgramUser::OtherWindows() const {
 
 HWND ProgramUser::WaitForWindow(const char* what, const std::function<bool(HWND)>& fits) const {
   HWND hFound = nullptr;
-  if (!WaitFor([&] {
+  WaitUntil(
+      [&] {
         for (const HWND hWnd : OtherWindows()) {
           if (fits(hWnd)) hFound = hWnd;
         }
         return hFound != nullptr;
-      })) {
-    throw std::runtime_error(std::string(what) + " did not appear");
-  }
+      },
+      std::string(what) + " did not appear");
   return hFound;
 }
 
 void ProgramUser::WaitUntilGone(HWND hWnd) const {
-  if (!WaitFor([hWnd] { return !IsWindow(hWnd) || !IsWindowVisible(hWnd); })) {
-    throw std::runtime_error("a window did not go: " + WindowText(hWnd));
-  }
+  WaitUntil([hWnd] { return !IsWindow(hWnd) || !IsWindowVisible(hWnd); }, "a window did not go: " + WindowText(hWnd));
 }
 
 MessageBoxSeen ProgramUser::AnswerMessageBox(int answer) const {
   const HWND hBox = WaitForWindow("a message box", [](HWND hWnd) {
-    return IsDialogWindow(hWnd) && FileNameBox(hWnd) == nullptr && !ChildTexts(hWnd, "Static").empty();
+    return IsDialogWindow(hWnd) && FileNameBox(hWnd) == nullptr && !StaticTexts(hWnd).empty();
   });
   MessageBoxSeen seen{WindowText(hBox), {}, GetWindow(hBox, GW_OWNER)};
-  for (const std::string& text : ChildTexts(hBox, "Static")) seen.text += text;
+  for (const std::string& text : StaticTexts(hBox)) seen.text += text;
   PressButton(hBox, answer);
   WaitUntilGone(hBox);
   return seen;
 }
 
 SaveDialog ProgramUser::WaitForSaveDialog() const {
-  return SaveDialog(WaitForWindow("the save dialog", [](HWND hWnd) { return FileNameBox(hWnd) != nullptr; }));
+  return SaveDialog{WaitForWindow("the save dialog", [](HWND hWnd) { return FileNameBox(hWnd) != nullptr; })};
 }
 
-HWND ProgramUser::WaitForFolderBrowser() const {
-  return WaitForWindow("the folder browser", [](HWND hWnd) {
-    for (const std::string& text : ChildTexts(hWnd, "Static")) {
-      if (text == "Select Recgame Folder") return true;
-    }
-    return false;
+HWND ProgramUser::WaitForFolderBrowser(const std::string& selected) const {
+  const HWND hBrowser = WaitForWindow("the folder browser", [](HWND hWnd) {
+    const std::vector<std::string> texts = StaticTexts(hWnd);
+    return std::find(texts.begin(), texts.end(), "Select Recgame Folder") != texts.end();
   });
-}
-
-void ProgramUser::WaitForBrowserSelection(HWND hBrowser, const std::string& name) const {
   const HWND hTree = FindWindowExW(hBrowser, nullptr, WC_TREEVIEWW, nullptr);
-  const auto selected = [hTree] {
+  const auto shown = [hTree] {
     wchar_t text[MAX_PATH] = {};
-    TVITEMW item{};
-    item.mask = TVIF_TEXT;
-    item.hItem = TreeView_GetSelection(hTree);
-    item.pszText = text;
-    item.cchTextMax = MAX_PATH;
+    TVITEMW item{.mask = TVIF_TEXT, .hItem = TreeView_GetSelection(hTree), .pszText = text, .cchTextMax = MAX_PATH};
     return item.hItem != nullptr && SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))
                ? Utf8FromWide(text)
                : std::string();
   };
-  if (hTree == nullptr || !WaitFor([&] { return selected() == name; })) {
-    throw std::runtime_error("the folder browser did not select " + name);
-  }
+  WaitUntil([&] { return hTree != nullptr && shown() == selected; }, "the folder browser did not select " + selected);
+  return hBrowser;
 }
 
-void ProgramUser::PressButton(HWND hWnd, int id) const {
-  PostMessageA(GetDlgItem(hWnd, id), BM_CLICK, 0, 0);
-}
-
-void ProgramUser::Close() const {
-  PostMessageA(m_hDialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-  if (!WaitFor([this] { return m_programEnded.load(); })) throw std::runtime_error("the dialog did not close");
-}
+void ProgramUser::PressButton(HWND hWnd, int id) const { PostMessageA(GetDlgItem(hWnd, id), BM_CLICK, 0, 0); }
 
 BOOL RunProgram(const std::function<void(ProgramUser&)>& user) {
   // The save dialog makes the folder it saved in the current one, as it does for the real program,
@@ -289,7 +244,9 @@ BOOL RunProgram(const std::function<void(ProgramUser&)>& user) {
     try {
       ProgramUser programUser(programThread, programEnded);
       user(programUser);
-      if (!programEnded) programUser.Close();
+      // The dialog's Close command, as the caption's close button gives it.
+      if (!programEnded) PostMessageA(programUser.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+      WaitUntil([&] { return programEnded.load(); }, "the dialog did not close");
     } catch (const std::exception& error) {
       ADD_FAILURE() << error.what();
     }

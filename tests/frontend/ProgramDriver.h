@@ -27,21 +27,15 @@ struct MessageBoxSeen {
 };
 
 // The platform's save dialog as the user sees it.
-class SaveDialog {
- public:
-  explicit SaveDialog(HWND hWnd) : m_hWnd(hWnd) {}
+struct SaveDialog {
+  HWND hWnd;
 
-  HWND Window() const { return m_hWnd; }
   // The folder the dialog shows.
   std::string Folder() const;
   // The texts of the file-type choices, in order.
   std::vector<std::string> FileTypes() const;
   // Types the file name and presses Save.
   void Save(const std::string& name) const;
-  void Cancel() const;
-
- private:
-  HWND m_hWnd;
 };
 
 class ProgramUser {
@@ -72,28 +66,26 @@ class ProgramUser {
 
   // The program's visible top-level windows other than the main dialog.
   std::vector<HWND> OtherWindows() const;
-  // Waits for a window other than the main dialog that `fits`; throws when none comes in time.
-  HWND WaitForWindow(const char* what, const std::function<bool(HWND)>& fits) const;
   void WaitUntilGone(HWND hWnd) const;
   // Waits for a message box, reads it, presses its button `answer` and waits until it is gone.
   MessageBoxSeen AnswerMessageBox(int answer = IDOK) const;
   SaveDialog WaitForSaveDialog() const;
-  HWND WaitForFolderBrowser() const;
-  // Waits until the folder browser shows the item of this name selected; the browser may fill its
-  // tree after it has appeared.
-  void WaitForBrowserSelection(HWND hBrowser, const std::string& name) const;
+  // Waits for the folder browser and until it shows the item of this name selected; the browser
+  // may fill its tree after it has appeared.
+  HWND WaitForFolderBrowser(const std::string& selected) const;
   // Presses a button of one of the program's other windows (a message box, the save dialog, the
   // folder browser).
   void PressButton(HWND hWnd, int id) const;
 
   bool ProgramEnded() const { return m_programEnded; }
-  // The dialog's Close command, as the caption's close button gives it; waits until the program ends.
-  void Close() const;
 
  private:
+  // Waits for a window other than the main dialog that `fits`; throws when none comes in time.
+  HWND WaitForWindow(const char* what, const std::function<bool(HWND)>& fits) const;
+
   DWORD m_programThread;
   const std::atomic<bool>& m_programEnded;
-  HWND m_hDialog;
+  HWND m_hDialog = nullptr;
   mutable unsigned m_nSettles = 0;
 };
 
@@ -101,10 +93,5 @@ class ProgramUser {
 // closed afterwards whatever the user left open. Returns what InitInstance returned. A failure or an
 // exception of the user is reported as a test failure.
 BOOL RunProgram(const std::function<void(ProgramUser&)>& user);
-
-// The texts of a window's child controls of one class, in order.
-std::vector<std::string> ChildTexts(HWND hWnd, const char* className);
-
-std::string WindowText(HWND hWnd);
 
 }  // namespace frontend_test
