@@ -22,9 +22,9 @@ namespace {
 #endif
 
 using testkit::Action;
-using testkit::AiSectionSpec;
 using testkit::CliRun;
 using testkit::Fact;
+using testkit::kTwoRules;
 using testkit::MakeRule;
 using testkit::RunCli;
 
@@ -42,22 +42,20 @@ std::pair<CliRun, std::string> RunToStandardOutput(const std::vector<std::string
   return {run, testkit::ReadText(file)};
 }
 
-const std::vector<testkit::RuleSpec> kRules = {MakeRule({Fact(2, 1)}, {Action(59, 2)}), MakeRule({}, {Action(13, 0)})};
-
 class Extract : public testing::Test {
  protected:
   Extract() {
-    testkit::WriteFile(dir.Path() / "ai.mgx", testkit::BuildGame({.scripts = {kRules}}));
-    testkit::WriteFile(dir.Path() / "noai.mgx", testkit::BuildGame({}));
+    testkit::WriteFile(dir.Path() / "ai.mgx", testkit::BuildRecGame({.rules = kTwoRules}));
+    testkit::WriteFile(dir.Path() / "noai.mgx", testkit::BuildRecGame({.aiFlag = 0}));
     testkit::WriteFile(dir.Path() / "broken.mgx", std::vector<uint8_t>{40, 0, 0, 0, 1, 2});
-    testkit::WriteFile(dir.Path() / "corrupt.mgx", testkit::Frame(std::vector<uint8_t>(20, 0xFF)));
   }
 
   testkit::ScratchDir dir;
-  const std::string expected = testkit::ScriptText(kRules);
+  const std::string expected = testkit::ScriptText(kTwoRules);
 };
 
-// A file of the user's at the temporary file's name is kept, whatever the result.
+// A file of the user's at the temporary file's name is kept, whatever the result, and nothing else is
+// left beside the recorded game.
 TEST_F(Extract, EachResultHasItsStatusAndMessageAndKeepsTheUsersFiles) {
   struct Result {
     std::string recGame;
@@ -70,11 +68,11 @@ TEST_F(Extract, EachResultHasItsStatusAndMessageAndKeepsTheUsersFiles) {
       {dir.File(""), kExitFileOpenError, "File Open Error"},
       {dir.File("noai.mgx"), kExitNoAiScript, "No AI script in this file"},
       {dir.File("broken.mgx"), kExitBrokenRecGame, "Recgame file is broken"},
-      {dir.File("corrupt.mgx"), kExitBrokenRecGame, "Recgame file is broken"},
   };
   const std::vector<uint8_t> users(10, 'u');
   for (const Result& result : results) {
     testkit::WriteFile(result.recGame + ".tmp", users);
+    const std::vector<std::string> before = dir.Entries();
     const CliRun run = RunCli({"extract", result.recGame, "-o", dir.File("out.per")});
     EXPECT_EQ(run.status, result.status) << result.recGame;
     EXPECT_EQ(run.err, result.message.empty() ? "" : "velkorin: " + result.recGame + ": " + result.message + "\n");
@@ -82,6 +80,7 @@ TEST_F(Extract, EachResultHasItsStatusAndMessageAndKeepsTheUsersFiles) {
     EXPECT_EQ(std::filesystem::exists(out) ? testkit::ReadText(out) : "", result.status == kExitOk ? expected : "");
     EXPECT_EQ(testkit::ReadFile(result.recGame + ".tmp"), users) << result.recGame;
     std::filesystem::remove(out);
+    EXPECT_EQ(dir.Entries(), before) << result.recGame;
   }
 }
 
@@ -117,9 +116,8 @@ TEST_F(Extract, AnOutputThatCannotBeWrittenHasItsStatusAndSaysWhy) {
 
 // A few kilobytes of recorded game quote a long string so often that the text would not fit on any disk.
 TEST_F(Extract, AScriptOfMoreThanAGibibyteIsBrokenAndWritesNothing) {
-  AiSectionSpec section;
-  section.strings = {std::string(2 << 20, 'x')};
-  section.rules.assign(40, MakeRule({}, std::vector<AiElement>(16, Action(13, 0))));
+  const testkit::AiSectionSpec section = {.strings = {std::string(2 << 20, 'x')},
+                                          .rules = std::vector(40, MakeRule({}, std::vector(16, Action(13, 0))))};
   testkit::WriteFile(dir.Path() / "huge.mgx", testkit::BuildRecGame(section));
   for (const std::string& output : {dir.File("huge.per"), std::string("-")}) {
     const auto [run, out] = RunToStandardOutput({"extract", dir.File("huge.mgx"), "-o", output}, dir.File("stdout.per"));
@@ -134,8 +132,9 @@ TEST_F(Extract, AScriptOfMoreThanAGibibyteIsBrokenAndWritesNothing) {
 // A game with three computer players, each with a script of its own.
 TEST_F(Extract, ScriptsAreWrittenByNumberOrAll) {
   const std::vector<std::vector<testkit::RuleSpec>> scripts = {
-      kRules, {2, MakeRule({Fact(2)}, {Action(30)})}, {3, MakeRule({Fact(3)}, {Action(30)})}};
-  testkit::WriteFile(dir.Path() / "three.mgx", testkit::BuildGame({.scripts = scripts}));
+      kTwoRules, {2, MakeRule({Fact(2)}, {Action(30)})}, {3, MakeRule({Fact(3)}, {Action(30)})}};
+  testkit::WriteFile(dir.Path() / "three.mgx",
+                     testkit::BuildRecGame({.rules = scripts[0], .moreScripts = {scripts[1], scripts[2]}}));
   std::vector<std::string> texts;
   for (const auto& rules : scripts) texts.push_back(testkit::ScriptText(rules));
 
@@ -159,7 +158,7 @@ TEST_F(Extract, ScriptsAreWrittenByNumberOrAll) {
 
 // A game that stopped before it wrote its header-length field is broken, unless salvaged.
 TEST_F(Extract, SalvageReadsAHeaderWhoseLengthFieldIsZero) {
-  const std::vector<uint8_t> header = testkit::BuildHeader({.rules = kRules});
+  const std::vector<uint8_t> header = testkit::BuildHeader({.rules = kTwoRules});
   testkit::WriteFile(dir.Path() / "zero.mgx", testkit::Frame(testkit::Deflate(header), {.headerLength = 0, .body = {1, 2}}));
   EXPECT_EQ(RunCli({"extract", dir.File("zero.mgx"), "-o", dir.File("out.per")}).status, kExitBrokenRecGame);
   EXPECT_EQ(RunCli({"extract", dir.File("zero.mgx"), "--salvage", "-o", dir.File("out.per")}).status, kExitOk);

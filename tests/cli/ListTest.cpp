@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/cli/CliKit.h"
@@ -16,10 +18,6 @@ namespace fs = std::filesystem;
 using testkit::CliRun;
 using testkit::RunCli;
 
-const std::vector<testkit::RuleSpec> kTwoRules = {testkit::MakeRule({testkit::Fact(2, 1)}, {testkit::Action(59, 2)}),
-                                                  testkit::MakeRule({}, {testkit::Action(13, 0)})};
-const std::vector<testkit::RuleSpec> kOneRule = {testkit::MakeRule({testkit::Fact(3)}, {testkit::Action(30)})};
-
 #ifdef _WIN32
 constexpr const char* kFolderName = "games";
 constexpr const char* kFolderInJson = "games";
@@ -31,36 +29,32 @@ constexpr const char* kFolderInJson = "q\\\"\\\\\\u0009";
 
 // A folder as players keep them: recorded games with extensions in any case, one without AI script,
 // a broken one, and files and folders that are no recorded games.
-class List : public testing::Test {
- protected:
-  List() {
-    fs::create_directory(folder);
-    const std::vector<uint8_t> game =
-        testkit::BuildGame({.scripts = {kTwoRules, kOneRule, kTwoRules}, .version = "VER 9.4", .size = 1000});
-    testkit::WriteFile(folder / "b.mgx", game);
-    testkit::WriteFile(folder / u8"é.mgé", game);
-    testkit::WriteFile(folder / "D.MGL", testkit::BuildGame({.size = 12345, .preamble = testkit::Preamble::kMgl}));
-    std::vector<uint8_t> broken(1000, 0xFF);
-    broken[0] = 40;  // a header length, before a compressed header that does not inflate
-    std::fill_n(broken.begin() + 1, 3, 0);
-    testkit::WriteFile(folder / "c.mgz", broken);
-    for (const char* other : {"notes.txt", "two.mgxx", "short.mg", "noext"}) testkit::WriteFile(folder / other, game);
-    fs::create_directory(folder / "folder.mgx");
-#ifdef _WIN32
-    testkit::WriteFile(folder / "l.mgx", game);
-#else
-    fs::create_symlink("b.mgx", folder / "l.mgx");
-    fs::create_symlink("missing.mgx", folder / "dead.mgz");
-#endif
-  }
-
+TEST(List, ShowsTheRecordedGamesAsTextOrJson) {
   testkit::ScratchDir dir;
-  fs::path folder = dir.Path() / kFolderName;
+  const fs::path folder = dir.Path() / kFolderName;
+  fs::create_directory(folder);
+  std::vector<uint8_t> header =
+      testkit::BuildHeader({.rules = testkit::kTwoRules, .moreScripts = {testkit::kOneRule, testkit::kTwoRules}});
+  std::ranges::copy(std::string_view("VER 9.4\0", 8), header.begin());  // the version text and its zero
+  std::vector<uint8_t> game = testkit::Frame(testkit::Deflate(header));
+  game.resize(1000);
+  testkit::WriteFile(folder / "b.mgx", game);
+  testkit::WriteFile(folder / u8"é.mgé", game);
+  std::vector<uint8_t> noAi = testkit::BuildRecGame({.aiFlag = 0}, {.preamble = testkit::Preamble::kMgl});
+  noAi.resize(12345);
+  testkit::WriteFile(folder / "D.MGL", noAi);
+  testkit::WriteFile(folder / "c.mgz", std::vector<uint8_t>(1000, 0xFF));  // its header length is beyond its end
+  for (const char* other : {"notes.txt", "two.mgxx", "short.mg", "noext"}) testkit::WriteFile(folder / other, game);
+  fs::create_directory(folder / "folder.mgx");
+#ifdef _WIN32
+  testkit::WriteFile(folder / "l.mgx", game);
+#else
+  fs::create_symlink("b.mgx", folder / "l.mgx");
+  fs::create_symlink("missing.mgx", folder / "dead.mgz");
+#endif
   // Forward slashes, which Windows takes too, leave only the folder's own name to escape.
-  std::string folderText = dir.Path().generic_string() + "/" + kFolderName;
-};
+  const std::string folderText = dir.Path().generic_string() + "/" + kFolderName;
 
-TEST_F(List, ShowsTheRecordedGamesAsTextOrJson) {
   const CliRun text = RunCli({"list", folderText});
   EXPECT_EQ(text.status, kExitOk);
   EXPECT_EQ(text.out, folderText + R"(: 5 recorded games

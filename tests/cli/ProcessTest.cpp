@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -32,7 +33,7 @@ std::vector<testkit::RuleSpec> Rules(int count) {
 // Runs of one recorded game at the same time never meet: each has files of its own.
 TEST(Processes, ConcurrentRunsOfOneGameAllGiveTheWholeScript) {
   ScratchDir dir;
-  testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildGame({.scripts = {Rules(400)}}));
+  testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildRecGame({.rules = Rules(400)}));
   const std::string expected = testkit::ScriptText(Rules(400));
   constexpr int kRuns = 8;
   for (int round = 0; round < 10; ++round) {
@@ -42,7 +43,7 @@ TEST(Processes, ConcurrentRunsOfOneGameAllGiveTheWholeScript) {
       children.push_back(testkit::StartChild([&, out] { return RunCommand({"extract", dir.File("game.mgx"), "-o", out}); }));
     }
     for (int i = 0; i < kRuns; ++i) {
-      EXPECT_EQ(testkit::ExitStatusOf(children[static_cast<size_t>(i)]), kExitOk);
+      EXPECT_EQ(testkit::WaitForChild(children[static_cast<size_t>(i)]), kExitOk);
       EXPECT_EQ(testkit::ReadText(dir.Path() / ("out" + std::to_string(i) + ".per")), expected) << "run " << i;
     }
   }
@@ -51,10 +52,7 @@ TEST(Processes, ConcurrentRunsOfOneGameAllGiveTheWholeScript) {
 
 // Whether the script's new file is in the folder.
 bool IsWriting(const ScratchDir& dir) {
-  for (const std::string& name : dir.Entries()) {
-    if (name.starts_with(".velkorin-")) return true;
-  }
-  return false;
+  return std::ranges::any_of(dir.Entries(), [](const std::string& name) { return name.starts_with(".velkorin-"); });
 }
 
 // Interrupted while it writes the script, a run removes what it had begun and ends by the signal.
@@ -84,14 +82,14 @@ TEST(Processes, AnInterruptedRunLeavesNothingBehind) {
 TEST(Processes, AGameInAFolderThatIsNotTheUsersIsExtracted) {
   ScratchDir dir;
   const std::string game = dir.File(std::string(251, 'g') + ".mgx");
-  testkit::WriteFile(game, testkit::BuildGame({.scripts = {Rules(3)}}));
+  testkit::WriteFile(game, testkit::BuildRecGame({.rules = Rules(3)}));
   chmod(dir.Path().c_str(), 0755);
   const std::string own = dir.File("own");
   std::filesystem::create_directory(own);
   chmod(own.c_str(), 0777);
   const pid_t child = testkit::StartChild([&] { return RunCommand({"extract", game, "-o", own + "/out.per"}); },
                                           testkit::RunAs::kOrdinaryUser);
-  EXPECT_EQ(testkit::ExitStatusOf(child), kExitOk);
+  EXPECT_EQ(testkit::WaitForChild(child), kExitOk);
   EXPECT_EQ(testkit::ReadText(own + "/out.per"), testkit::ScriptText(Rules(3)));
   EXPECT_EQ(dir.Entries().size(), 2u);
 }

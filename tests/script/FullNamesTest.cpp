@@ -72,7 +72,7 @@ TEST(FullNames, ChangeOnlyResearchParametersFromNumberToName) {
 TEST(FullNames, AreWhatExtractWritesWhenAskedFor) {
   testkit::ScratchDir dir;
   const std::vector<testkit::RuleSpec> rules = {testkit::MakeRule({}, {testkit::Action(40, 237)})};
-  testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildGame({.scripts = {rules}}));
+  testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildRecGame({.rules = rules}));
   for (const auto& [option, text] : {std::pair{"standard", "(research 237)"}, std::pair{"full", "(research ri-arbalest)"}}) {
     EXPECT_EQ(testkit::RunCli({"extract", dir.File("game.mgx"), "--names", option, "-o", dir.File("out.per")}).status,
               kExitOk);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-#include <string>
 
 namespace testkit {
 
@@ -15,12 +14,7 @@ struct NamedCase {
   friend std::ostream& operator<<(std::ostream& out, const NamedCase& c) { return out << c.name; }
 };
 
-// Names each case of a parameterised suite after its `name`.
-struct CaseName {
-  template <class Case>
-  std::string operator()(const testing::TestParamInfo<Case>& param) const {
-    return std::string(param.param.name);
-  }
-};
+// Names each case of a parameterised suite after its `name`, which is what the case prints as.
+using CaseName = testing::PrintToStringParamName;
 
 }  // namespace testkit

@@ -40,11 +40,6 @@ int WaitForChild(pid_t child) {
   return status;
 }
 
-int ExitStatusOf(pid_t child) {
-  const int status = WaitForChild(child);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 }  // namespace testkit
 
 #endif

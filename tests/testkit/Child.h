@@ -18,10 +18,8 @@ enum class RunAs {
 
 // Starts `body` in a forked child, which exits with what it returns.
 pid_t StartChild(const std::function<int()>& body, RunAs user = RunAs::kSelf);
-// The child's wait status.
+// The child's wait status, which is 0 when it exited with status 0.
 int WaitForChild(pid_t child);
-// The exit status of a child that exited; -1 for one that a signal ended.
-int ExitStatusOf(pid_t child);
 
 }  // namespace testkit
 

@@ -21,18 +21,12 @@ class ByteWriter {
  public:
   void Filler(size_t count) { m_bytes.insert(m_bytes.end(), count, kFiller); }
   void Zeros(size_t count) { m_bytes.insert(m_bytes.end(), count, 0); }
-  void U8(uint8_t value) { m_bytes.push_back(value); }
-  void U16(uint16_t value) {
-    U8(static_cast<uint8_t>(value));
-    U8(static_cast<uint8_t>(value >> 8));
+  // Little-endian, as the game stores its numbers.
+  template <class T>
+  void Int(T value) {
+    const auto bits = static_cast<uint64_t>(value);
+    for (size_t byte = 0; byte < sizeof(T); ++byte) m_bytes.push_back(static_cast<uint8_t>(bits >> (8 * byte)));
   }
-  void U32(uint32_t value) {
-    U16(static_cast<uint16_t>(value));
-    U16(static_cast<uint16_t>(value >> 16));
-  }
-  void I32(int32_t value) { U32(static_cast<uint32_t>(value)); }
-  void I16(int16_t value) { U16(static_cast<uint16_t>(value)); }
-  void I8(int8_t value) { U8(static_cast<uint8_t>(value)); }
   void Bytes(std::span<const uint8_t> bytes) { m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end()); }
   void Text(const std::string& text) { m_bytes.insert(m_bytes.end(), text.begin(), text.end()); }
 
@@ -42,38 +36,34 @@ class ByteWriter {
   std::vector<uint8_t> m_bytes;
 };
 
-void WriteElement(ByteWriter& out, const AiElement& element) {
-  out.I32(static_cast<int32_t>(element.kind));
-  out.I16(element.id);
-  out.Filler(2);
-  for (const int32_t parameter : {element.p1, element.p2, element.p3, element.p4}) out.I32(parameter);
-}
-
 void WriteRule(ByteWriter& out, const RuleSpec& rule) {
   if (rule.slots.size() > kElementSlots) throw std::invalid_argument("a rule has 16 element slots");
   out.Filler(12);
-  out.I8(rule.firstAction);
-  out.I8(rule.elementCount);
+  out.Int(rule.firstAction);
+  out.Int(rule.elementCount);
   out.Filler(2);
-  for (const AiElement& element : rule.slots) WriteElement(out, element);
+  for (const AiElement& element : rule.slots) {
+    out.Int(static_cast<int32_t>(element.kind));
+    out.Int(element.id);
+    out.Filler(2);
+    for (const int32_t parameter : {element.p1, element.p2, element.p3, element.p4}) out.Int(parameter);
+  }
   out.Zeros((kElementSlots - rule.slots.size()) * 24);
 }
 
+void SetEnvironment(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+  _putenv_s(name.c_str(), value.value_or("").c_str());
+#else
+  if (value) {
+    setenv(name.c_str(), value->c_str(), 1);
+  } else {
+    unsetenv(name.c_str());
+  }
+#endif
+}
+
 }  // namespace
-
-AiElement Element(int32_t kind, int16_t id, int32_t p1, int32_t p2, int32_t p3, int32_t p4) {
-  return AiElement{static_cast<ElementKind>(kind), id, p1, p2, p3, p4};
-}
-
-AiElement Fact(int16_t id, int32_t p1, int32_t p2, int32_t p3, int32_t p4) {
-  return AiElement{ElementKind::kFact, id, p1, p2, p3, p4};
-}
-
-AiElement Action(int16_t id, int32_t p1, int32_t p2, int32_t p3, int32_t p4) {
-  return AiElement{ElementKind::kAction, id, p1, p2, p3, p4};
-}
-
-AiElement Operator(int16_t id) { return AiElement{ElementKind::kLogicalOperator, id, 0, 0, 0, 0}; }
 
 RuleSpec MakeRule(const std::vector<AiElement>& conditions, const std::vector<AiElement>& actions) {
   RuleSpec rule;
@@ -87,16 +77,17 @@ RuleSpec MakeRule(const std::vector<AiElement>& conditions, const std::vector<Ai
 std::vector<uint8_t> BuildHeader(const AiSectionSpec& section) {
   ByteWriter out;
   out.Filler(12);
-  out.U32(section.aiFlag);
+  out.Int(section.aiFlag);
   out.Filler(2);
-  out.I16(section.stringCount.value_or(static_cast<int16_t>(section.strings.size())));
+  out.Int(section.stringCount.value_or(static_cast<int16_t>(section.strings.size())));
   out.Filler(4);
   for (const std::string& text : section.strings) {
-    out.U32(static_cast<uint32_t>(text.size()));
+    out.Int(static_cast<uint32_t>(text.size()));
     out.Text(text);
   }
   out.Filler(6);
   out.Bytes(BuildAiBlock(section.rules, section.ruleCount, section.blockMarker));
+  for (const std::vector<RuleSpec>& rules : section.moreScripts) out.Bytes(BuildAiBlock(rules));
   out.Bytes(section.trailer);
   return out.Take();
 }
@@ -104,10 +95,10 @@ std::vector<uint8_t> BuildHeader(const AiSectionSpec& section) {
 std::vector<uint8_t> BuildAiBlock(const std::vector<RuleSpec>& rules, std::optional<int16_t> ruleCount,
                                   uint32_t marker) {
   ByteWriter out;
-  out.U32(marker);
+  out.Int(marker);
   out.Filler(4);
-  out.I16(kBlockCapacityField);
-  out.I16(ruleCount.value_or(static_cast<int16_t>(rules.size())));
+  out.Int(kBlockCapacityField);
+  out.Int(ruleCount.value_or(static_cast<int16_t>(rules.size())));
   out.Filler(4);
   for (const RuleSpec& rule : rules) WriteRule(out, rule);
   return out.Take();
@@ -133,7 +124,7 @@ std::vector<uint8_t> Deflate(std::span<const uint8_t> data) {
 std::vector<uint8_t> Frame(std::span<const uint8_t> compressedHeader, const FrameSpec& frame) {
   const uint32_t preamble = frame.preamble == Preamble::kMgl ? 4 : 8;
   ByteWriter out;
-  out.U32(frame.headerLength.value_or(preamble + static_cast<uint32_t>(compressedHeader.size())));
+  out.Int(frame.headerLength.value_or(preamble + static_cast<uint32_t>(compressedHeader.size())));
   if (frame.preamble == Preamble::kMgx) out.Filler(4);
   out.Bytes(compressedHeader);
   out.Bytes(frame.body);
@@ -200,22 +191,6 @@ std::vector<std::string> ScratchDir::Entries() const {
   std::sort(names.begin(), names.end());
   return names;
 }
-
-namespace {
-
-void SetEnvironment(const std::string& name, const std::optional<std::string>& value) {
-#ifdef _WIN32
-  _putenv_s(name.c_str(), value.value_or("").c_str());
-#else
-  if (value) {
-    setenv(name.c_str(), value->c_str(), 1);
-  } else {
-    unsetenv(name.c_str());
-  }
-#endif
-}
-
-}  // namespace
 
 ScopedEnvironment::ScopedEnvironment(std::string name, const std::string& value) : m_name(std::move(name)) {
   if (const char* previous = std::getenv(m_name.c_str())) m_previous = previous;

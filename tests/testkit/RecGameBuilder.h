@@ -15,10 +15,17 @@
 // Every count can be made to disagree with the data, to build broken files on purpose.
 namespace testkit {
 
-AiElement Fact(int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0, int32_t p4 = 0);
-AiElement Action(int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0, int32_t p4 = 0);
-AiElement Operator(int16_t id);
-AiElement Element(int32_t kind, int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0, int32_t p4 = 0);
+inline AiElement Fact(int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0, int32_t p4 = 0) {
+  return {ElementKind::kFact, id, p1, p2, p3, p4};
+}
+inline AiElement Action(int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0, int32_t p4 = 0) {
+  return {ElementKind::kAction, id, p1, p2, p3, p4};
+}
+inline AiElement Operator(int16_t id) { return {ElementKind::kLogicalOperator, id, 0, 0, 0, 0}; }
+// An element of any kind, also of none of the three.
+inline AiElement Element(int32_t kind, int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0, int32_t p4 = 0) {
+  return {static_cast<ElementKind>(kind), id, p1, p2, p3, p4};
+}
 
 // Logical operator ids.
 constexpr int16_t kNot = 0;
@@ -26,7 +33,6 @@ constexpr int16_t kAnd = 1;
 constexpr int16_t kXor = 2;
 constexpr int16_t kOr = 3;
 constexpr int16_t kNor = 4;
-constexpr int16_t kXnor = 5;
 constexpr int16_t kNand = 6;
 
 // One rule record. Slots not given are stored as zero bytes.
@@ -45,8 +51,9 @@ struct AiSectionSpec {
   std::optional<int16_t> stringCount;  // stored instead of the number of strings
   uint32_t blockMarker = 1;
   std::vector<RuleSpec> rules;
-  std::optional<int16_t> ruleCount;  // stored instead of the number of rules
-  std::vector<uint8_t> trailer;      // the rest of the header after the rules
+  std::optional<int16_t> ruleCount;               // stored instead of the number of rules
+  std::vector<std::vector<RuleSpec>> moreScripts;  // the blocks after the first, of further computer players
+  std::vector<uint8_t> trailer;                    // the rest of the header after the blocks
 };
 
 // One AI block: its 16-byte header and its rule records.
