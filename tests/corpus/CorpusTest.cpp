@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <ostream>
@@ -73,9 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CorpusCase{"up1.5.mgz", ReadResult::kOk, 2930171, ReadResult::kOk, 26, {608, 605}}),
     [](const testing::TestParamInfo<CorpusCase>& param) {
       std::string name = std::string(param.param.salvage ? "salvaged_" : "") + param.param.file;
-      for (char& c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-      }
+      std::ranges::replace_if(name, [](unsigned char c) { return !std::isalnum(c); }, '_');
       return name;
     });
 

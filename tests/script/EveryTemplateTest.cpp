@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
-#include "cli/Cli.h"
-#include "tests/testkit/RecGameBuilder.h"
+#include "tests/cli/CliKit.h"
 
 // One recorded game whose rules hold every fact id from 0 to 112 and every action id from 0 to 58,
 // in id order, eight facts and four actions to a rule. Its script, checked by hand, is
@@ -68,15 +66,10 @@ std::vector<testkit::RuleSpec> Rules() {
 }
 
 TEST(EveryTemplate, ExtractsToTheCheckedInScript) {
-  testkit::AiSectionSpec section;
-  section.strings = kStrings;
-  section.rules = Rules();
   testkit::ScratchDir dir;
-  testkit::WriteFile(dir.Path() / "every.mgx", testkit::BuildRecGame(section));
-  std::ostringstream out;
-  std::ostringstream err;
-  ASSERT_EQ(RunVelkorin({"extract", dir.File("every.mgx"), "-o", dir.File("every.per")}, out, err), kExitOk)
-      << err.str();
+  testkit::WriteFile(dir.Path() / "every.mgx", testkit::BuildRecGame({.strings = kStrings, .rules = Rules()}));
+  const testkit::CliRun run = testkit::RunCli({"extract", dir.File("every.mgx"), "-o", dir.File("every.per")});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
   EXPECT_EQ(testkit::ReadText(dir.Path() / "every.per"),
             testkit::ReadText(std::filesystem::path(VELKORIN_TEST_DATA_DIR) / "every_template.per"));
 }

@@ -10,9 +10,6 @@
 
 namespace {
 
-using testkit::Action;
-using testkit::AiSectionSpec;
-using testkit::Element;
 using testkit::Fact;
 using testkit::Operator;
 using testkit::RuleSpec;
@@ -21,8 +18,8 @@ using testkit::RuleSpec;
 const AiElement kA = Fact(2, 1);
 const AiElement kB = Fact(2, 2);
 const AiElement kC = Fact(2, 3);
-const AiElement kX = Action(59, 9);
-const AiElement kUnknown = Element(9, 1);
+const AiElement kX = testkit::Action(59, 9);
+const AiElement kUnknown = testkit::Element(9, 1);
 const AiElement kAnd = Operator(testkit::kAnd);
 const AiElement kOr = Operator(testkit::kOr);
 const AiElement kNot = Operator(testkit::kNot);
@@ -39,16 +36,11 @@ std::string Expand(const CAiScript& script, std::string layout) {
   return layout;
 }
 
-RuleSpec Rule(int8_t firstAction, int8_t elementCount, std::vector<AiElement> slots) {
-  return RuleSpec{firstAction, elementCount, std::move(slots)};
-}
-
+// A rule whose element count is the number of slots given.
 RuleSpec Rule(int8_t firstAction, std::vector<AiElement> slots) {
   const auto count = static_cast<int8_t>(slots.size());
-  return Rule(firstAction, count, std::move(slots));
+  return RuleSpec{firstAction, count, std::move(slots)};
 }
-
-std::vector<AiElement> Repeat(const AiElement& element, size_t count) { return std::vector<AiElement>(count, element); }
 
 std::vector<AiElement> Join(std::initializer_list<std::vector<AiElement>> parts) {
   std::vector<AiElement> all;
@@ -64,9 +56,7 @@ struct LayoutCase : testkit::NamedCase {
 class RuleLayout : public testing::TestWithParam<LayoutCase> {};
 
 TEST_P(RuleLayout, IsWrittenExactly) {
-  AiSectionSpec section;
-  section.rules = GetParam().rules;
-  const auto script = testkit::LoadSection(section);
+  const auto script = testkit::LoadSection({.rules = GetParam().rules});
   EXPECT_EQ(testkit::WritePerText(*script), testkit::Crlf(Expand(*script, GetParam().expected)));
 }
 
@@ -104,13 +94,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "(defrule\n\t(and\n\t\t{A}\n)\n(defrule\n\t(not)\n(defrule\n\t{A}\n=>\n\t{X}\n)\n"},
         // At the deepest depth an operator opens nothing and is written like a fact.
         LayoutCase{"OperatorAtTheDeepestDepth",
-                   {Rule(15, Join({Repeat(kAnd, 8), Repeat(kA, 7), {kX}}))},
+                   {Rule(15, Join({std::vector(8, kAnd), std::vector(7, kA), {kX}}))},
                    "(defrule\n\t(and\n\t\t(and\n\t\t\t(and\n\t\t\t\t(and\n\t\t\t\t\t(and\n\t\t\t\t\t\t(and\n"
                    "\t\t\t\t\t\t\t(and\n\t\t\t\t\t\t\t\t(and\n\t\t\t\t\t\t\t\t{A}\n\t\t\t\t\t\t\t)\n"
                    "\t\t\t\t\t\t\t{A}\n\t\t\t\t\t\t)\n\t\t\t\t\t\t{A}\n\t\t\t\t\t)\n\t\t\t\t\t{A}\n\t\t\t\t)\n"
                    "\t\t\t\t{A}\n\t\t\t)\n\t\t\t{A}\n\t\t)\n\t\t{A}\n\t)\n=>\n\t{X}\n)\n"},
         LayoutCase{"NotAtTheDeepestDepth",
-                   {Rule(14, Join({Repeat(kAnd, 6), {kNot, kNot}, Repeat(kA, 6), {kX}}))},
+                   {Rule(14, Join({std::vector(6, kAnd), {kNot, kNot}, std::vector(6, kA), {kX}}))},
                    "(defrule\n\t(and\n\t\t(and\n\t\t\t(and\n\t\t\t\t(and\n\t\t\t\t\t(and\n\t\t\t\t\t\t(and\n"
                    "\t\t\t\t\t\t\t(not(not)\n\t\t\t\t\t\t\t{A}\n\t\t\t\t\t\t)\n\t\t\t\t\t\t{A}\n\t\t\t\t\t)\n"
                    "\t\t\t\t\t{A}\n\t\t\t\t)\n\t\t\t\t{A}\n\t\t\t)\n\t\t\t{A}\n\t\t)\n\t\t{A}\n\t)\n=>\n\t{X}\n)\n"}),
@@ -122,21 +112,21 @@ std::string Lines(int count, const std::string& line) {
   return lines;
 }
 
-const std::vector<AiElement> kSixteenSlots = Join({Repeat(kA, 15), {kX}});
+const std::vector<AiElement> kSixteenSlots = Join({std::vector(15, kA), {kX}});
 
 INSTANTIATE_TEST_SUITE_P(
     Counts, RuleLayout,
     testing::Values(
         LayoutCase{"NoRules", {}, ""},
-        LayoutCase{"ElementCountZero", {Rule(0, 0, {kA, kX})}, "(defrule\n)\n"},
-        LayoutCase{"ElementCountNegative", {Rule(0, -128, kSixteenSlots)}, "(defrule\n)\n"},
+        LayoutCase{"ElementCountZero", {RuleSpec{0, 0, {kA, kX}}}, "(defrule\n)\n"},
+        LayoutCase{"ElementCountNegative", {RuleSpec{0, -128, kSixteenSlots}}, "(defrule\n)\n"},
         LayoutCase{"FirstActionZero", {Rule(0, {kX})}, "(defrule\n=>\n\t{X}\n)\n"},
         LayoutCase{"FirstActionNegative", {Rule(-1, {kA, kX})}, "(defrule\n\t{A}\n\t{X}\n)\n"},
         LayoutCase{"FirstActionAtTheCount", {Rule(2, {kA, kX})}, "(defrule\n\t{A}\n\t{X}\n)\n"},
-        LayoutCase{"SixteenElements", {Rule(15, 16, kSixteenSlots)},
+        LayoutCase{"SixteenElements", {Rule(15, kSixteenSlots)},
                    "(defrule\n" + Lines(15, "\t{A}\n") + "=>\n\t{X}\n)\n"},
         // Slots beyond the 16 of a rule do not exist, whatever the count says.
-        LayoutCase{"CountAboveSixteen", {Rule(16, 17, kSixteenSlots)},
+        LayoutCase{"CountAboveSixteen", {RuleSpec{16, 17, kSixteenSlots}},
                    "(defrule\n" + Lines(15, "\t{A}\n") + "\t{X}\n)\n"}),
     testkit::CaseName());
 
