@@ -55,13 +55,17 @@ bool IsWriting(const ScratchDir& dir) {
   return std::ranges::any_of(dir.Entries(), [](const std::string& name) { return name.starts_with(".velkorin-"); });
 }
 
-// Interrupted while it writes the script, a run removes what it had begun and ends by the signal.
+// Interrupted while it writes the script, a run removes what it had begun and ends by the signal. The
+// script, half a gigabyte of quoted text, takes long enough to write that the signal comes first.
 TEST(Processes, AnInterruptedRunLeavesNothingBehind) {
   ScratchDir dir;
-  testkit::AiSectionSpec section{.strings = {std::string(1000, 's')}, .rules = Rules(32767)};
+  const testkit::RuleSpec chat = testkit::MakeRule({}, std::vector<AiElement>(15, testkit::Action(13, 0)));
+  testkit::AiSectionSpec section{.strings = {std::string(1000, 's')}, .rules = std::vector(32767, chat)};
   testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildRecGame(section));
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
     const pid_t child = testkit::StartChild([&] {
+      // As a run in the foreground of a terminal: the test may itself run where these are ignored.
+      for (const int caught : {SIGINT, SIGTERM, SIGHUP}) std::signal(caught, SIG_DFL);
       InstallInterruptCleanup();
       return RunCommand({"extract", dir.File("game.mgx"), "-o", dir.File("out.per")});
     });
