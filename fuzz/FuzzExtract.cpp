@@ -10,16 +10,19 @@
 
 namespace {
 
-// The first byte chooses how the rest is used.
+// The first byte chooses how the rest is used: its low bits the mode, its high bit salvaging.
 enum Mode : uint8_t {
   kRawMgx,     // the bytes are a whole .mgx file
   kRawMgl,     // the bytes are a whole .mgl file
   kHeader,     // the bytes are the inflated header of a well-framed .mgx file
 };
 
-void Extract(const std::string& path) {
+// Every script of the game, with or without salvaging a header-length field of 0.
+void Extract(const std::string& path, bool salvage) {
   CAiScript script;
-  if (script.LoadRecGame(path) == ReadResult::kOk && script.ParseAi() == ReadResult::kOk) static_cast<void>(script.WritePer("/dev/null"));
+  if (script.LoadRecGame(path, {.salvageMissingLength = salvage}) != ReadResult::kOk) return;
+  if (script.ParseAi() != ReadResult::kOk) return;
+  for (size_t n = 0; n < script.ScriptCount(); ++n) static_cast<void>(script.WritePer("/dev/null", n));
 }
 
 }  // namespace
@@ -29,18 +32,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> input(data, size);
   if (input.empty()) return 0;
   const std::span<const uint8_t> rest = input.subspan(1);
-  switch (input[0] % 3) {
+  const bool salvage = (input[0] & 0x80) != 0;
+  switch ((input[0] & 0x7F) % 3) {
     case kRawMgx:
       testkit::WriteFile(dir.Path() / "game.mgx", rest);
-      Extract(dir.File("game.mgx"));
+      Extract(dir.File("game.mgx"), salvage);
       break;
     case kRawMgl:
       testkit::WriteFile(dir.Path() / "game.mgl", rest);
-      Extract(dir.File("game.mgl"));
+      Extract(dir.File("game.mgl"), salvage);
       break;
     case kHeader:
       testkit::WriteFile(dir.Path() / "game.mgx", testkit::Frame(testkit::Deflate(rest)));
-      Extract(dir.File("game.mgx"));
+      Extract(dir.File("game.mgx"), salvage);
       break;
   }
   return 0;

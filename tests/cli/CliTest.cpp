@@ -37,6 +37,9 @@ std::pair<CliRun, std::string> RunToStandardOutput(const std::vector<std::string
   close(redirected);
   const CliRun run = RunCli(args);
   std::fflush(stdout);
+  const int stillOpen = dup(1);
+  EXPECT_GE(stillOpen, 0) << "the command closed standard output";
+  close(stillOpen);
   dup2(saved, 1);
   close(saved);
   return {run, testkit::ReadText(file)};

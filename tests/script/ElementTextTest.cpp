@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "script/AiScript.h"
+#include "script/ElementTextCache.h"
 #include "tests/testkit/RecGameBuilder.h"
 
 // Exact texts of elements whose operands are easy to get wrong: templates that render the same
@@ -71,6 +74,26 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{Action(43, 4), "(set-author-name \"C:\\AI\\\")"},
         TextCase{Action(16, 5), "(chat-to-allies \"tab\there\")"},
         TextCase{Action(19, 6), "(chat-to-enemies \"\")"}, TextCase{Action(12, -1), "(chat-local-to-self \"\")"}));
+
+// Each distinct element keeps its own text, among thousands that share their parameters or their
+// kind and id, until the cache is full.
+TEST(ElementTextCache, GivesEachElementItsOwnText) {
+  std::vector<AiElement> elements;
+  for (int16_t id = 0; id < 60; ++id) {
+    for (int32_t p = 0; p < 30; ++p) elements.push_back(Action(id, p, p + 1, p + 2, p + 3));
+    for (int32_t p = 0; p < 30; ++p) elements.push_back(Fact(id, p, p + 1, p + 2, p + 3));
+  }
+  ElementTextCache cache;
+  for (const AiElement& element : elements) cache.Insert(element, script::FormatElement(element, kStrings));
+  size_t found = 0;
+  for (const AiElement& element : elements) {
+    if (const std::optional<std::string_view> text = cache.Find(element)) {
+      EXPECT_EQ(*text, script::FormatElement(element, kStrings));
+      ++found;
+    }
+  }
+  EXPECT_GE(found, elements.size() / 2);
+}
 
 // The lookups of CAiScript give each table's name, or the number.
 TEST(Lookups, GiveTheNameOfTheirOwnTableOrTheNumber) {
