@@ -147,7 +147,7 @@ void OnInterrupt(void (*cleanUp)()) {
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
     struct sigaction action {};
     action.sa_handler = OnSignal;
-    action.sa_flags = SA_RESETHAND;
+    action.sa_flags = static_cast<int>(SA_RESETHAND);
     sigemptyset(&action.sa_mask);
     struct sigaction previous {};
     // A signal the caller chose to ignore (nohup, a background job) stays ignored.
