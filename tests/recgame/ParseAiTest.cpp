@@ -168,22 +168,4 @@ TEST(ParseAi, EveryCutOfTheSectionIsCode2) {
   }
 }
 
-// A failed parse leaves the rules an earlier one stored, and its strings unless it read new ones.
-TEST(ParseAi, AFailedParseKeepsTheEarlierRules) {
-  const AiSectionSpec first = FullSection();
-  CAiScript script;
-  LoadHeader(script, BuildHeader(first));
-  ASSERT_EQ(script.ParseAi(), ReadResult::kOk);
-  AiSectionSpec other = first;
-  other.strings = {"other"};
-  for (const bool readsStrings : {false, true}) {
-    other.aiFlag = readsStrings ? 1 : 0;  // the flag comes before the strings, the marker after them
-    other.blockMarker = readsStrings ? 0 : 1;
-    LoadHeader(script, BuildHeader(other));
-    EXPECT_EQ(script.ParseAi(), ReadResult::kNoAiScript);
-    EXPECT_EQ(script.StringTable(), readsStrings ? other.strings : first.strings);
-    ExpectStoreHolds(script, first, first.rules.size());
-  }
-}
-
 }  // namespace

@@ -95,15 +95,4 @@ TEST(ElementTextCache, GivesEachElementItsOwnText) {
   EXPECT_GE(found, elements.size() / 2);
 }
 
-// The lookups of CAiScript give each table's name, or the number.
-TEST(Lookups, GiveTheNameOfTheirOwnTableOrTheNumber) {
-  CAiScript script;
-  EXPECT_EQ(script.GetSnName(200), "sn-percentage-explore-exterminators");
-  EXPECT_EQ(script.GetTechName(104), "104");
-  EXPECT_EQ(script.GetAgeName(104), "dark-age");
-  EXPECT_EQ(script.GetPlayerName(101), "this-any-ally");
-  EXPECT_EQ(script.GetObjectName(INT_MIN), "-2147483648");
-  EXPECT_EQ(script.GetStringParam(0), "");
-}
-
 }  // namespace
