@@ -7,6 +7,10 @@ ReadResult CAiScript::LoadRecGame(const std::string& path, const LoadOptions& op
   return recgame::LoadRecGame(path, &m_header, &m_loadFailure, options);
 }
 
+const CommandNumbering& CAiScript::Numbering() const {
+  return m_numberingChoice == NumberingChoice::kConquerors ? kConquerorsNumbering : NumberingOfHeader(m_header.Bytes());
+}
+
 std::string CAiScript::GetObjectName(int32_t id) const { return script::GetObjectName(id); }
 
 std::string CAiScript::GetTechName(int32_t id) const { return script::GetTechName(id); }

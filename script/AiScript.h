@@ -26,6 +26,11 @@ class CAiScript {
   size_t ScriptCount() const { return m_section.scripts.size(); }
   // The names research parameters are written with from now on; the standard ones until this is called.
   void UseNames(NameSet names) { m_names = names; }
+  // How the numbering of facts and actions is chosen from now on: by the game's version until this
+  // is called.
+  void UseNumbering(NumberingChoice choice) { m_numberingChoice = choice; }
+  // The numbering the scripts are written with: the loaded game's, or 1.0c's when that was chosen.
+  const CommandNumbering& Numbering() const;
   // The output must not be the recorded game that was loaded.
   WriteResult WritePer(const std::string& path, size_t script = 0) const {
     return script::WritePer(Source(script), path, m_header.Source());
@@ -34,7 +39,7 @@ class CAiScript {
   bool FitsTextLimit(size_t script = 0) const { return script::FitsTextLimit(Source(script)); }
 
   std::string FormatElement(AiElement element) const {
-    return script::FormatElement(element, m_section.strings, m_names);
+    return script::FormatElement(element, m_section.strings, m_names, Numbering());
   }
   std::string GetObjectName(int32_t id) const;
   std::string GetTechName(int32_t id) const;
@@ -50,10 +55,11 @@ class CAiScript {
   std::span<const uint8_t> Header() const { return m_header.Bytes(); }
 
  private:
-  ScriptSource Source(size_t script) const { return {m_section.strings, Rules(script), m_names}; }
+  ScriptSource Source(size_t script) const { return {m_section.strings, Rules(script), m_names, &Numbering()}; }
 
   RecGameHeader m_header;
   AiSection m_section;
   std::string m_loadFailure;
   NameSet m_names = NameSet::kStandard;
+  NumberingChoice m_numberingChoice = NumberingChoice::kAuto;
 };

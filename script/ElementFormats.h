@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "recgame/AiRule.h"
+#include "script/CommandNumbering.h"
 #include "script/NameTables.h"
 #include "script/TextBuffer.h"
 
@@ -99,10 +100,12 @@ extern const std::array<ElementFormat, kFactIds> FactFormats;
 constexpr size_t kActionIds = 59;
 extern const std::array<ElementFormat, kActionIds> ActionFormats;
 
-// The element's filled template from the table, or the not-supported text when the table has none
-// for its id, appended. Strings come from `strings`, research names from the set `names`.
+// The element's filled template from the table, by its id translated to 1.0c's, appended; the
+// not-supported text, with the id as stored, when the numbering gives the id to no row of the table
+// or the row has no template. Strings come from `strings`, research names from the set `names`.
 void AppendFromTable(TextBuffer& text, std::span<const ElementFormat> table, const AiElement& element,
-                     std::span<const std::string> strings, NameSet names);
+                     std::span<const std::string> strings, NameSet names, const CommandNumbering& numbering);
 
 // The length of the string-table text that an element's text quotes.
-uint64_t QuotedTextLength(const AiElement& element, std::span<const std::string> strings);
+uint64_t QuotedTextLength(const AiElement& element, std::span<const std::string> strings,
+                          const CommandNumbering& numbering);

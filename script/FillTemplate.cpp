@@ -61,23 +61,33 @@ void FillTemplate(TextBuffer& text, const ElementFormat& format, const AiElement
   text.Append(format.text.substr(copied));
 }
 
+
+// The row of the element's 1.0c id; nothing when it has none.
+const ElementFormat* RowOf(std::span<const ElementFormat> table, const AiElement& element,
+                           const CommandNumbering& numbering) {
+  const std::optional<int16_t> id = ConquerorsId(numbering, element.kind, element.id);
+  if (!id || *id < 0 || static_cast<size_t>(*id) >= table.size()) return nullptr;
+  return &table[static_cast<size_t>(*id)];
+}
+
 }  // namespace
 
 void AppendFromTable(TextBuffer& text, std::span<const ElementFormat> table, const AiElement& element,
-                     std::span<const std::string> strings, NameSet names) {
-  const bool inTable = element.id >= 0 && static_cast<size_t>(element.id) < table.size();
-  if (inTable && table[static_cast<size_t>(element.id)].HasTemplate()) {
-    FillTemplate(text, table[static_cast<size_t>(element.id)], element, strings, names);
+                     std::span<const std::string> strings, NameSet names, const CommandNumbering& numbering) {
+  const ElementFormat* row = RowOf(table, element, numbering);
+  if (row != nullptr && row->HasTemplate()) {
+    FillTemplate(text, *row, element, strings, names);
   } else {
     AppendNotSupported(text, element);
   }
 }
 
-uint64_t QuotedTextLength(const AiElement& element, std::span<const std::string> strings) {
-  if (element.kind != ElementKind::kAction || element.id < 0 || static_cast<size_t>(element.id) >= kActionIds) {
-    return 0;
-  }
-  const ElementFormat& format = ActionFormats[static_cast<size_t>(element.id)];
+uint64_t QuotedTextLength(const AiElement& element, std::span<const std::string> strings,
+                          const CommandNumbering& numbering) {
+  if (element.kind != ElementKind::kAction) return 0;
+  const ElementFormat* row = RowOf(ActionFormats, element, numbering);
+  if (row == nullptr) return 0;
+  const ElementFormat& format = *row;
   const std::array<int32_t, kMaxOperands> parameters = Parameters(element);
   uint64_t length = 0;
   for (size_t operand = 0; operand < kMaxOperands; ++operand) {

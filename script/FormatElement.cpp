@@ -26,21 +26,22 @@ void AppendLogicalOperator(TextBuffer& text, int16_t id) {
 namespace script {
 
 void AppendElement(TextBuffer& text, const AiElement& element, std::span<const std::string> strings,
-                   NameSet names) {
+                   NameSet names, const CommandNumbering& numbering) {
   switch (element.kind) {
     case ElementKind::kFact:
-      return AppendFromTable(text, FactFormats, element, strings, names);
+      return AppendFromTable(text, FactFormats, element, strings, names, numbering);
     case ElementKind::kAction:
-      return AppendFromTable(text, ActionFormats, element, strings, names);
+      return AppendFromTable(text, ActionFormats, element, strings, names, numbering);
     case ElementKind::kLogicalOperator:
       return AppendLogicalOperator(text, element.id);
   }
   text.Append("unknown");
 }
 
-std::string FormatElement(const AiElement& element, std::span<const std::string> strings, NameSet names) {
+std::string FormatElement(const AiElement& element, std::span<const std::string> strings, NameSet names,
+                          const CommandNumbering& numbering) {
   TextBuffer text;
-  AppendElement(text, element, strings, names);
+  AppendElement(text, element, strings, names, numbering);
   return std::string(text.View());
 }
 

@@ -7,17 +7,19 @@
 
 #include "platform/OsFile.h"
 #include "recgame/AiRules.h"
+#include "script/CommandNumbering.h"
 #include "script/NameTables.h"
 #include "script/TextBuffer.h"
 
 class TextFile;
 
-// One script to write: its rules, the string table that their actions quote, and the names its
-// research parameters are written with.
+// One script to write: its rules, the string table that their actions quote, the names its
+// research parameters are written with, and the numbering its facts and actions are stored in.
 struct ScriptSource {
   std::span<const std::string> strings;
   AiRules rules;
   NameSet names = NameSet::kStandard;
+  const CommandNumbering* numbering = &kConquerorsNumbering;
 };
 
 // What writing a script to a file gave.
@@ -37,10 +39,11 @@ namespace script {
 // The text of one element, without indentation or line end; for a logical operator only its
 // opening, such as "(and". Never empty, never fails.
 std::string FormatElement(const AiElement& element, std::span<const std::string> strings,
-                          NameSet names = NameSet::kStandard);
+                          NameSet names = NameSet::kStandard,
+                          const CommandNumbering& numbering = kConquerorsNumbering);
 // The same text, appended to `text`.
 void AppendElement(TextBuffer& text, const AiElement& element, std::span<const std::string> strings,
-                   NameSet names = NameSet::kStandard);
+                   NameSet names = NameSet::kStandard, const CommandNumbering& numbering = kConquerorsNumbering);
 
 // Whether the script's text stays within kMaxScriptText; known before anything is written.
 bool FitsTextLimit(const ScriptSource& script);

@@ -37,7 +37,7 @@ std::span<const AiElement> ElementsWritten(const AiRule& rule) {
 class ScriptTextWriter {
  public:
   ScriptTextWriter(TextFile& out, const ScriptSource& script)
-      : m_out(out), m_strings(script.strings), m_names(script.names) {
+      : m_out(out), m_strings(script.strings), m_names(script.names), m_numbering(*script.numbering) {
     m_text.Reserve(kTextPiece);
   }
 
@@ -48,7 +48,7 @@ class ScriptTextWriter {
       return;
     }
     const size_t start = m_text.Size();
-    script::AppendElement(m_text, element, m_strings, m_names);
+    script::AppendElement(m_text, element, m_strings, m_names, m_numbering);
     m_cache.Insert(element, m_text.View().substr(start));
   }
   void HandOverWhenLarge() {
@@ -63,6 +63,7 @@ class ScriptTextWriter {
   TextFile& m_out;
   std::span<const std::string> m_strings;
   NameSet m_names;
+  const CommandNumbering& m_numbering;
   TextBuffer m_text;
   ElementTextCache m_cache;
 };
@@ -154,7 +155,7 @@ bool FitsTextLimit(const ScriptSource& script) {
   for (const AiRule& rule : script.rules) {
     bound += kMaxRuleFrame;
     for (const AiElement& element : ElementsWritten(rule)) {
-      bound += kMaxElementText + QuotedTextLength(element, script.strings);
+      bound += kMaxElementText + QuotedTextLength(element, script.strings, *script.numbering);
     }
     if (bound > kMaxScriptText) return false;
   }

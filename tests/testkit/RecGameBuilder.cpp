@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -14,6 +15,8 @@ namespace testkit {
 namespace {
 
 constexpr uint8_t kFiller = 0xA5;
+// The version text's field, its zero padding included.
+constexpr size_t kVersionTextLength = 8;
 // The field at block offset 8 that AoC files set to 1000.
 constexpr int16_t kBlockCapacityField = 1000;
 
@@ -76,7 +79,10 @@ RuleSpec MakeRule(const std::vector<AiElement>& conditions, const std::vector<Ai
 
 std::vector<uint8_t> BuildHeader(const AiSectionSpec& section) {
   ByteWriter out;
-  out.Filler(12);
+  std::string versionText = section.versionText;
+  versionText.resize(kVersionTextLength);
+  out.Text(versionText);
+  out.Int(std::bit_cast<uint32_t>(section.saveVersion));
   out.Int(section.aiFlag);
   out.Filler(2);
   out.Int(section.stringCount.value_or(static_cast<int16_t>(section.strings.size())));
@@ -222,9 +228,9 @@ std::unique_ptr<CAiScript> LoadSection(const AiSectionSpec& section) {
   return script;
 }
 
-std::string WritePerText(const CAiScript& script) {
+std::string WritePerText(const CAiScript& script, size_t n) {
   ScratchDir dir;
-  const WriteResult result = script.WritePer(dir.File("script.per"));
+  const WriteResult result = script.WritePer(dir.File("script.per"), n);
   if (result != WriteResult::kOk) throw std::runtime_error("WritePer gave " + std::to_string(static_cast<int>(result)));
   return ReadText(dir.Path() / "script.per");
 }

@@ -46,6 +46,9 @@ struct RuleSpec {
 RuleSpec MakeRule(const std::vector<AiElement>& conditions, const std::vector<AiElement>& actions);
 
 struct AiSectionSpec {
+  // The game's version at the start of the header; those of The Conquerors 1.0c unless chosen.
+  std::string versionText = "VER 9.4";
+  float saveVersion = 11.76f;
   uint32_t aiFlag = 1;
   std::vector<std::string> strings;
   std::optional<int16_t> stringCount;  // stored instead of the number of strings
@@ -137,7 +140,7 @@ RecGameHeader HeaderHolding(std::span<const uint8_t> bytes);
 void LoadHeader(CAiScript& script, std::span<const uint8_t> header);
 // A fresh script holding the AI section, loaded and parsed; throws when the parse fails.
 std::unique_ptr<CAiScript> LoadSection(const AiSectionSpec& section);
-// The script text that WritePer writes to a file.
-std::string WritePerText(const CAiScript& script);
+// The text that WritePer writes to a file for the n-th script.
+std::string WritePerText(const CAiScript& script, size_t n = 0);
 
 }  // namespace testkit

@@ -1,0 +1,123 @@
+#include "script/CommandNumbering.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <optional>
+
+#include "recgame/ByteReader.h"
+#include "script/ElementFormats.h"
+
+namespace {
+
+using enum NumberingKind;
+
+constexpr int16_t Last(size_t ids) { return static_cast<int16_t>(ids - 1); }
+
+// The numberings found by setting the same computer player recorded under 1.0c beside its
+// recording under each version, rule by rule: every stored id meets exactly one 1.0c id. Ids outside
+// the runs are UserPatch's own commands, whose names are not known.
+constexpr std::array<IdRun, 1> kEveryFact = {{{0, Last(kFactIds), 0}}};
+constexpr std::array<IdRun, 1> kEveryAction = {{{0, Last(kActionIds), 0}}};
+// UserPatch in a game that still calls itself "VER 9.4": one action of its own at 14.
+constexpr std::array<IdRun, 2> kUserPatch1197Actions = {{{0, 13, 0}, {15, 59, 14}}};
+constexpr std::array<IdRun, 2> kUserPatch98Facts = {{{0, 9, 0}, {61, 163, 10}}};
+constexpr std::array<IdRun, 1> kUserPatch98Actions = {{{86, 144, 0}}};
+constexpr std::array<IdRun, 2> kUserPatch9DFacts = {{{0, 9, 0}, {62, 164, 10}}};
+constexpr std::array<IdRun, 1> kUserPatch9DActions = {{{87, 145, 0}}};
+
+// Every run lands inside its table, so a translated id always has a row.
+template <size_t N>
+constexpr bool RunsFit(const std::array<IdRun, N>& runs, size_t ids) {
+  return std::ranges::all_of(runs, [ids](const IdRun& run) {
+    return run.first >= 0 && run.first <= run.last && run.to >= 0 &&
+           static_cast<size_t>(run.to) + static_cast<size_t>(run.last - run.first) < ids;
+  });
+}
+static_assert(RunsFit(kEveryFact, kFactIds) && RunsFit(kUserPatch98Facts, kFactIds) &&
+              RunsFit(kUserPatch9DFacts, kFactIds));
+static_assert(RunsFit(kEveryAction, kActionIds) && RunsFit(kUserPatch1197Actions, kActionIds) &&
+              RunsFit(kUserPatch98Actions, kActionIds) && RunsFit(kUserPatch9DActions, kActionIds));
+
+constexpr CommandNumbering kUserPatch1197 = {kUserPatch, kEveryFact, kUserPatch1197Actions};
+constexpr CommandNumbering kUserPatch98 = {kUserPatch, kUserPatch98Facts, kUserPatch98Actions};
+constexpr CommandNumbering kUserPatch9D = {kUserPatch, kUserPatch9DFacts, kUserPatch9DActions};
+
+// A version text is 8 bytes, its zero included.
+constexpr size_t kVersionTextLength = 8;
+
+struct VersionNumbering {
+  std::string_view text;
+  std::optional<float> saveVersion;  // any save version when empty
+  const CommandNumbering* numbering;
+};
+
+constexpr std::array<VersionNumbering, 6> kVersionNumberings = {{
+    {{"VER 9.4\0", kVersionTextLength}, 11.76f, &kConquerorsNumbering},
+    {{"VER 9.4\0", kVersionTextLength}, 11.97f, &kUserPatch1197},
+    {{"VER 9.8\0", kVersionTextLength}, std::nullopt, &kUserPatch98},
+    {{"VER 9.D\0", kVersionTextLength}, std::nullopt, &kUserPatch9D},
+    {{"VER 9.E\0", kVersionTextLength}, std::nullopt, &kUserPatch9D},
+    {{"VER 9.F\0", kVersionTextLength}, std::nullopt, &kUserPatch9D},
+}};
+
+}  // namespace
+
+constexpr CommandNumbering kConquerorsNumbering = {kConquerors, kEveryFact, kEveryAction};
+constexpr CommandNumbering kUnknownNumbering = {kUnknown, kEveryFact, kEveryAction};
+
+const CommandNumbering& NumberingOfHeader(std::span<const uint8_t> header) {
+  ByteReader reader(header);
+  std::span<const uint8_t> text;
+  uint32_t saveVersionBits = 0;
+  if (!reader.ReadBytes(kVersionTextLength, &text) || !reader.ReadU32(&saveVersionBits)) return kUnknownNumbering;
+  const std::string_view versionText(reinterpret_cast<const char*>(text.data()), text.size());
+  const auto saveVersion = std::bit_cast<float>(saveVersionBits);
+  for (const VersionNumbering& version : kVersionNumberings) {
+    if (version.text == versionText && (!version.saveVersion || *version.saveVersion == saveVersion)) {
+      return *version.numbering;
+    }
+  }
+  return kUnknownNumbering;
+}
+
+std::optional<int16_t> ConquerorsId(const CommandNumbering& numbering, ElementKind kind, int16_t stored) {
+  if (kind != ElementKind::kFact && kind != ElementKind::kAction) return stored;
+  for (const IdRun& run : kind == ElementKind::kFact ? numbering.facts : numbering.actions) {
+    if (stored >= run.first && stored <= run.last) return static_cast<int16_t>(run.to + (stored - run.first));
+  }
+  return std::nullopt;
+}
+
+std::string VersionText(std::span<const uint8_t> header) {
+  std::string text;
+  for (const uint8_t byte : header.first(std::min(header.size(), kVersionTextLength))) {
+    if (byte == 0) break;
+    text += byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '?';
+  }
+  return text;
+}
+
+std::string_view NumberingName(NumberingKind kind) {
+  switch (kind) {
+    case kConquerors:
+      return "1.0c";
+    case kUserPatch:
+      return "UserPatch";
+    case kUnknown:
+      break;
+  }
+  return "unknown numbering";
+}
+
+std::string_view NumberingJsonName(NumberingKind kind) {
+  switch (kind) {
+    case kConquerors:
+      return "1.0c";
+    case kUserPatch:
+      return "userpatch";
+    case kUnknown:
+      break;
+  }
+  return "unknown";
+}
