@@ -38,6 +38,8 @@ constexpr std::string_view kHelp =
     "                         compressed header, instead of calling it broken\n"
     "      --names SET        how researches are written: standard (the default) names the ages and\n"
     "                         eight more, the rest stay numbers; full names all 118 that have a keyword\n"
+    "      --numbering SET    how stored facts and actions are numbered: auto (the default) by the game's\n"
+    "                         version, 1.0c as The Conquerors 1.0c numbers them, whatever the version\n"
     "  -h, --help             show this help and exit\n"
     "      --version          show the version and exit\n"
     "\n"

@@ -21,11 +21,12 @@
 
 namespace {
 
-constexpr std::array<OptionSpec, 4> kOptions = {{
+constexpr std::array<OptionSpec, 5> kOptions = {{
     {"directory", 'd', "a folder"},
     {"jobs", 'j', "a number"},
     {"salvage"},
     kNamesOption,
+    kNumberingOption,
 }};
 
 constexpr unsigned kMaxJobs = 64;
@@ -38,6 +39,7 @@ struct Request {
   unsigned jobs = 1;
   LoadOptions load;
   NameSet names = NameSet::kStandard;
+  NumberingChoice numbering = NumberingChoice::kAuto;
 };
 
 Request ReadRequest(const Arguments& arguments) {
@@ -50,7 +52,8 @@ Request ReadRequest(const Arguments& arguments) {
       arguments.Count("jobs", std::min(ProcessorCount(), kMaxJobs), kMaxJobs, &problem);
   if (!jobs) throw UsageProblem(problem);
   return {arguments.Operands().front(), *arguments.Value("directory"), *jobs,
-          {.salvageMissingLength = arguments.Has("salvage")}, ReadNameSet(arguments)};
+          {.salvageMissingLength = arguments.Has("salvage")}, ReadNameSet(arguments),
+          ReadNumberingChoice(arguments)};
 }
 
 std::string AsciiLower(std::string text) {
@@ -94,7 +97,7 @@ enum class Outcome { kExtracted, kNoAiScript, kBroken, kFailed };
 
 struct GameResult {
   Outcome outcome = Outcome::kExtracted;
-  std::string report;  // the line on standard error for a broken game or a failure
+  std::string report;  // the lines on standard error: a warning, a broken game or a failure
 };
 
 GameResult Failure(Outcome outcome, const std::string& path, std::string_view message, std::string_view reason) {
@@ -103,27 +106,37 @@ GameResult Failure(Outcome outcome, const std::string& path, std::string_view me
   return {outcome, line.str()};
 }
 
+GameResult WriteScripts(const CAiScript& script, const RecGameFile& game, const std::string& base,
+                        const Request& request) {
+  for (size_t n = 0; n < script.ScriptCount(); ++n) {
+    const std::string output = PathInFolder(request.outputFolder, ScriptFileName(base, n));
+    const WriteResult written = script.WritePer(output, n);
+    if (written == WriteResult::kTooLarge) {
+      return Failure(Outcome::kBroken, game.path, ResultMessage(written), ResultReason(written));
+    }
+    if (written != WriteResult::kOk) {
+      return Failure(Outcome::kFailed, output, ResultMessage(written), ResultReason(written));
+    }
+  }
+  return {Outcome::kExtracted, ""};
+}
+
 GameResult ExtractGame(const RecGameFile& game, const std::string& base, const Request& request) {
   try {
     CAiScript script;
     script.UseNames(request.names);
+    script.UseNumbering(request.numbering);
     const ReadResult read = LoadAndParse(script, game.path, request.load);
     if (read == ReadResult::kNoAiScript) return {Outcome::kNoAiScript, ""};
     if (read != ReadResult::kOk) {
       return Failure(read == ReadResult::kBroken ? Outcome::kBroken : Outcome::kFailed, game.path, ResultMessage(read),
                      script.LoadFailure());
     }
-    for (size_t n = 0; n < script.ScriptCount(); ++n) {
-      const std::string output = PathInFolder(request.outputFolder, ScriptFileName(base, n));
-      const WriteResult written = script.WritePer(output, n);
-      if (written == WriteResult::kTooLarge) {
-        return Failure(Outcome::kBroken, game.path, ResultMessage(written), ResultReason(written));
-      }
-      if (written != WriteResult::kOk) {
-        return Failure(Outcome::kFailed, output, ResultMessage(written), ResultReason(written));
-      }
-    }
-    return {Outcome::kExtracted, ""};
+    std::ostringstream warning;
+    WarnOfUnknownNumbering(warning, game.path, script);
+    GameResult result = WriteScripts(script, game, base, request);
+    result.report.insert(0, warning.str());
+    return result;
   } catch (const std::exception& error) {
     return {Outcome::kFailed, std::string("velkorin: ") + error.what() + "\n"};
   }
@@ -210,7 +223,8 @@ int RunExtractAll(const Arguments& arguments, std::ostream& out, std::ostream& e
 
 const Command kExtractAllCommand = {
     "extract-all",
-    "extract-all FOLDER -d OUTDIR [-j N] [--salvage] [--names full|standard]",
+    "extract-all FOLDER -d OUTDIR [-j N] [--salvage] [--names full|standard]\n"
+    "         [--numbering auto|1.0c]",
     kOptions,
     RunExtractAll,
 };

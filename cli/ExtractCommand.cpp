@@ -14,12 +14,13 @@
 
 namespace {
 
-constexpr std::array<OptionSpec, 5> kOptions = {{
+constexpr std::array<OptionSpec, 6> kOptions = {{
     {"output", 'o', "a file name"},
     {"script", 0, "a number"},
     {"all"},
     {"salvage"},
     kNamesOption,
+    kNumberingOption,
 }};
 
 // The most scripts a recorded game holds: one per player.
@@ -32,6 +33,7 @@ struct Request {
   std::optional<size_t> script;  // 0-based; every script when empty
   LoadOptions load;
   NameSet names = NameSet::kStandard;
+  NumberingChoice numbering = NumberingChoice::kAuto;
 };
 
 Request ReadRequest(const Arguments& arguments) {
@@ -50,6 +52,7 @@ Request ReadRequest(const Arguments& arguments) {
   if (!arguments.Has("all")) request.script = *script - 1;
   request.load.salvageMissingLength = arguments.Has("salvage");
   request.names = ReadNameSet(arguments);
+  request.numbering = ReadNumberingChoice(arguments);
   return request;
 }
 
@@ -85,6 +88,7 @@ int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& 
   const Request request = ReadRequest(arguments);
   CAiScript script;
   script.UseNames(request.names);
+  script.UseNumbering(request.numbering);
   const ReadResult read = LoadAndParse(script, request.recGame, request.load);
   if (read != ReadResult::kOk) {
     return Report(err, request.recGame, ResultMessage(read), script.LoadFailure(), ExitStatus(read));
@@ -93,6 +97,8 @@ int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& 
     return Report(err, request.recGame, "No script " + std::to_string(*request.script + 1) + " in this file",
                   "it holds " + std::to_string(script.ScriptCount()), kExitNoSuchScript);
   }
+
+  WarnOfUnknownNumbering(err, request.recGame, script);
 
   std::vector<size_t> scripts;
   for (size_t n = 0; n < script.ScriptCount(); ++n) {
@@ -119,7 +125,8 @@ int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& 
 
 const Command kExtractCommand = {
     "extract",
-    "extract RECGAME [-o OUT] [--script N | --all] [--salvage] [--names full|standard]",
+    "extract RECGAME [-o OUT] [--script N | --all] [--salvage] [--names full|standard]\n"
+    "         [--numbering auto|1.0c]",
     kOptions,
     RunExtract,
 };

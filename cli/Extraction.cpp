@@ -10,6 +10,19 @@ NameSet ReadNameSet(const Arguments& arguments) {
   throw UsageProblem("option --names takes full or standard");
 }
 
+NumberingChoice ReadNumberingChoice(const Arguments& arguments) {
+  const std::string value = arguments.Value(kNumberingOption.name).value_or("auto");
+  if (value == "auto") return NumberingChoice::kAuto;
+  if (value == "1.0c") return NumberingChoice::kConquerors;
+  throw UsageProblem("option --numbering takes auto or 1.0c");
+}
+
+void WarnOfUnknownNumbering(std::ostream& err, const std::string& path, const CAiScript& script) {
+  if (script.Numbering().kind != NumberingKind::kUnknown) return;
+  Report(err, path, VersionText(script.Header()),
+         "the command numbering of this version is not known; facts and actions may be misnamed", 0);
+}
+
 ReadResult LoadAndParse(CAiScript& script, const std::string& path, const LoadOptions& options) {
   const ReadResult read = script.LoadRecGame(path, options);
   return read == ReadResult::kOk ? script.ParseAi() : read;

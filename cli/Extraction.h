@@ -18,6 +18,14 @@ inline constexpr OptionSpec kNamesOption = {"names", 0, "full or standard"};
 // any other value.
 NameSet ReadNameSet(const Arguments& arguments);
 
+// "--numbering auto|1.0c", for the same commands: by the game's version, or 1.0c's for any game.
+inline constexpr OptionSpec kNumberingOption = {"numbering", 0, "auto or 1.0c"};
+// The choice that option makes, auto when it is not given; throws UsageProblem for any other value.
+NumberingChoice ReadNumberingChoice(const Arguments& arguments);
+// When the game's version has no known numbering and it is to be written by its version, says so
+// on `err`: its facts and actions may be misnamed. The script's text carries no such remark.
+void WarnOfUnknownNumbering(std::ostream& err, const std::string& path, const CAiScript& script);
+
 // Loads the recorded game into the script and parses its AI section.
 ReadResult LoadAndParse(CAiScript& script, const std::string& path, const LoadOptions& options);
 

@@ -21,9 +21,6 @@ constexpr std::array<OptionSpec, 2> kOptions = {{
     {"salvage"},
 }};
 
-// The version text is the start of the inflated header, such as "VER 9.4" and its zero.
-constexpr size_t kVersionLength = 8;
-
 struct ScriptSummary {
   size_t rules = 0;
   std::optional<size_t> sameAs;  // the number (from 1) of the first earlier script with the same rules
@@ -32,20 +29,10 @@ struct ScriptSummary {
 struct GameSummary {
   ReadResult status = ReadResult::kOk;
   std::optional<std::string> version;  // nothing when the header could not be read
+  std::optional<NumberingKind> numbering;  // likewise
   std::string reason;                  // why it cannot be opened, when the message alone does not say
   std::vector<ScriptSummary> scripts;
 };
-
-// Up to the first zero byte; anything but printable ASCII shows as "?", so that the text is safe on
-// a terminal and in JSON.
-std::string VersionText(std::span<const uint8_t> header) {
-  std::string text;
-  for (const uint8_t byte : header.first(std::min(header.size(), kVersionLength))) {
-    if (byte == 0) break;
-    text += byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '?';
-  }
-  return text;
-}
 
 std::vector<ScriptSummary> SummarizeScripts(const CAiScript& script) {
   std::vector<ScriptSummary> scripts;
@@ -66,13 +53,14 @@ GameSummary Summarize(const RecGameFile& game, const LoadOptions& load) {
     summary.status = script.LoadRecGame(game.path, load);
     if (summary.status == ReadResult::kOk) {
       summary.version = VersionText(script.Header());
+      summary.numbering = script.Numbering().kind;
       summary.status = script.ParseAi();
     }
     summary.reason = script.LoadFailure();
     summary.scripts = SummarizeScripts(script);
   } catch (const std::exception& error) {
     // A read that fails once the file is open leaves the game as unreadable as one that never opened.
-    summary = {ReadResult::kCannotOpen, std::nullopt, error.what(), {}};
+    summary = {ReadResult::kCannotOpen, std::nullopt, std::nullopt, error.what(), {}};
   }
   return summary;
 }
@@ -104,23 +92,31 @@ size_t Width(const std::string& text) {
   return static_cast<size_t>(std::ranges::count_if(text, startsCharacter));
 }
 
+std::string_view NumberingColumn(const GameSummary& game) {
+  return game.numbering ? NumberingName(*game.numbering) : "";
+}
+
 void WriteText(std::ostream& out, const std::string& folder, const std::vector<RecGameFile>& games,
                const std::vector<GameSummary>& summaries) {
   out << folder << ": " << games.size() << (games.size() == 1 ? " recorded game\n" : " recorded games\n");
   size_t nameWidth = 0;
   size_t sizeWidth = 0;
   size_t versionWidth = 0;
+  size_t numberingWidth = 0;
   for (size_t i = 0; i < games.size(); ++i) {
     nameWidth = std::max(nameWidth, Width(games[i].name));
     sizeWidth = std::max(sizeWidth, std::to_string(games[i].size).size());
     versionWidth = std::max(versionWidth, summaries[i].version.value_or("").size());
+    numberingWidth = std::max(numberingWidth, NumberingColumn(summaries[i]).size());
   }
   for (size_t i = 0; i < games.size(); ++i) {
     const std::string size = std::to_string(games[i].size);
     const std::string version = summaries[i].version.value_or("");
+    const std::string_view numbering = NumberingColumn(summaries[i]);
     out << games[i].name << std::string(nameWidth - Width(games[i].name), ' ') << "  "
         << std::string(sizeWidth - size.size(), ' ') << size << "  " << version
-        << std::string(versionWidth - version.size(), ' ') << "  " << Description(summaries[i]) << '\n';
+        << std::string(versionWidth - version.size(), ' ') << "  " << numbering
+        << std::string(numberingWidth - numbering.size(), ' ') << "  " << Description(summaries[i]) << '\n';
   }
 }
 
@@ -165,7 +161,8 @@ void WriteJson(std::ostream& out, const std::string& folder, const std::vector<R
   for (size_t i = 0; i < games.size(); ++i) {
     const GameSummary& game = summaries[i];
     out << (i == 0 ? "\n" : ",\n") << "  {\"name\": " << JsonString(games[i].name) << ", \"size\": " << games[i].size
-        << ", \"version\": " << (game.version ? JsonString(*game.version) : "null") << ", \"status\": \""
+        << ", \"version\": " << (game.version ? JsonString(*game.version) : "null") << ", \"numbering\": "
+        << (game.numbering ? JsonString(NumberingJsonName(*game.numbering)) : "null") << ", \"status\": \""
         << JsonStatus(game.status) << "\", \"scripts\": [";
     for (const ScriptSummary& script : game.scripts) {
       out << (&script == &game.scripts.front() ? "" : ", ") << "{\"rules\": " << script.rules;

@@ -27,20 +27,23 @@ constexpr const char* kFolderName = "q\"\\\t";
 constexpr const char* kFolderInJson = "q\\\"\\\\\\u0009";
 #endif
 
-// A folder as players keep them: recorded games with extensions in any case, one without AI script,
-// a broken one, and files and folders that are no recorded games.
+// A folder as players keep them: recorded games with extensions in any case and of several versions,
+// one without AI script, a broken one, and files and folders that are no recorded games.
 TEST(List, ShowsTheRecordedGamesAsTextOrJson) {
   testkit::ScratchDir dir;
   const fs::path folder = dir.Path() / kFolderName;
   fs::create_directory(folder);
-  std::vector<uint8_t> header =
-      testkit::BuildHeader({.rules = testkit::kTwoRules, .moreScripts = {testkit::kOneRule, testkit::kTwoRules}});
-  std::ranges::copy(std::string_view("VER 9.4\0", 8), header.begin());  // the version text and its zero
-  std::vector<uint8_t> game = testkit::Frame(testkit::Deflate(header));
-  game.resize(1000);
+  const auto gameOfVersion = [](const std::string& version) {
+    std::vector<uint8_t> game = testkit::BuildRecGame(
+        {.versionText = version, .rules = testkit::kTwoRules, .moreScripts = {testkit::kOneRule, testkit::kTwoRules}});
+    game.resize(1000);
+    return game;
+  };
+  const std::vector<uint8_t> game = gameOfVersion("VER 9.4");
   testkit::WriteFile(folder / "b.mgx", game);
-  testkit::WriteFile(folder / u8"é.mgé", game);
-  std::vector<uint8_t> noAi = testkit::BuildRecGame({.aiFlag = 0}, {.preamble = testkit::Preamble::kMgl});
+  testkit::WriteFile(folder / u8"é.mgé", gameOfVersion("VER 9.E"));
+  std::vector<uint8_t> noAi =
+      testkit::BuildRecGame({.versionText = "VER\x01" "9.B\x7F", .aiFlag = 0}, {.preamble = testkit::Preamble::kMgl});
   noAi.resize(12345);
   testkit::WriteFile(folder / "D.MGL", noAi);
   testkit::WriteFile(folder / "c.mgz", std::vector<uint8_t>(1000, 0xFF));  // its header length is beyond its end
@@ -58,23 +61,24 @@ TEST(List, ShowsTheRecordedGamesAsTextOrJson) {
   const CliRun text = RunCli({"list", folderText});
   EXPECT_EQ(text.status, kExitOk);
   EXPECT_EQ(text.out, folderText + R"(: 5 recorded games
-b.mgx   1000  VER 9.4   3 scripts: 2, 1, 2 (same as 1) rules
-c.mgz   1000            broken
-D.MGL  12345  ????????  no AI script
-l.mgx   1000  VER 9.4   3 scripts: 2, 1, 2 (same as 1) rules
-é.mgé   1000  VER 9.4   3 scripts: 2, 1, 2 (same as 1) rules
+b.mgx   1000  VER 9.4   1.0c               3 scripts: 2, 1, 2 (same as 1) rules
+c.mgz   1000                               broken
+D.MGL  12345  VER?9.B?  unknown numbering  no AI script
+l.mgx   1000  VER 9.4   1.0c               3 scripts: 2, 1, 2 (same as 1) rules
+é.mgé   1000  VER 9.E   UserPatch          3 scripts: 2, 1, 2 (same as 1) rules
 )");
 
   const std::string scripts =
-      R"("version": "VER 9.4", "status": "ok", "scripts": [{"rules": 2}, {"rules": 1}, {"rules": 2, "sameAs": 1}]})";
+      R"("status": "ok", "scripts": [{"rules": 2}, {"rules": 1}, {"rules": 2, "sameAs": 1}]})";
+  const std::string conquerors = R"("version": "VER 9.4", "numbering": "1.0c", )" + scripts;
   const CliRun json = RunCli({"list", "--json", folderText});
   EXPECT_EQ(json.status, kExitOk);
   EXPECT_EQ(json.out, R"({"folder": ")" + dir.Path().generic_string() + "/" + kFolderInJson + R"(", "games": [
-  {"name": "b.mgx", "size": 1000, )" + scripts + R"(,
-  {"name": "c.mgz", "size": 1000, "version": null, "status": "broken", "scripts": []},
-  {"name": "D.MGL", "size": 12345, "version": "????????", "status": "no-ai-script", "scripts": []},
-  {"name": "l.mgx", "size": 1000, )" + scripts + R"(,
-  {"name": "é.mgé", "size": 1000, )" + scripts + "\n]}\n");
+  {"name": "b.mgx", "size": 1000, )" + conquerors + R"(,
+  {"name": "c.mgz", "size": 1000, "version": null, "numbering": null, "status": "broken", "scripts": []},
+  {"name": "D.MGL", "size": 12345, "version": "VER?9.B?", "numbering": "unknown", "status": "no-ai-script", "scripts": []},
+  {"name": "l.mgx", "size": 1000, )" + conquerors + R"(,
+  {"name": "é.mgé", "size": 1000, "version": "VER 9.E", "numbering": "userpatch", )" + scripts + "\n]}\n");
 }
 
 #ifndef _WIN32
