@@ -26,11 +26,19 @@ class CAiScript {
   size_t ScriptCount() const { return m_section.scripts.size(); }
   // The names research parameters are written with from now on; the standard ones until this is called.
   void UseNames(NameSet names) { m_names = names; }
-  // The output must not be the recorded game that was loaded.
-  WriteResult WritePer(const std::string& path, size_t script = 0) const {
-    return script::WritePer(Source(script), path, m_header.Source());
+  // The output must not be the recorded game that was loaded; `reason`, when given, gets why it failed.
+  WriteResult WritePer(const std::string& path, size_t script = 0,
+                       OutputFile::Naming naming = OutputFile::Naming::kUsersChoice,
+                       std::string* reason = nullptr) const {
+    return script::WritePer(Source(script), path, m_header.Source(), naming, reason);
+  }
+  // The same, to `output`, whose Commit puts the script in place.
+  WriteResult StagePer(OutputFile& output, const std::string& path, size_t script, std::string* reason) const {
+    return script::StagePer(Source(script), output, path, m_header.Source(), OutputFile::Naming::kUsersChoice, reason);
   }
   void WritePer(TextFile& out, size_t script = 0) const { script::WritePer(Source(script), out); }
+  // Whether the file is the recorded game that was loaded.
+  bool IsRecGame(const os::FileIdentity& file) const { return m_header.Source() == file; }
   bool FitsTextLimit(size_t script = 0) const { return script::FitsTextLimit(Source(script)); }
 
   std::string FormatElement(AiElement element) const {
