@@ -4,19 +4,9 @@
 #include <cstdint>
 #include <map>
 
+#include "cli/CaseFoldingTable.h"
+
 namespace {
-
-// Code points that fold by the same distance: `count` of them from `first`, `stride` apart.
-struct FoldRun {
-  char32_t first;
-  uint16_t count;
-  uint8_t stride;
-  int32_t distance;
-};
-
-constexpr FoldRun kFoldRuns[] = {
-#include "cli/CaseFoldingTable.inc"
-};
 
 char32_t FoldCodePoint(char32_t c) {
   const auto after = std::upper_bound(std::begin(kFoldRuns), std::end(kFoldRuns), c,
