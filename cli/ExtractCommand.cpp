@@ -112,7 +112,9 @@ int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& 
     }
     // "> GAME", ">> GAME" and "1<> GAME" give the program the recorded game as its output.
     const std::optional<os::FileIdentity> standardOutput = os::IdentityOf(os::StandardOutput());
-    if (standardOutput && script.IsRecGame(*standardOutput)) return ReportWriteFailure(err, request.recGame, WriteResult::kIsRecGame, "");
+    if (standardOutput && script.IsRecGame(*standardOutput)) {
+      return ReportWriteFailure(err, request.recGame, WriteResult::kIsRecGame, "");
+    }
     return WriteToStandardOutput(script, request, scripts);
   }
   // Every script goes to its new file first; none replaces its output until all are complete.

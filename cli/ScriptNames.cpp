@@ -25,9 +25,11 @@ constexpr char32_t kStrayByte = 0x110000;
 char32_t NextCodePoint(std::string_view text, size_t* at) {
   const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
   const uint8_t lead = byte(*at);
-  const size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                                                                          : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                                                                        : 0;
+  const size_t length = lead < 0x80                   ? 1
+                        : lead >= 0xC2 && lead < 0xE0 ? 2
+                        : lead >= 0xE0 && lead < 0xF0 ? 3
+                        : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                      : 0;
   char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1Fu : length == 3 ? lead & 0x0Fu : lead & 0x07u;
   bool valid = length != 0 && *at + length <= text.size();
   for (size_t i = 1; valid && i < length; ++i) {

@@ -9,8 +9,8 @@ OutputFile::~OutputFile() {
   os::RemoveFile(m_staging);
 }
 
-OutputFile::OpenResult OutputFile::Create(const std::string& path,
-                                          const std::optional<os::FileIdentity>& protectedFile, Naming naming) {
+OutputFile::OpenResult OutputFile::Create(const std::string& path, const std::optional<os::FileIdentity>& protectedFile,
+                                          Naming naming) {
   const os::PathStatus status = os::StatusOf(path);
   const bool exists = status.kind != os::PathKind::kMissing;
   if (exists && protectedFile && status.identity == *protectedFile) return OpenResult::kIsProtectedFile;

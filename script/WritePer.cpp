@@ -170,8 +170,7 @@ void WritePer(const ScriptSource& script, TextFile& out) {
 }
 
 WriteResult StagePer(const ScriptSource& script, OutputFile& output, const std::string& path,
-                     const std::optional<os::FileIdentity>& recGame, OutputFile::Naming naming,
-                     std::string* reason) {
+                     const std::optional<os::FileIdentity>& recGame, OutputFile::Naming naming, std::string* reason) {
   const WriteResult result = [&] {
     if (!FitsTextLimit(script)) return WriteResult::kTooLarge;
     switch (output.Create(path, recGame, naming)) {
@@ -197,8 +196,7 @@ WriteResult StagePer(const ScriptSource& script, OutputFile& output, const std::
 }
 
 WriteResult WritePer(const ScriptSource& script, const std::string& path,
-                     const std::optional<os::FileIdentity>& recGame, OutputFile::Naming naming,
-                     std::string* reason) {
+                     const std::optional<os::FileIdentity>& recGame, OutputFile::Naming naming, std::string* reason) {
   OutputFile output;
   const WriteResult result = StagePer(script, output, path, recGame, naming, reason);
   if (result == WriteResult::kOk) output.Commit();

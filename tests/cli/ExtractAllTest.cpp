@@ -85,8 +85,8 @@ TEST(ExtractAll, NamesMeetingWithoutRegardToCaseKeepTheirExtensionAndNoNameIsHid
 #ifndef _WIN32
 
 struct InTheWayCase : testkit::NamedCase {
-  void (*put)(const fs::path& at, const fs::path& dir);  // what is at the script's name before the run
-  std::string reason;                                    // why the game fails; empty when it is extracted
+  void (*put)(const fs::path& at);  // puts something at the script's name, DIR/out/victim.per
+  std::string reason;               // why the game fails; empty when it is extracted
 };
 
 class ExtractAllOutput : public testing::TestWithParam<InTheWayCase> {};
@@ -102,7 +102,7 @@ TEST_P(ExtractAllOutput, ReplacesOnlyARegularFile) {
   testkit::WriteFile(games / "other.mgx", BuildRecGame({.rules = kOneRule}));
   testkit::WriteFile(dir.Path() / "outside.txt", std::vector<uint8_t>(3, 'o'));
   const fs::path at = dir.Path() / "out" / "victim.per";
-  GetParam().put(at, dir.Path());
+  GetParam().put(at);
   const std::vector<uint8_t> otherGame = testkit::ReadFile(games / "other.mgx");
   // A reader on the FIFO, so that a run that opened it for writing would not wait for one.
   const int reader = open(at.c_str(), O_RDONLY | O_NONBLOCK);
@@ -112,8 +112,8 @@ TEST_P(ExtractAllOutput, ReplacesOnlyARegularFile) {
   if (reader >= 0) close(reader);
   const bool fails = !GetParam().reason.empty();
   EXPECT_EQ(run.status, fails ? kExitGamesFailed : kExitOk);
-  EXPECT_EQ(run.out, std::string("2 recorded games: ") + (fails ? "1 extracted, 0 without AI script, 0 broken, 1 failed\n"
-                                                                 : "2 extracted, 0 without AI script, 0 broken, 0 failed\n"));
+  EXPECT_EQ(run.out, fails ? "2 recorded games: 1 extracted, 0 without AI script, 0 broken, 1 failed\n"
+                           : "2 recorded games: 2 extracted, 0 without AI script, 0 broken, 0 failed\n");
   EXPECT_EQ(run.err, fails ? "velkorin: " + at.string() + ": File Write Error: " + GetParam().reason + "\n" : "");
   EXPECT_EQ(fs::symlink_status(at).type(), fails ? before.type() : fs::file_type::regular);
   if (!fails) {
@@ -127,16 +127,16 @@ TEST_P(ExtractAllOutput, ReplacesOnlyARegularFile) {
 INSTANTIATE_TEST_SUITE_P(
     InTheWay, ExtractAllOutput,
     testing::Values(
-        InTheWayCase{"LinkToAnotherGame", [](const fs::path& at, const fs::path&) { fs::create_symlink("../games/other.mgx", at); },
+        InTheWayCase{"LinkToAnotherGame", [](const fs::path& at) { fs::create_symlink("../games/other.mgx", at); },
                      "it is a symbolic link"},
-        InTheWayCase{"LinkOutside", [](const fs::path& at, const fs::path& dir) { fs::create_symlink(dir / "outside.txt", at); },
+        InTheWayCase{"LinkOutside", [](const fs::path& at) { fs::create_symlink("../outside.txt", at); },
                      "it is a symbolic link"},
-        InTheWayCase{"DanglingLink", [](const fs::path& at, const fs::path& dir) { fs::create_symlink(dir / "nowhere", at); },
+        InTheWayCase{"DanglingLink", [](const fs::path& at) { fs::create_symlink("../nowhere", at); },
                      "it is a symbolic link that leads nowhere"},
-        InTheWayCase{"Fifo", [](const fs::path& at, const fs::path&) { mkfifo(at.c_str(), 0644); }, "it is not a regular file"},
-        InTheWayCase{"Folder", [](const fs::path& at, const fs::path&) { fs::create_directory(at); }, "it is a folder"},
+        InTheWayCase{"Fifo", [](const fs::path& at) { mkfifo(at.c_str(), 0644); }, "it is not a regular file"},
+        InTheWayCase{"Folder", [](const fs::path& at) { fs::create_directory(at); }, "it is a folder"},
         InTheWayCase{"HardLinkToAnotherGame",
-                     [](const fs::path& at, const fs::path& dir) { fs::create_hard_link(dir / "games" / "other.mgx", at); }, ""}),
+                     [](const fs::path& at) { fs::create_hard_link(at.parent_path() / "../games/other.mgx", at); }, ""}),
     testkit::CaseName());
 
 #endif
