@@ -3,7 +3,6 @@
 #include <array>
 #include <exception>
 #include <iostream>
-#include <map>
 #include <mutex>
 #include <optional>
 #include <sstream>
@@ -15,7 +14,9 @@
 #include "cli/Extraction.h"
 #include "cli/Parallel.h"
 #include "cli/RecGameFolder.h"
+#include "cli/ScriptNames.h"
 #include "platform/OsFile.h"
+#include "platform/OutputFile.h"
 #include "script/AiScript.h"
 #include "script/ResultMessages.h"
 
@@ -30,8 +31,6 @@ constexpr std::array<OptionSpec, 5> kOptions = {{
 }};
 
 constexpr unsigned kMaxJobs = 64;
-// The most scripts a recorded game holds: one per player.
-constexpr size_t kMaxScripts = 8;
 
 struct Request {
   std::string folder;
@@ -56,43 +55,6 @@ Request ReadRequest(const Arguments& arguments) {
           ReadNumberingChoice(arguments)};
 }
 
-std::string AsciiLower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
-// "BASE.per" for the first script, "BASE-N.per" for the N-th.
-std::string ScriptFileName(const std::string& base, size_t script) {
-  return script == 0 ? base + ".per" : base + "-" + std::to_string(script + 1) + ".per";
-}
-
-// The base of each game's script files: its name without the extension, or with it where two games'
-// script files could meet, also in a folder that ignores case ("a.mgx" and "A.mgz", or "a.mgx" with
-// a second script and "a-2.mgx"). The bases are chosen before any game is read, so every run over
-// the folder names its files alike.
-std::vector<std::string> ScriptBases(const std::vector<RecGameFile>& games) {
-  std::vector<std::string> bases;
-  for (const RecGameFile& game : games) bases.push_back(game.name.substr(0, game.name.rfind('.')));
-  std::vector<bool> keepsExtension(games.size(), false);
-  for (bool changed = true; changed;) {
-    std::map<std::string, size_t> claims;  // how many games could write each file name
-    for (const std::string& base : bases) {
-      for (size_t n = 0; n < kMaxScripts; ++n) ++claims[AsciiLower(ScriptFileName(base, n))];
-    }
-    changed = false;
-    for (size_t i = 0; i < games.size(); ++i) {
-      for (size_t n = 0; n < kMaxScripts && !keepsExtension[i]; ++n) {
-        if (claims[AsciiLower(ScriptFileName(bases[i], n))] == 1) continue;
-        bases[i] = games[i].name;
-        keepsExtension[i] = changed = true;
-      }
-    }
-  }
-  return bases;
-}
-
 enum class Outcome { kExtracted, kNoAiScript, kBroken, kFailed };
 
 struct GameResult {
@@ -110,13 +72,10 @@ GameResult WriteScripts(const CAiScript& script, const RecGameFile& game, const 
                         const Request& request) {
   for (size_t n = 0; n < script.ScriptCount(); ++n) {
     const std::string output = PathInFolder(request.outputFolder, ScriptFileName(base, n));
-    const WriteResult written = script.WritePer(output, n);
-    if (written == WriteResult::kTooLarge) {
-      return Failure(Outcome::kBroken, game.path, ResultMessage(written), ResultReason(written));
-    }
-    if (written != WriteResult::kOk) {
-      return Failure(Outcome::kFailed, output, ResultMessage(written), ResultReason(written));
-    }
+    std::string reason;
+    const WriteResult written = script.WritePer(output, n, OutputFile::Naming::kOwn, &reason);
+    if (written == WriteResult::kTooLarge) return Failure(Outcome::kBroken, game.path, ResultMessage(written), reason);
+    if (written != WriteResult::kOk) return Failure(Outcome::kFailed, output, ResultMessage(written), reason);
   }
   return {Outcome::kExtracted, ""};
 }
@@ -200,7 +159,9 @@ int RunExtractAll(const Arguments& arguments, std::ostream& out, std::ostream& e
     return Report(err, request.outputFolder, ResultMessage(WriteResult::kCannotCreate), problem, kExitFileWriteError);
   }
 
-  const std::vector<std::string> bases = ScriptBases(*games);
+  std::vector<std::string> names;
+  for (const RecGameFile& game : *games) names.push_back(game.name);
+  const std::vector<std::string> bases = ScriptBases(names);
   std::vector<GameResult> results(games->size());
   ProgressLine progress(err, games->size());
   ForEachInParallel(games->size(), request.jobs, [&](size_t i) {

@@ -1,5 +1,6 @@
 // velkorin extract: the AI scripts of one recorded game.
 #include <array>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +9,8 @@
 #include "cli/Commands.h"
 #include "cli/Extraction.h"
 #include "platform/BinaryFile.h"
+#include "platform/OsFile.h"
+#include "platform/OutputFile.h"
 #include "platform/TextFile.h"
 #include "script/AiScript.h"
 #include "script/ResultMessages.h"
@@ -68,6 +71,11 @@ int ReportTooLarge(std::ostream& err, const std::string& recGame) {
                 ExitStatus(WriteResult::kTooLarge));
 }
 
+int ReportWriteFailure(std::ostream& err, const std::string& output, WriteResult written, const std::string& reason) {
+  return Report(err, output, ResultMessage(written), reason.empty() ? ResultReason(written) : reason,
+                ExitStatus(written));
+}
+
 // Standard output gets the bytes a file would; several scripts follow one another, each after a
 // comment line that says which it is. Nothing is written unless every script fits.
 int WriteToStandardOutput(const CAiScript& script, const Request& request, const std::vector<size_t>& scripts) {
@@ -108,16 +116,23 @@ int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& 
     for (const size_t n : scripts) {
       if (!script.FitsTextLimit(n)) return ReportTooLarge(err, request.recGame);
     }
+    // "> GAME", ">> GAME" and "1<> GAME" give the program the recorded game as its output.
+    const std::optional<os::FileIdentity> standardOutput = os::IdentityOf(os::StandardOutput());
+    if (standardOutput && script.IsRecGame(*standardOutput)) {
+      return ReportWriteFailure(err, request.recGame, WriteResult::kIsRecGame, "");
+    }
     return WriteToStandardOutput(script, request, scripts);
   }
+  // Every script goes to its new file first; none replaces its output until all are complete.
+  std::deque<OutputFile> outputs;  // never moved once created
   for (const size_t n : scripts) {
     const std::string output = request.script ? request.output : NumberedOutput(request.output, n);
-    const WriteResult written = script.WritePer(output, n);
+    std::string reason;
+    const WriteResult written = script.StagePer(outputs.emplace_back(), output, n, &reason);
     if (written == WriteResult::kTooLarge) return ReportTooLarge(err, request.recGame);
-    if (written != WriteResult::kOk) {
-      return Report(err, output, ResultMessage(written), ResultReason(written), ExitStatus(written));
-    }
+    if (written != WriteResult::kOk) return ReportWriteFailure(err, output, written, reason);
   }
+  for (OutputFile& output : outputs) output.Commit();
   return kExitOk;
 }
 

@@ -48,6 +48,7 @@ int ExitStatus(WriteResult result) {
       return kExitOk;
     case WriteResult::kCannotCreate:
     case WriteResult::kIsRecGame:
+    case WriteResult::kReadOnly:
       return kExitFileWriteError;
     case WriteResult::kTooLarge:
       return kExitBrokenRecGame;

@@ -38,6 +38,10 @@ struct PathStatus {
 };
 PathStatus StatusOf(const std::string& path);
 
+// Whether the caller may not write the existing file at the path: POSIX, the effective user has no
+// write permission (or the file system is read-only); Windows, the file has the read-only attribute.
+bool IsReadOnly(const std::string& path);
+
 // The path of the file that a chain of symbolic links leads to; nothing when it leads nowhere.
 std::optional<std::string> ResolveLinks(const std::string& path);
 

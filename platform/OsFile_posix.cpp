@@ -48,6 +48,11 @@ PathStatus StatusOf(const std::string& path) {
   return result;
 }
 
+bool IsReadOnly(const std::string& path) {
+  if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0) return false;
+  return errno == EACCES || errno == EPERM || errno == EROFS;
+}
+
 std::optional<std::string> ResolveLinks(const std::string& path) {
   const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
   if (!resolved) return std::nullopt;

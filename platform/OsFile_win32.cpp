@@ -50,6 +50,11 @@ PathStatus StatusOf(const std::string& path) {
   return result;
 }
 
+bool IsReadOnly(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(WideFromUtf8(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 std::optional<std::string> ResolveLinks(const std::string& path) {
   const HANDLE handle = OpenForAttributes(path);
   if (handle == INVALID_HANDLE_VALUE) return std::nullopt;

@@ -9,33 +9,36 @@ OutputFile::~OutputFile() {
   os::RemoveFile(m_staging);
 }
 
-OutputFile::OpenResult OutputFile::Create(const std::string& path,
-                                          const std::optional<os::FileIdentity>& protectedFile) {
+OutputFile::OpenResult OutputFile::Create(const std::string& path, const std::optional<os::FileIdentity>& protectedFile,
+                                          Naming naming) {
   const os::PathStatus status = os::StatusOf(path);
   const bool exists = status.kind != os::PathKind::kMissing;
   if (exists && protectedFile && status.identity == *protectedFile) return OpenResult::kIsProtectedFile;
+  if (status.kind == os::PathKind::kDirectory) return Refuse("it is a folder");
 
-  switch (status.kind) {
-    case os::PathKind::kDirectory:
-      return OpenResult::kCannotCreate;
-    case os::PathKind::kOther: {
-      const os::Handle handle = os::OpenExistingForWriting(path, false);
-      if (handle == os::kNoHandle) return OpenResult::kCannotCreate;
-      m_file.Adopt(handle, path);
-      return OpenResult::kOk;
-    }
-    case os::PathKind::kRegular:
-    case os::PathKind::kMissing:
-      break;
+  if (naming == Naming::kOwn) {
+    // Looked at, never opened: the new file is renamed over the name, which replaces a link or a
+    // FIFO put there meanwhile instead of writing through it.
+    if (status.isLink) return Refuse(exists ? "it is a symbolic link" : "it is a symbolic link that leads nowhere");
+    if (status.kind == os::PathKind::kOther) return Refuse("it is not a regular file");
+    if (exists && os::IsReadOnly(path)) return OpenResult::kReadOnly;
+    return CreateBeside(path, status, naming);
   }
-  if (!status.isLink) return CreateBeside(path, status);
+  if (status.kind == os::PathKind::kOther) {
+    const os::Handle handle = os::OpenExistingForWriting(path, false);
+    if (handle == os::kNoHandle) return Refuse(os::LastErrorText());
+    m_file.Adopt(handle, path);
+    return OpenResult::kOk;
+  }
   // A link that leads nowhere is not followed: a planted link would choose where the text goes.
-  const std::optional<std::string> target = exists ? os::ResolveLinks(path) : std::nullopt;
-  if (!target) return OpenResult::kCannotCreate;
-  return CreateBeside(*target, status);
+  const std::optional<std::string> target = !status.isLink ? path : exists ? os::ResolveLinks(path) : std::nullopt;
+  if (!target) return Refuse("it is a symbolic link that leads nowhere");
+  if (exists && os::IsReadOnly(*target)) return OpenResult::kReadOnly;
+  return CreateBeside(*target, status, naming);
 }
 
-OutputFile::OpenResult OutputFile::CreateBeside(const std::string& target, const os::PathStatus& status) {
+OutputFile::OpenResult OutputFile::CreateBeside(const std::string& target, const os::PathStatus& status,
+                                                Naming naming) {
   const std::string folder = FolderOf(target);
   const NewFile staging = CreateAtFreeName([&](int) { return folder + ".velkorin-" + UniqueSuffix() + ".tmp"; },
                                            os::NewFileUse::kOutput, &m_cleanup);
@@ -47,13 +50,18 @@ OutputFile::OpenResult OutputFile::CreateBeside(const std::string& target, const
     if (replacing) m_file.SetPermissions(status.permissions);
     return OpenResult::kOk;
   }
-  // A folder that refuses new files may still let its files be written. Any other failure (a full
-  // disk) would fail the same way halfway through the old file, so the old file is kept.
-  if (!replacing || !staging.refused) return OpenResult::kCannotCreate;
+  // A folder that refuses new files may still let the user's own output be written. Any other
+  // failure (a full disk) would fail the same way halfway through the old file, so the old file is kept.
+  if (!replacing || !staging.refused || naming == Naming::kOwn) return Refuse(staging.error);
   const os::Handle handle = os::OpenExistingForWriting(target, true);
-  if (handle == os::kNoHandle) return OpenResult::kCannotCreate;
+  if (handle == os::kNoHandle) return Refuse(os::LastErrorText());
   m_file.Adopt(handle, target);
   return OpenResult::kOk;
+}
+
+OutputFile::OpenResult OutputFile::Refuse(std::string problem) {
+  m_problem = std::move(problem);
+  return OpenResult::kCannotCreate;
 }
 
 void OutputFile::Commit() {

@@ -31,11 +31,19 @@ class CAiScript {
   void UseNumbering(NumberingChoice choice) { m_numberingChoice = choice; }
   // The numbering the scripts are written with: the loaded game's, or 1.0c's when that was chosen.
   const CommandNumbering& Numbering() const;
-  // The output must not be the recorded game that was loaded.
-  WriteResult WritePer(const std::string& path, size_t script = 0) const {
-    return script::WritePer(Source(script), path, m_header.Source());
+  // The output must not be the recorded game that was loaded; `reason`, when given, gets why it failed.
+  WriteResult WritePer(const std::string& path, size_t script = 0,
+                       OutputFile::Naming naming = OutputFile::Naming::kUsersChoice,
+                       std::string* reason = nullptr) const {
+    return script::WritePer(Source(script), path, m_header.Source(), naming, reason);
+  }
+  // The same, to `output`, whose Commit puts the script in place.
+  WriteResult StagePer(OutputFile& output, const std::string& path, size_t script, std::string* reason) const {
+    return script::StagePer(Source(script), output, path, m_header.Source(), OutputFile::Naming::kUsersChoice, reason);
   }
   void WritePer(TextFile& out, size_t script = 0) const { script::WritePer(Source(script), out); }
+  // Whether the file is the recorded game that was loaded.
+  bool IsRecGame(const os::FileIdentity& file) const { return m_header.Source() == file; }
   bool FitsTextLimit(size_t script = 0) const { return script::FitsTextLimit(Source(script)); }
 
   std::string FormatElement(AiElement element) const {

@@ -29,6 +29,7 @@ constexpr std::string_view ResultMessage(WriteResult result) {
       return "";
     case WriteResult::kCannotCreate:
     case WriteResult::kIsRecGame:
+    case WriteResult::kReadOnly:
       return "File Write Error";
     case WriteResult::kTooLarge:
       return ResultMessage(ReadResult::kBroken);
@@ -36,13 +37,16 @@ constexpr std::string_view ResultMessage(WriteResult result) {
   return "";
 }
 
-// What the command line adds to the message where the message alone does not say why.
+// What the command line adds to the message where the message alone does not say why; for
+// kCannotCreate the system's reason comes with the result instead.
 constexpr std::string_view ResultReason(WriteResult result) {
   switch (result) {
     case WriteResult::kIsRecGame:
       return "it is the recorded game itself";
     case WriteResult::kTooLarge:
       return "its script would take more than 1 GiB of text";
+    case WriteResult::kReadOnly:
+      return "it is read-only";
     case WriteResult::kOk:
     case WriteResult::kCannotCreate:
       return "";

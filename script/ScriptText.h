@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/OsFile.h"
+#include "platform/OutputFile.h"
 #include "recgame/AiRules.h"
 #include "script/CommandNumbering.h"
 #include "script/NameTables.h"
@@ -28,6 +29,7 @@ enum class [[nodiscard]] WriteResult : int {
   kCannotCreate = 1,
   kTooLarge = 3,   // the text would take more than kMaxScriptText: the recorded game is broken
   kIsRecGame = 4,  // the output is the recorded game that was read, under whichever name
+  kReadOnly = 5,   // the output exists and the user may not write it
 };
 
 // The most text a script may take; the largest real script takes 1.7 MB. A few kilobytes of
@@ -49,9 +51,14 @@ void AppendElement(TextBuffer& text, const AiElement& element, std::span<const s
 bool FitsTextLimit(const ScriptSource& script);
 // Writes the rules as AI-script source, one "(defrule" block each, to a stream that is open.
 void WritePer(const ScriptSource& script, TextFile& out);
-// Writes the script to the file at `path`, which is replaced whole or not at all and which must not
-// be the recorded game `recGame`.
+// Writes the script to `output`, created for the file at `path`, which must not be the recorded game
+// `recGame`; the output's Commit puts it in place. `reason`, when given, gets why it failed.
+WriteResult StagePer(const ScriptSource& script, OutputFile& output, const std::string& path,
+                     const std::optional<os::FileIdentity>& recGame,
+                     OutputFile::Naming naming = OutputFile::Naming::kUsersChoice, std::string* reason = nullptr);
+// Writes the script to the file at `path`, which is replaced whole or not at all.
 WriteResult WritePer(const ScriptSource& script, const std::string& path,
-                     const std::optional<os::FileIdentity>& recGame);
+                     const std::optional<os::FileIdentity>& recGame,
+                     OutputFile::Naming naming = OutputFile::Naming::kUsersChoice, std::string* reason = nullptr);
 
 }  // namespace script

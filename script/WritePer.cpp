@@ -1,11 +1,13 @@
 #include <algorithm>
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "platform/OutputFile.h"
 #include "platform/TextFile.h"
 #include "script/ElementFormats.h"
 #include "script/ElementTextCache.h"
+#include "script/ResultMessages.h"
 #include "script/ScriptText.h"
 
 namespace {
@@ -168,23 +170,38 @@ void WritePer(const ScriptSource& script, TextFile& out) {
   writer.HandOver();
 }
 
-WriteResult WritePer(const ScriptSource& script, const std::string& path,
-                     const std::optional<os::FileIdentity>& recGame) {
-  if (!FitsTextLimit(script)) return WriteResult::kTooLarge;
-  OutputFile output;
-  switch (output.Create(path, recGame)) {
-    case OutputFile::OpenResult::kOk:
-      break;
-    case OutputFile::OpenResult::kCannotCreate:
-      return WriteResult::kCannotCreate;
-    case OutputFile::OpenResult::kIsProtectedFile:
-      return WriteResult::kIsRecGame;
+WriteResult StagePer(const ScriptSource& script, OutputFile& output, const std::string& path,
+                     const std::optional<os::FileIdentity>& recGame, OutputFile::Naming naming, std::string* reason) {
+  const WriteResult result = [&] {
+    if (!FitsTextLimit(script)) return WriteResult::kTooLarge;
+    switch (output.Create(path, recGame, naming)) {
+      case OutputFile::OpenResult::kOk:
+        return WriteResult::kOk;
+      case OutputFile::OpenResult::kCannotCreate:
+        return WriteResult::kCannotCreate;
+      case OutputFile::OpenResult::kIsProtectedFile:
+        return WriteResult::kIsRecGame;
+      case OutputFile::OpenResult::kReadOnly:
+        return WriteResult::kReadOnly;
+    }
+    return WriteResult::kCannotCreate;
+  }();
+  if (result != WriteResult::kOk) {
+    if (reason != nullptr) *reason = result == WriteResult::kCannotCreate ? output.Problem() : ResultReason(result);
+    return result;
   }
   TextFile text(output.File());
   WritePer(script, text);
   text.Flush();
-  output.Commit();
   return WriteResult::kOk;
+}
+
+WriteResult WritePer(const ScriptSource& script, const std::string& path,
+                     const std::optional<os::FileIdentity>& recGame, OutputFile::Naming naming, std::string* reason) {
+  OutputFile output;
+  const WriteResult result = StagePer(script, output, path, recGame, naming, reason);
+  if (result == WriteResult::kOk) output.Commit();
+  return result;
 }
 
 }  // namespace script

@@ -4,7 +4,10 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include "tests/testkit/Child.h"
 #endif
 
 #include <cstdio>
@@ -28,11 +31,13 @@ using testkit::kTwoRules;
 using testkit::MakeRule;
 using testkit::RunCli;
 
-// A run whose standard output (descriptor 1) goes to a file, and what the file then holds.
-std::pair<CliRun, std::string> RunToStandardOutput(const std::vector<std::string>& args, const std::string& file) {
+// A run whose standard output (descriptor 1) goes to a file, opened as the shell's "> FILE" opens it
+// unless `flags` says otherwise, and what the file then holds.
+std::pair<CliRun, std::string> RunToStandardOutput(const std::vector<std::string>& args, const std::string& file,
+                                                   int flags = O_WRONLY | O_CREAT | O_TRUNC) {
   std::fflush(stdout);
   const int saved = dup(1);
-  const int redirected = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, 0644);
+  const int redirected = open(file.c_str(), flags | O_BINARY, 0644);
   dup2(redirected, 1);
   close(redirected);
   const CliRun run = RunCli(args);
@@ -43,6 +48,30 @@ std::pair<CliRun, std::string> RunToStandardOutput(const std::vector<std::string
   dup2(saved, 1);
   close(saved);
   return {run, testkit::ReadText(file)};
+}
+
+// A run as a user without the rights of an administrator, whose file permissions apply to it.
+CliRun RunAsOrdinaryUser(const std::vector<std::string>& args) {
+#ifdef _WIN32
+  return RunCli(args);
+#else
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) return {-1, "", "no pipe"};
+  const pid_t child = testkit::StartChild(
+      [&] {
+        const CliRun run = RunCli(args);
+        const bool sent = write(pipeEnds[1], run.err.data(), run.err.size()) == static_cast<ssize_t>(run.err.size());
+        return sent ? run.status : 125;
+      },
+      testkit::RunAs::kOrdinaryUser);
+  close(pipeEnds[1]);
+  std::string err;
+  char buffer[4096];
+  for (ssize_t got; (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) err.append(buffer, static_cast<size_t>(got));
+  close(pipeEnds[0]);
+  const int status = testkit::WaitForChild(child);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", err};
+#endif
 }
 
 class Extract : public testing::Test {
@@ -98,9 +127,15 @@ TEST_F(Extract, AnOutputThatCannotBeWrittenHasItsStatusAndSaysWhy) {
     std::string err;
   };
   const std::string itself = ": File Write Error: it is the recorded game itself\n";
+#ifdef _WIN32
+  const std::string missing = "The system cannot find the path specified.";
+#else
+  const std::string missing = "No such file or directory";
+#endif
   std::vector<Output> outputs = {
-      {dir.File("missing/out.per"), kExitFileWriteError, "velkorin: " + dir.File("missing/out.per") + ": File Write Error\n"},
-      {dir.Path().string(), kExitFileWriteError, "velkorin: " + dir.Path().string() + ": File Write Error\n"},
+      {dir.File("missing/out.per"), kExitFileWriteError,
+       "velkorin: " + dir.File("missing/out.per") + ": File Write Error: " + missing + "\n"},
+      {dir.Path().string(), kExitFileWriteError, "velkorin: " + dir.Path().string() + ": File Write Error: it is a folder\n"},
       {dir.File("ai.mgx"), kExitFileWriteError, "velkorin: " + dir.File("ai.mgx") + itself},
       {dir.File("hard.per"), kExitFileWriteError, "velkorin: " + dir.File("hard.per") + itself},
   };
@@ -114,6 +149,73 @@ TEST_F(Extract, AnOutputThatCannotBeWrittenHasItsStatusAndSaysWhy) {
     EXPECT_EQ(run.status, output.status) << output.path;
     EXPECT_EQ(run.err, output.err);
     EXPECT_EQ(testkit::ReadFile(dir.Path() / "ai.mgx"), game);
+  }
+}
+
+// Standard output that is the recorded game, also by another name, as "1<> GAME" or ">> GAME" give it
+// ("> GAME" empties the game before the program starts).
+TEST_F(Extract, StandardOutputThatIsTheRecordedGameIsRefused) {
+  const std::vector<uint8_t> game = testkit::ReadFile(dir.Path() / "ai.mgx");
+  std::filesystem::create_hard_link(dir.Path() / "ai.mgx", dir.Path() / "hard.per");
+  for (const int flags : {O_RDWR, O_WRONLY | O_APPEND}) {
+    for (const std::string& name : {dir.File("ai.mgx"), dir.File("hard.per")}) {
+      const auto [run, out] = RunToStandardOutput({"extract", dir.File("ai.mgx")}, name, flags);
+      EXPECT_EQ(run.status, kExitFileWriteError) << name << " " << flags;
+      EXPECT_EQ(run.err, "velkorin: " + dir.File("ai.mgx") + ": File Write Error: it is the recorded game itself\n");
+      EXPECT_EQ(testkit::ReadFile(dir.Path() / "ai.mgx"), game) << name << " " << flags;
+    }
+  }
+}
+
+// Every script of --all is complete before any replaces its file: the third cannot be written, and
+// the first two files stay as they were, with nothing left beside them.
+TEST_F(Extract, AllWritesNoFileUnlessEveryScriptCanBeWritten) {
+  testkit::WriteFile(dir.Path() / "three.mgx",
+                     testkit::BuildRecGame({.rules = kTwoRules, .moreScripts = {kTwoRules, kTwoRules}}));
+  const std::vector<uint8_t> old(3, 'o');
+  testkit::WriteFile(dir.Path() / "g-1.per", old);
+  testkit::WriteFile(dir.Path() / "g-2.per", old);
+  std::filesystem::create_directory(dir.Path() / "g-3.per");
+  const std::vector<std::string> before = dir.Entries();
+  const CliRun run = RunCli({"extract", dir.File("three.mgx"), "--all", "-o", dir.File("g.per")});
+  EXPECT_EQ(run.status, kExitFileWriteError);
+  EXPECT_EQ(run.err, "velkorin: " + dir.File("g-3.per") + ": File Write Error: it is a folder\n");
+  EXPECT_EQ(testkit::ReadFile(dir.Path() / "g-1.per"), old);
+  EXPECT_EQ(testkit::ReadFile(dir.Path() / "g-2.per"), old);
+  EXPECT_EQ(dir.Entries(), before);
+}
+
+// An output the user may not write is refused and kept, by every command that writes scripts, even
+// where its folder would let it be replaced.
+TEST_F(Extract, AnOutputTheUserMayNotWriteIsRefusedAndKept) {
+  namespace fs = std::filesystem;
+  fs::create_directories(dir.Path() / "games");
+  fs::copy_file(dir.Path() / "ai.mgx", dir.Path() / "games" / "ai.mgx");
+  fs::create_directories(dir.Path() / "out");
+  const std::vector<uint8_t> old(3, 'o');
+  struct Case {
+    std::vector<std::string> args;
+    std::string output;
+    int status;
+  };
+  const std::vector<Case> cases = {
+      {{"extract", dir.File("ai.mgx"), "-o", dir.File("ro.per")}, dir.File("ro.per"), kExitFileWriteError},
+      {{"extract", dir.File("ai.mgx"), "--all", "-o", dir.File("all.per")}, dir.File("all-1.per"), kExitFileWriteError},
+      {{"extract-all", dir.File("games"), "-d", dir.File("out")}, dir.File("out/ai.per"), kExitGamesFailed},
+  };
+  for (const Case& c : cases) {
+    testkit::WriteFile(c.output, old);
+    fs::permissions(c.output, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  }
+  for (const fs::path& folder : {dir.Path(), dir.Path() / "games", dir.Path() / "out"}) {
+    fs::permissions(folder, fs::perms::all);
+  }
+  for (const Case& c : cases) {
+    const CliRun run = RunAsOrdinaryUser(c.args);
+    EXPECT_EQ(run.status, c.status) << c.args[0];
+    EXPECT_TRUE(run.err.starts_with("velkorin: " + c.output + ": File Write Error: it is read-only\n")) << run.err;
+    EXPECT_EQ(testkit::ReadFile(c.output), old) << c.output;
+    fs::permissions(c.output, fs::perms::owner_write, fs::perm_options::add);
   }
 }
 

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <filesystem>
 #include <iterator>
 #include <map>
@@ -60,6 +66,80 @@ TEST(ExtractAll, WritesEveryScriptOnceUnderItsOwnNameWhateverTheJobsAndCountsFai
     EXPECT_EQ(again.err.find("h.per") != std::string::npos, inTheWay) << again.err;
   }
 }
+
+// Names that meet only where case is ignored by Unicode's rules, and a name that is only an extension.
+TEST(ExtractAll, NamesMeetingWithoutRegardToCaseKeepTheirExtensionAndNoNameIsHidden) {
+  testkit::ScratchDir dir;
+  const fs::path folder = dir.Path() / "games";
+  fs::create_directory(folder);
+  for (const char8_t* name : {u8"Ärger.mgx", u8"ärger.mgz", u8".mgx"}) {
+    testkit::WriteFile(folder / name, BuildRecGame({.rules = kOneRule}));
+  }
+  const CliRun run = RunCli({"extract-all", folder.string(), "-d", dir.File("out")});
+  EXPECT_EQ(run.out, "3 recorded games: 3 extracted, 0 without AI script, 0 broken, 0 failed\n");
+  for (const char8_t* name : {u8"Ärger.mgx.per", u8"ärger.mgz.per", u8"mgx.per"}) {
+    EXPECT_EQ(testkit::ReadText(dir.Path() / "out" / name), ScriptText(kOneRule)) << fs::path(name).string();
+  }
+}
+
+#ifndef _WIN32
+
+struct InTheWayCase : testkit::NamedCase {
+  void (*put)(const fs::path& at);  // puts something at the script's name, DIR/out/victim.per
+  std::string reason;               // why the game fails; empty when it is extracted
+};
+
+class ExtractAllOutput : public testing::TestWithParam<InTheWayCase> {};
+
+// Only a regular file at a script's name is replaced, and only by rename: nothing else there is
+// written through, opened or changed, and the game fails saying why.
+TEST_P(ExtractAllOutput, ReplacesOnlyARegularFile) {
+  testkit::ScratchDir dir;
+  const fs::path games = dir.Path() / "games";
+  fs::create_directories(games);
+  fs::create_directories(dir.Path() / "out");
+  testkit::WriteFile(games / "victim.mgx", BuildRecGame({.rules = kTwoRules}));
+  testkit::WriteFile(games / "other.mgx", BuildRecGame({.rules = kOneRule}));
+  testkit::WriteFile(dir.Path() / "outside.txt", std::vector<uint8_t>(3, 'o'));
+  const fs::path at = dir.Path() / "out" / "victim.per";
+  GetParam().put(at);
+  const std::vector<uint8_t> otherGame = testkit::ReadFile(games / "other.mgx");
+  // A reader on the FIFO, so that a run that opened it for writing would not wait for one.
+  const int reader = open(at.c_str(), O_RDONLY | O_NONBLOCK);
+  const fs::file_status before = fs::symlink_status(at);
+
+  const CliRun run = RunCli({"extract-all", games.string(), "-d", (dir.Path() / "out").string()});
+  if (reader >= 0) close(reader);
+  const bool fails = !GetParam().reason.empty();
+  EXPECT_EQ(run.status, fails ? kExitGamesFailed : kExitOk);
+  EXPECT_EQ(run.out, fails ? "2 recorded games: 1 extracted, 0 without AI script, 0 broken, 1 failed\n"
+                           : "2 recorded games: 2 extracted, 0 without AI script, 0 broken, 0 failed\n");
+  EXPECT_EQ(run.err, fails ? "velkorin: " + at.string() + ": File Write Error: " + GetParam().reason + "\n" : "");
+  EXPECT_EQ(fs::symlink_status(at).type(), fails ? before.type() : fs::file_type::regular);
+  if (!fails) {
+    EXPECT_EQ(testkit::ReadText(at), ScriptText(kTwoRules));
+  }
+  EXPECT_EQ(testkit::ReadFile(games / "other.mgx"), otherGame);
+  EXPECT_EQ(testkit::ReadFile(dir.Path() / "outside.txt"), std::vector<uint8_t>(3, 'o'));
+  EXPECT_EQ(testkit::ReadText(dir.Path() / "out" / "other.per"), ScriptText(kOneRule));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    InTheWay, ExtractAllOutput,
+    testing::Values(
+        InTheWayCase{"LinkToAnotherGame", [](const fs::path& at) { fs::create_symlink("../games/other.mgx", at); },
+                     "it is a symbolic link"},
+        InTheWayCase{"LinkOutside", [](const fs::path& at) { fs::create_symlink("../outside.txt", at); },
+                     "it is a symbolic link"},
+        InTheWayCase{"DanglingLink", [](const fs::path& at) { fs::create_symlink("../nowhere", at); },
+                     "it is a symbolic link that leads nowhere"},
+        InTheWayCase{"Fifo", [](const fs::path& at) { mkfifo(at.c_str(), 0644); }, "it is not a regular file"},
+        InTheWayCase{"Folder", [](const fs::path& at) { fs::create_directory(at); }, "it is a folder"},
+        InTheWayCase{"HardLinkToAnotherGame",
+                     [](const fs::path& at) { fs::create_hard_link(at.parent_path() / "../games/other.mgx", at); }, ""}),
+    testkit::CaseName());
+
+#endif
 
 struct ProblemCase : testkit::NamedCase {
   std::vector<std::string> args;
