@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <array>
 #include <exception>
-#include <iostream>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -15,18 +14,18 @@
 #include "cli/Extraction.h"
 #include "cli/Parallel.h"
 #include "cli/RecGameFolder.h"
-#include "platform/OsFile.h"
+#include "platform/ConsoleText.h"
 #include "script/AiScript.h"
 #include "script/ResultMessages.h"
 
 namespace {
 
-constexpr std::array<OptionSpec, 4> kOptions = {{
-    {"directory", 'd', "a folder"},
-    {"jobs", 'j', "a number"},
-    {"salvage"},
+constexpr OptionSpec kOptions[] = {
+    {"directory", 'd', "OUTDIR", "the folder of the scripts, created when missing", true},
+    {"jobs", 'j', "N", "extract N games at a time (1 to 64; the number of processors by default)"},
+    kSalvageOption,
     kNamesOption,
-}};
+};
 
 constexpr unsigned kMaxJobs = 64;
 // The most scripts a recorded game holds: one per player.
@@ -44,7 +43,6 @@ Request ReadRequest(const Arguments& arguments) {
   if (arguments.Operands().size() != 1) {
     throw UsageProblem(arguments.Operands().empty() ? "no folder given" : "only one folder can be extracted at a time");
   }
-  if (!arguments.Has("directory")) throw UsageProblem("no output folder given (-d OUTDIR)");
   std::string problem;
   const std::optional<unsigned> jobs =
       arguments.Count("jobs", std::min(ProcessorCount(), kMaxJobs), kMaxJobs, &problem);
@@ -125,7 +123,7 @@ GameResult ExtractGame(const RecGameFile& game, const std::string& base, const R
     }
     return {Outcome::kExtracted, ""};
   } catch (const std::exception& error) {
-    return {Outcome::kFailed, std::string("velkorin: ") + error.what() + "\n"};
+    return {Outcome::kFailed, "velkorin: " + EscapeControls(error.what()) + "\n"};
   }
 }
 
@@ -148,10 +146,8 @@ struct Tally {
 // The line that a terminal shows while the games are extracted, rewritten in place as each one ends.
 class ProgressLine {
  public:
-  // Shown on `err` only when it is the process's standard error and that is a terminal.
-  ProgressLine(std::ostream& err, size_t total)
-      : m_terminal(err.rdbuf() == std::cerr.rdbuf() && os::StandardErrorIsTerminal() ? &err : nullptr),
-        m_total(total) {}
+  // Shown on `err` only when that goes to a terminal.
+  ProgressLine(std::ostream& err, size_t total) : m_terminal(ShowsOnTerminal(err) ? &err : nullptr), m_total(total) {}
 
   void Count(Outcome outcome) {
     const std::lock_guard lock(m_mutex);
@@ -210,7 +206,9 @@ int RunExtractAll(const Arguments& arguments, std::ostream& out, std::ostream& e
 
 const Command kExtractAllCommand = {
     "extract-all",
-    "extract-all FOLDER -d OUTDIR [-j N] [--salvage] [--names full|standard]",
+    "FOLDER",
+    "write the AI scripts of every recorded game of FOLDER into OUTDIR, as NAME.per, NAME-2.per, ... "
+    "(NAME.mgx.per where two games would meet)",
     kOptions,
     RunExtractAll,
 };

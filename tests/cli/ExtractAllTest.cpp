@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
         ProblemCase{"ListMissingFolder", {"list", "no-such-folder"}, kExitFileOpenError,
                     "velkorin: no-such-folder: cannot read the folder: "},
         ProblemCase{"NoOutputFolder", {"extract-all", "a"}, kExitUsage,
-                    "velkorin: no output folder given (-d OUTDIR)\n"},
+                    "velkorin: no OUTDIR given (-d OUTDIR)\n"},
         ProblemCase{"TooManyJobs", {"extract-all", "a", "-d", "out", "--jobs=65"}, kExitUsage,
                     "velkorin: option --jobs takes a whole number from 1 to 64\n"},
         ProblemCase{"MissingFolder", {"extract-all", "no-such-folder", "-d", "out"}, kExitFileOpenError,

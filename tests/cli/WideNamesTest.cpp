@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "cli/Cli.h"
 #include "platform/ConsoleText.h"
 #include "platform/WideText.h"
 #include "tests/testkit/RecGameBuilder.h"
@@ -92,6 +94,34 @@ TEST_F(WideNames, AConsoleShowsTheNameAsItIs) {
   CloseHandle(hScreen);
   FreeConsole();
   EXPECT_EQ(Utf8FromWide(shown), message);
+}
+
+// On a console extract-all shows how far it got on a line of standard error that it rewrites. The
+// console is told to show a carriage return instead of obeying it, so that each line stays on it.
+TEST_F(WideNames, ExtractAllShowsItsProgressOnAConsole) {
+  std::filesystem::create_directory(Path("games"));
+  testkit::WriteFile(Path("games/ai.mgx"), testkit::ReadFile(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx"));
+  testkit::WriteFile(Path("games/noai.mgx"), testkit::BuildRecGame({.aiFlag = 0}));
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  const HANDLE hScreen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                   nullptr, CONSOLE_TEXTMODE_BUFFER, nullptr);
+  ASSERT_NE(hScreen, INVALID_HANDLE_VALUE);
+  SetConsoleMode(hScreen, ENABLE_WRAP_AT_EOL_OUTPUT);
+  const HANDLE hSaved = GetStdHandle(STD_ERROR_HANDLE);
+  SetStdHandle(STD_ERROR_HANDLE, hScreen);
+  std::ostringstream out;
+  const int status = RunVelkorin({"extract-all", File("games"), "-d", File("out"), "-j", "1"}, out,
+                                 ConsoleTextStream(ConsoleStream::kError));
+  SetStdHandle(STD_ERROR_HANDLE, hSaved);
+
+  std::wstring shown(4000, L'\0');
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(hScreen, shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0}, &read);
+  CloseHandle(hScreen);
+  FreeConsole();
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(Utf8FromWide(shown).find("2/2: 1 extracted, 1 without AI script, 0 broken, 0 failed"), std::string::npos);
 }
 
 }  // namespace
