@@ -9,7 +9,7 @@ namespace {
 // The names as CLI11 takes them: "-o,--output", or "--all".
 std::string ParserNames(const OptionSpec& option) {
   std::string names = option.shortName != 0 ? std::string{'-', option.shortName, ','} : std::string();
-  return names + "--" + std::string(option.name);
+  return names.append("--").append(option.name);
 }
 
 // An unknown option as it was written, without a value joined to it: "--name" of "--name=VALUE",
@@ -20,14 +20,14 @@ std::string WrittenOption(const std::string& word) {
 }
 
 // CLI11 names the option at the start of its message when a value is missing ("--output: 1 required
-// OUT missing") or given to an option that takes none ("all was given a disallowed flag override").
+// OUT missing") or given to an option that takes none ("all was given a disallowed flag override",
+// which only "--all=VALUE" can be).
 std::string ProblemOf(const CLI::ParseError& error, std::span<const OptionSpec> options) {
   const std::string message = error.what();
   for (const OptionSpec& option : options) {
     const std::string name(option.name);
     if (message.starts_with("--" + name + ": ")) return "option --" + name + " needs " + std::string(option.valueName);
-    const bool shortWritten = option.shortName != 0 && message.starts_with(std::string{option.shortName, ' '});
-    if (message.starts_with(name + " was given") || shortWritten) return "option --" + name + " takes no value";
+    if (message.starts_with(name + " was given")) return "option --" + name + " takes no value";
   }
   return message;
 }
@@ -35,7 +35,7 @@ std::string ProblemOf(const CLI::ParseError& error, std::span<const OptionSpec> 
 }  // namespace
 
 std::string OptionWord(const OptionSpec& option) {
-  return option.shortName != 0 ? std::string{'-', option.shortName} : "--" + std::string(option.name);
+  return option.shortName != 0 ? std::string{'-', option.shortName} : std::string("--").append(option.name);
 }
 
 std::optional<Arguments> Arguments::Parse(std::span<const std::string> words, std::span<const OptionSpec> options,
@@ -44,6 +44,7 @@ std::optional<Arguments> Arguments::Parse(std::span<const std::string> words, st
   CLI::App app;
   app.set_help_flag();  // help is an option of the tables, answered by the caller
   app.allow_extras();   // an unknown option is reported below, in the words of the other problems
+  app.allow_windows_style_options(false);  // CLI11's default on Windows, where "/x" is a path as much as an option
   std::vector<CLI::Option*> added;
   for (const OptionSpec& option : options) {
     CLI::Option* const given = option.valueName.empty()
@@ -67,7 +68,7 @@ std::optional<Arguments> Arguments::Parse(std::span<const std::string> words, st
   }
   for (size_t i = 0; i < options.size(); ++i) {
     const OptionSpec& option = options[i];
-    const std::string name = "--" + std::string(option.name);
+    const std::string name = std::string("--").append(option.name);
     if (added[i]->count() > 1) {
       *problem = "option " + name + " can be given only once";
       return std::nullopt;

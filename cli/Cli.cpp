@@ -87,8 +87,8 @@ void WriteWrapped(std::ostream& stream, std::string_view term, size_t column, st
 // "[-o OUT]", "--all", "-d OUTDIR": the option as the usage line shows it.
 std::string UsageOf(const OptionSpec& option) {
   std::string text = OptionWord(option);
-  if (!option.valueName.empty()) text += " " + std::string(option.valueName);
-  return option.required ? text : "[" + text + "]";
+  if (!option.valueName.empty()) text.append(" ").append(option.valueName);
+  return option.required ? text : std::string("[").append(text).append("]");
 }
 
 void WriteUsage(std::ostream& stream) {
@@ -105,8 +105,8 @@ void WriteUsage(std::ostream& stream) {
 void WriteOptions(std::ostream& stream, std::span<const OptionSpec> options) {
   for (const OptionSpec& option : options) {
     std::string term = option.shortName != 0 ? std::string{'-', option.shortName, ','} + " " : "    ";
-    term += "--" + std::string(option.name);
-    if (!option.valueName.empty()) term += " " + std::string(option.valueName);
+    term.append("--").append(option.name);
+    if (!option.valueName.empty()) term.append(" ").append(option.valueName);
     WriteWrapped(stream, term, kTextColumn, option.help);
   }
 }

@@ -90,7 +90,13 @@ INSTANTIATE_TEST_SUITE_P(
         ProblemCase{"MissingFolder", {"extract-all", "no-such-folder", "-d", "out"}, kExitFileOpenError,
                     "velkorin: no-such-folder: cannot read the folder: "},
         ProblemCase{"OutputFolderIsAFile", {"extract-all", VELKORIN_SAMPLES_DIR, "-d", kSample}, kExitFileWriteError,
-                    "velkorin: " + kSample + ": File Write Error: "}),
+                    "velkorin: " + kSample + ": File Write Error: "},
+        // Where a name stands, a word that looks like an option is a name: none of these asks for help.
+        ProblemCase{"GameNamedLikeAnOption", {"extract", "--", "-h"}, kExitFileOpenError, "velkorin: -h: File Open Error\n"},
+        ProblemCase{"OutputNamedLikeAnOption", {"extract", "no.mgx", "-o", "--help"}, kExitFileOpenError,
+                    "velkorin: no.mgx: File Open Error\n"},
+        ProblemCase{"FolderNamedLikeAnOption", {"extract-all", "no", "--directory", "--version"}, kExitFileOpenError,
+                    "velkorin: no: cannot read the folder: "}),
     testkit::CaseName());
 
 }  // namespace

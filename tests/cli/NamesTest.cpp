@@ -17,7 +17,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using testkit::CliRun;
 using testkit::RunCli;
 
 struct Name {
@@ -37,50 +36,40 @@ const std::vector<Name> kNames = {
     {"cut\xc3.mgx", "cut\\303.mgx", "cut\xef\xbf\xbd.mgx"},  // a UTF-8 sequence cut short
 };
 
-// A broken game under each name, so that every command names each one.
-class Names : public testing::Test {
- protected:
-  Names() {
-    fs::create_directory(folder);
-    for (const Name& name : kNames) testkit::WriteFile(folder / name.file, std::vector<uint8_t>{40, 0, 0, 0, 1, 2});
-  }
-
-  testkit::ScratchDir dir;
-  const fs::path folder = dir.Path() / "games";
-};
-
 // Nothing but printable text and line ends, and one line for each thing said.
 void ExpectPlainLines(const std::string& text, size_t lines) {
   EXPECT_TRUE(std::ranges::all_of(text, [](char c) { return c == '\n' || (c >= 0x20 && c < 0x7F) || c < 0; })) << text;
   EXPECT_EQ(std::ranges::count(text, '\n'), lines) << text;
 }
 
-TEST_F(Names, ReachTextAndMessagesWithTheirControlCharactersEscaped) {
-  const CliRun list = RunCli({"list", folder.string()});
+// A broken game under each name, so that every command names each one: text and messages show the
+// names escaped, JSON keeps them whole.
+TEST(Names, ReachTextEscapedAndJsonWhole) {
+  testkit::ScratchDir dir;
+  const fs::path folder = dir.Path() / "games";
+  fs::create_directory(folder);
+  for (const Name& name : kNames) testkit::WriteFile(folder / name.file, std::vector<uint8_t>{40, 0, 0, 0, 1, 2});
+  const auto list = RunCli({"list", folder.string()});
   ExpectPlainLines(list.out, kNames.size() + 1);
-  const CliRun all = RunCli({"extract-all", folder.string(), "-d", dir.File("out")});
+  const auto all = RunCli({"extract-all", folder.string(), "-d", dir.File("out")});
   EXPECT_EQ(all.status, kExitGamesFailed);
   ExpectPlainLines(all.err, kNames.size());
   for (const Name& name : kNames) {
     EXPECT_NE(list.out.find("\n" + name.shown + "  "), std::string::npos) << name.shown << list.out;
     const std::string message = "velkorin: " + (folder / name.shown).string() + ": Recgame file is broken\n";
     EXPECT_NE(all.err.find(message), std::string::npos) << message << all.err;
-    const CliRun one = RunCli({"extract", (folder / name.file).string()});
+    const auto one = RunCli({"extract", (folder / name.file).string()});
     EXPECT_EQ(one.err, message);
   }
-}
 
-TEST_F(Names, ReachJsonValidAndWhole) {
-  const CliRun list = RunCli({"list", "--json", folder.string()});
-  EXPECT_EQ(std::ranges::count(list.out, '\n'), kNames.size() + 2);  // one game to a line
-  const nlohmann::json json = nlohmann::json::parse(list.out);        // which takes only UTF-8
+  const auto listJson = RunCli({"list", "--json", folder.string()});
+  EXPECT_EQ(std::ranges::count(listJson.out, '\n'), kNames.size() + 2);  // one game to a line
+  const nlohmann::json json = nlohmann::json::parse(listJson.out);      // which takes only UTF-8
   std::set<std::string> files;  // each game's name as its bytes say it
   for (const nlohmann::json& game : json["games"]) {
-    std::string file = game["name"];
-    if (game.contains("nameBytes")) {
-      const auto bytes = game["nameBytes"].get<std::vector<uint8_t>>();
-      file.assign(bytes.begin(), bytes.end());
-    }
+    const auto bytes = game.value("nameBytes", std::vector<uint8_t>());
+    const std::string file = game.contains("nameBytes") ? std::string(bytes.begin(), bytes.end())
+                                                         : game["name"].get<std::string>();
     const auto found = std::ranges::find(kNames, file, &Name::file);
     ASSERT_NE(found, kNames.end()) << game;
     EXPECT_EQ(game["name"], found->readable);

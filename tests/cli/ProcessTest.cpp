@@ -104,8 +104,8 @@ TEST(Processes, AGameInAFolderThatIsNotTheUsersIsExtracted) {
 TEST(Processes, ExtractAllShowsItsProgressOnATerminal) {
   ScratchDir dir;
   std::filesystem::create_directory(dir.Path() / "games");
-  testkit::WriteFile(dir.Path() / "games" / "ai.mgx", testkit::BuildRecGame({.rules = Rules(3)}));
-  testkit::WriteFile(dir.Path() / "games" / "noai.mgx", testkit::BuildRecGame({.aiFlag = 0}));
+  testkit::WriteFile(dir.File("games/ai.mgx"), testkit::BuildRecGame({.rules = Rules(3)}));
+  testkit::WriteFile(dir.File("games/noai.mgx"), testkit::BuildRecGame({.aiFlag = 0}));
   int terminal = -1;
   const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
   ASSERT_GE(child, 0);
