@@ -3,70 +3,136 @@
 #include <array>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "cli/Commands.h"
+#include "platform/ConsoleText.h"
 #include "platform/FileError.h"
 
 namespace {
 
 constexpr std::array<const Command*, 3> kCommands = {&kExtractCommand, &kListCommand, &kExtractAllCommand};
 
-constexpr std::string_view kHelp =
-    "Turns the AI scripts that a recorded game of Age of Empires II: The Conquerors carries\n"
-    "(.mgl, .mgx, .mgz) back into AI-script source (.per).\n"
-    "\n"
-    "Commands:\n"
-    "  extract RECGAME        write the AI script of RECGAME; a game with several computer players\n"
-    "                         holds one script for each\n"
-    "  list [FOLDER]          list the recorded games of FOLDER (*.mg?, in any case), each with its size,\n"
-    "                         its version text and the rule counts of its AI scripts, or why it has none;\n"
-    "                         without FOLDER, the game's SaveGame folder (on Linux, in the Wine prefix)\n"
-    "  extract-all FOLDER     write the AI scripts of every recorded game of FOLDER into OUTDIR, as\n"
-    "                         NAME.per, NAME-2.per, ... (NAME.mgx.per where two games would meet)\n"
-    "\n"
-    "Options:\n"
-    "  -o, --output OUT       write the script to OUT instead of standard output (- is standard output)\n"
-    "      --script N         write the N-th script (from 1; the first by default)\n"
-    "      --all              write every script: to OUT-1.per, OUT-2.per, ... (OUT without .per), or\n"
-    "                         one after another to standard output, each after a line '; script N of M'\n"
-    "      --json             list: write the list as one JSON object\n"
-    "  -d, --directory OUTDIR\n"
-    "                         extract-all: the folder of the scripts, created when missing\n"
-    "  -j, --jobs N           extract-all: extract N games at a time (1 to 64; the number of processors\n"
-    "                         by default)\n"
-    "      --salvage          read a recorded game whose header-length field is 0 up to the end of its\n"
-    "                         compressed header, instead of calling it broken\n"
-    "      --names SET        how researches are written: standard (the default) names the ages and\n"
-    "                         eight more, the rest stay numbers; full names all 118 that have a keyword\n"
-    "      --numbering SET    how stored facts and actions are numbered: auto (the default) by the game's\n"
-    "                         version, 1.0c as The Conquerors 1.0c numbers them, whatever the version\n"
-    "  -h, --help             show this help and exit\n"
-    "      --version          show the version and exit\n"
-    "\n"
-    "Exit status:\n"
-    "  0   the script was written; list: the folder was listed; extract-all: every game was extracted\n"
-    "      or holds no AI script\n"
-    "  1   File Open Error: the recorded game, or a temporary file for it, cannot be opened; list and\n"
-    "      extract-all: the folder cannot be read\n"
-    "  2   No AI script in this file\n"
-    "  3   Recgame file is broken\n"
-    "  4   File Write Error: the output file cannot be created, or it is the recorded game;\n"
-    "      extract-all: OUTDIR cannot be created\n"
-    "  5   a read, write or replace failed after its file was opened\n"
-    "  6   the recorded game holds no script N\n"
-    "  7   extract-all: a recorded game was broken, or its extraction failed\n"
-    "  64  the command line is wrong; list: no FOLDER given and no SaveGame folder found\n";
+// The options every command takes, and the only ones that may stand before a command.
+constexpr OptionSpec kGeneralOptions[] = {
+    {"help", 'h', "", "show this help and exit"},
+    {"version", 0, "", "show the version and exit"},
+};
+
+constexpr std::string_view kAbout =
+    "Turns the AI scripts that a recorded game of Age of Empires II: The Conquerors carries (.mgl, .mgx, .mgz) "
+    "back into AI-script source (.per).";
+
+constexpr std::string_view kOperands =
+    "Options may stand before, between and after the operands; '--' ends them, so that a name after it that "
+    "begins with '-' is an operand. The word after an option that takes a value is its value, whatever it "
+    "looks like.";
+
+struct ExitStatusHelp {
+  int status;
+  std::string_view meaning;
+};
+
+constexpr ExitStatusHelp kExitStatuses[] = {
+    {kExitOk, "the script was written; list: the folder was listed; extract-all: every game was extracted or holds "
+              "no AI script"},
+    {kExitFileOpenError, "File Open Error: the recorded game, or a temporary file for it, cannot be opened; list and "
+                         "extract-all: the folder cannot be read"},
+    {kExitNoAiScript, "No AI script in this file"},
+    {kExitBrokenRecGame, "Recgame file is broken"},
+    {kExitFileWriteError, "File Write Error: the output file cannot be created, or it is the recorded game; "
+                          "extract-all: OUTDIR cannot be created"},
+    {kExitFileError, "a read, write or replace failed after its file was opened"},
+    {kExitNoSuchScript, "the recorded game holds no script N"},
+    {kExitGamesFailed, "extract-all: a recorded game was broken, or its extraction failed"},
+    {kExitUsage, "the command line is wrong; list: no FOLDER given and no SaveGame folder found"},
+};
+
+// The help's columns: terms from the third, what they mean from the 26th, lines up to the 100th.
+constexpr size_t kTermIndent = 2;
+constexpr size_t kTextColumn = 25;
+constexpr size_t kLineWidth = 100;
+
+// Writes `text` in lines of at most kLineWidth columns, the first after `term`, each beginning at
+// `column`.
+void WriteWrapped(std::ostream& stream, std::string_view term, size_t column, std::string_view text) {
+  std::string line(kTermIndent, ' ');
+  line += term;
+  if (!term.empty()) {
+    if (line.size() + 1 < column) {
+      line.resize(column, ' ');
+    } else {
+      stream << line << '\n';
+      line.assign(column, ' ');
+    }
+  } else {
+    line.assign(column, ' ');
+  }
+  size_t lineStart = line.size();
+  while (!text.empty()) {
+    const size_t end = text.find(' ');
+    const std::string_view word = text.substr(0, end);
+    if (line.size() > lineStart && line.size() + 1 + word.size() > kLineWidth) {
+      stream << line << '\n';
+      line.assign(column, ' ');
+      lineStart = line.size();
+    }
+    if (line.size() > lineStart) line += ' ';
+    line += word;
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+  }
+  stream << line << '\n';
+}
+
+// "[-o OUT]", "--all", "-d OUTDIR": the option as the usage line shows it.
+std::string UsageOf(const OptionSpec& option) {
+  std::string text = OptionWord(option);
+  if (!option.valueName.empty()) text.append(" ").append(option.valueName);
+  return option.required ? text : std::string("[").append(text).append("]");
+}
 
 void WriteUsage(std::ostream& stream) {
   const char* lead = "Usage: ";
   for (const Command* command : kCommands) {
-    stream << lead << "velkorin " << command->usage << '\n';
-    lead = "       ";
+    stream << lead << "velkorin " << command->name << ' ' << command->operands;
+    for (const OptionSpec& option : command->options) stream << ' ' << UsageOf(option);
+    stream << '\n';
+    lead = "  or:  ";
+  }
+  stream << lead << "velkorin --help | --version\n";
+}
+
+void WriteOptions(std::ostream& stream, std::span<const OptionSpec> options) {
+  for (const OptionSpec& option : options) {
+    std::string term = option.shortName != 0 ? std::string{'-', option.shortName, ','} + " " : "    ";
+    term.append("--").append(option.name);
+    if (!option.valueName.empty()) term.append(" ").append(option.valueName);
+    WriteWrapped(stream, term, kTextColumn, option.help);
   }
 }
 
+void WriteHelp(std::ostream& stream) {
+  WriteUsage(stream);
+  stream << '\n';
+  WriteWrapped(stream, "", 0, kAbout);
+  stream << "\nCommands:\n";
+  for (const Command* command : kCommands) {
+    WriteWrapped(stream, std::string(command->name) + " " + std::string(command->operands), kTextColumn, command->help);
+  }
+  for (const Command* command : kCommands) {
+    stream << "\nOptions of " << command->name << ":\n";
+    WriteOptions(stream, command->options);
+  }
+  stream << "\nOptions of every command:\n";
+  WriteOptions(stream, kGeneralOptions);
+  stream << '\n';
+  WriteWrapped(stream, "", 0, kOperands);
+  stream << "\nExit status:\n";
+  for (const ExitStatusHelp& exit : kExitStatuses) WriteWrapped(stream, std::to_string(exit.status), 6, exit.meaning);
+}
+
 int UsageError(std::ostream& err, std::string_view problem) {
-  err << "velkorin: " << problem << '\n';
+  err << "velkorin: " << EscapeControls(problem) << '\n';
   WriteUsage(err);
   err << "Try 'velkorin --help' for more information.\n";
   return kExitUsage;
@@ -79,34 +145,53 @@ const Command* FindCommand(std::string_view name) {
   return nullptr;
 }
 
+// The problem when an option that the command needs is missing; empty when none is.
+std::string MissingOption(const Arguments& arguments, std::span<const OptionSpec> options) {
+  for (const OptionSpec& option : options) {
+    if (option.required && !arguments.Has(option.name)) {
+      const std::string usage = UsageOf(option);
+      return "no " + std::string(option.valueName) + " given (" + usage + ")";
+    }
+  }
+  return "";
+}
+
 }  // namespace
 
 int RunVelkorin(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  for (const std::string& arg : args) {
-    if (arg == "-h" || arg == "--help") {
-      WriteUsage(out);
-      out << '\n' << kHelp;
-      return kExitOk;
-    }
-    if (arg == "--version") {
-      out << "velkorin " VELKORIN_VERSION "\n";
-      return kExitOk;
-    }
-  }
   if (args.empty()) return UsageError(err, "no command given");
+  // The command comes first; before it only the general options may stand.
   const Command* command = FindCommand(args[0]);
-  if (command == nullptr) return UsageError(err, "unknown command " + args[0]);
+  if (command == nullptr && (!args[0].starts_with('-') || args[0] == "-")) {
+    return UsageError(err, "unknown command " + args[0]);
+  }
+  std::vector<OptionSpec> options(std::begin(kGeneralOptions), std::end(kGeneralOptions));
+  if (command != nullptr) options.insert(options.begin(), command->options.begin(), command->options.end());
 
   std::string problem;
   const std::optional<Arguments> arguments =
-      Arguments::Parse(std::span(args).subspan(1), command->options, &problem);
+      Arguments::Parse(std::span(args).subspan(command != nullptr ? 1 : 0), options, &problem);
   if (!arguments) return UsageError(err, problem);
+  if (arguments->Has("help")) {
+    WriteHelp(out);
+    return kExitOk;
+  }
+  if (arguments->Has("version")) {
+    out << "velkorin " VELKORIN_VERSION "\n";
+    return kExitOk;
+  }
+  if (command == nullptr) {
+    return UsageError(err, arguments->Operands().empty() ? "no command given" : "the command must come first");
+  }
+  if (const std::string missing = MissingOption(*arguments, command->options); !missing.empty()) {
+    return UsageError(err, missing);
+  }
   try {
     return command->run(*arguments, out, err);
   } catch (const UsageProblem& usage) {
     return UsageError(err, usage.what());
   } catch (const FileError& error) {
-    err << "velkorin: " << error.what() << '\n';
+    err << "velkorin: " << EscapeControls(error.what()) << '\n';
     return kExitFileError;
   }
 }

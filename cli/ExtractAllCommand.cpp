@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <array>
 #include <exception>
-#include <iostream>
 #include <mutex>
 #include <optional>
 #include <sstream>
@@ -15,6 +14,7 @@
 #include "cli/Parallel.h"
 #include "cli/RecGameFolder.h"
 #include "cli/ScriptNames.h"
+#include "platform/ConsoleText.h"
 #include "platform/OsFile.h"
 #include "platform/OutputFile.h"
 #include "script/AiScript.h"
@@ -22,13 +22,13 @@
 
 namespace {
 
-constexpr std::array<OptionSpec, 5> kOptions = {{
-    {"directory", 'd', "a folder"},
-    {"jobs", 'j', "a number"},
-    {"salvage"},
+constexpr OptionSpec kOptions[] = {
+    {"directory", 'd', "OUTDIR", "the folder of the scripts, created when missing", true},
+    {"jobs", 'j', "N", "extract N games at a time (1 to 64; the number of processors by default)"},
+    kSalvageOption,
     kNamesOption,
     kNumberingOption,
-}};
+};
 
 constexpr unsigned kMaxJobs = 64;
 
@@ -45,7 +45,6 @@ Request ReadRequest(const Arguments& arguments) {
   if (arguments.Operands().size() != 1) {
     throw UsageProblem(arguments.Operands().empty() ? "no folder given" : "only one folder can be extracted at a time");
   }
-  if (!arguments.Has("directory")) throw UsageProblem("no output folder given (-d OUTDIR)");
   std::string problem;
   const std::optional<unsigned> jobs =
       arguments.Count("jobs", std::min(ProcessorCount(), kMaxJobs), kMaxJobs, &problem);
@@ -97,7 +96,7 @@ GameResult ExtractGame(const RecGameFile& game, const std::string& base, const R
     result.report.insert(0, warning.str());
     return result;
   } catch (const std::exception& error) {
-    return {Outcome::kFailed, std::string("velkorin: ") + error.what() + "\n"};
+    return {Outcome::kFailed, "velkorin: " + EscapeControls(error.what()) + "\n"};
   }
 }
 
@@ -120,10 +119,8 @@ struct Tally {
 // The line that a terminal shows while the games are extracted, rewritten in place as each one ends.
 class ProgressLine {
  public:
-  // Shown on `err` only when it is the process's standard error and that is a terminal.
-  ProgressLine(std::ostream& err, size_t total)
-      : m_terminal(err.rdbuf() == std::cerr.rdbuf() && os::StandardErrorIsTerminal() ? &err : nullptr),
-        m_total(total) {}
+  // Shown on `err` only when that goes to a terminal.
+  ProgressLine(std::ostream& err, size_t total) : m_terminal(ShowsOnTerminal(err) ? &err : nullptr), m_total(total) {}
 
   void Count(Outcome outcome) {
     const std::lock_guard lock(m_mutex);
@@ -184,8 +181,9 @@ int RunExtractAll(const Arguments& arguments, std::ostream& out, std::ostream& e
 
 const Command kExtractAllCommand = {
     "extract-all",
-    "extract-all FOLDER -d OUTDIR [-j N] [--salvage] [--names full|standard]\n"
-    "         [--numbering auto|1.0c]",
+    "FOLDER",
+    "write the AI scripts of every recorded game of FOLDER into OUTDIR, as NAME.per, NAME-2.per, ... "
+    "(NAME.mgx.per where two games would meet)",
     kOptions,
     RunExtractAll,
 };

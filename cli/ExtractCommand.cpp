@@ -1,5 +1,4 @@
 // velkorin extract: the AI scripts of one recorded game.
-#include <array>
 #include <deque>
 #include <optional>
 #include <string>
@@ -17,14 +16,15 @@
 
 namespace {
 
-constexpr std::array<OptionSpec, 6> kOptions = {{
-    {"output", 'o', "a file name"},
-    {"script", 0, "a number"},
-    {"all"},
-    {"salvage"},
+constexpr OptionSpec kOptions[] = {
+    {"output", 'o', "OUT", "write the script to OUT instead of standard output (- is standard output)"},
+    {"script", 0, "N", "write the N-th script (from 1; the first by default)"},
+    {"all", 0, "", "write every script (not with --script): to OUT-1.per, OUT-2.per, ... (OUT without .per), or one "
+                   "after another to standard output, each after a line '; script N of M'"},
+    kSalvageOption,
     kNamesOption,
     kNumberingOption,
-}};
+};
 
 // The most scripts a recorded game holds: one per player.
 constexpr unsigned kMaxScripts = 8;
@@ -140,8 +140,8 @@ int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& 
 
 const Command kExtractCommand = {
     "extract",
-    "extract RECGAME [-o OUT] [--script N | --all] [--salvage] [--names full|standard]\n"
-    "         [--numbering auto|1.0c]",
+    "RECGAME",
+    "write the AI script of RECGAME; a game with several computer players holds one script for each",
     kOptions,
     RunExtract,
 };

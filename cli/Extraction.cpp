@@ -2,6 +2,7 @@
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
+#include "platform/ConsoleText.h"
 
 NameSet ReadNameSet(const Arguments& arguments) {
   const std::string value = arguments.Value(kNamesOption.name).value_or("standard");
@@ -57,8 +58,8 @@ int ExitStatus(WriteResult result) {
 }
 
 int Report(std::ostream& err, const std::string& path, std::string_view message, std::string_view reason, int status) {
-  err << "velkorin: " << path << ": " << message;
-  if (!reason.empty()) err << ": " << reason;
-  err << '\n';
+  std::string line = path + ": " + std::string(message);
+  if (!reason.empty()) line += ": " + std::string(reason);
+  err << "velkorin: " << EscapeControls(line) << '\n';
   return status;
 }

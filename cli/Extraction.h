@@ -13,13 +13,24 @@
 // becomes an exit status and a line on standard error.
 
 // "--names full|standard", for the options table of every command that writes scripts.
-inline constexpr OptionSpec kNamesOption = {"names", 0, "full or standard"};
+inline constexpr OptionSpec kNamesOption = {
+    "names", 0, "full|standard",
+    "how researches are written: standard (the default) names the ages and eight more, the rest stay numbers; "
+    "full names all 118 that have a keyword"};
+// "--salvage", for the options table of every command that reads recorded games.
+inline constexpr OptionSpec kSalvageOption = {
+    "salvage", 0, "",
+    "read a recorded game whose header-length field is 0 up to the end of its compressed header, instead of "
+    "calling it broken"};
 // The names that option asks for, the standard ones when it is not given; throws UsageProblem for
 // any other value.
 NameSet ReadNameSet(const Arguments& arguments);
 
 // "--numbering auto|1.0c", for the same commands: by the game's version, or 1.0c's for any game.
-inline constexpr OptionSpec kNumberingOption = {"numbering", 0, "auto or 1.0c"};
+inline constexpr OptionSpec kNumberingOption = {
+    "numbering", 0, "auto|1.0c",
+    "how stored facts and actions are numbered: auto (the default) by the game's version, 1.0c as The "
+    "Conquerors 1.0c numbers them, whatever the version"};
 // The choice that option makes, auto when it is not given; throws UsageProblem for any other value.
 NumberingChoice ReadNumberingChoice(const Arguments& arguments);
 // When the game's version has no known numbering and it is to be written by its version, says so
@@ -32,5 +43,6 @@ ReadResult LoadAndParse(CAiScript& script, const std::string& path, const LoadOp
 int ExitStatus(ReadResult result);
 int ExitStatus(WriteResult result);
 
-// Writes "velkorin: PATH: MESSAGE", with ": REASON" when there is one, and returns `status`.
+// Writes "velkorin: PATH: MESSAGE", with ": REASON" when there is one, and returns `status`. A control
+// character in the path or the reason, which may name files too, is shown escaped.
 int Report(std::ostream& err, const std::string& path, std::string_view message, std::string_view reason, int status);

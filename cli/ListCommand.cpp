@@ -1,10 +1,12 @@
 // velkorin list: the recorded games of a folder, each with its AI scripts or why it has none.
 #include <algorithm>
-#include <array>
+#include <cstdint>
 #include <exception>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
@@ -12,14 +14,18 @@
 #include "cli/Parallel.h"
 #include "cli/RecGameFolder.h"
 #include "cli/SaveGameFolder.h"
+#include "platform/ConsoleText.h"
 #include "script/AiScript.h"
 
 namespace {
 
-constexpr std::array<OptionSpec, 2> kOptions = {{
-    {"json"},
-    {"salvage"},
-}};
+// Members keep the order they are written in.
+using Json = nlohmann::ordered_json;
+
+constexpr OptionSpec kOptions[] = {
+    {"json", 0, "", "write the list as one JSON object, one game to a line"},
+    kSalvageOption,
+};
 
 struct ScriptSummary {
   size_t rules = 0;
@@ -96,15 +102,20 @@ std::string_view NumberingColumn(const GameSummary& game) {
   return game.numbering ? NumberingName(*game.numbering) : "";
 }
 
+// Names, and reasons that may hold names, with their control characters escaped: no name can end a
+// line of the listing or reach the terminal as a command.
 void WriteText(std::ostream& out, const std::string& folder, const std::vector<RecGameFile>& games,
                const std::vector<GameSummary>& summaries) {
-  out << folder << ": " << games.size() << (games.size() == 1 ? " recorded game\n" : " recorded games\n");
+  out << EscapeControls(folder) << ": " << games.size()
+      << (games.size() == 1 ? " recorded game\n" : " recorded games\n");
+  std::vector<std::string> names;
   size_t nameWidth = 0;
   size_t sizeWidth = 0;
   size_t versionWidth = 0;
   size_t numberingWidth = 0;
   for (size_t i = 0; i < games.size(); ++i) {
-    nameWidth = std::max(nameWidth, Width(games[i].name));
+    names.push_back(EscapeControls(games[i].name));
+    nameWidth = std::max(nameWidth, Width(names[i]));
     sizeWidth = std::max(sizeWidth, std::to_string(games[i].size).size());
     versionWidth = std::max(versionWidth, summaries[i].version.value_or("").size());
     numberingWidth = std::max(numberingWidth, NumberingColumn(summaries[i]).size());
@@ -113,31 +124,22 @@ void WriteText(std::ostream& out, const std::string& folder, const std::vector<R
     const std::string size = std::to_string(games[i].size);
     const std::string version = summaries[i].version.value_or("");
     const std::string_view numbering = NumberingColumn(summaries[i]);
-    out << games[i].name << std::string(nameWidth - Width(games[i].name), ' ') << "  "
-        << std::string(sizeWidth - size.size(), ' ') << size << "  " << version
-        << std::string(versionWidth - version.size(), ' ') << "  " << numbering
-        << std::string(numberingWidth - numbering.size(), ' ') << "  " << Description(summaries[i]) << '\n';
+    out << names[i] << std::string(nameWidth - Width(names[i]), ' ') << "  " << std::string(sizeWidth - size.size(), ' ')
+        << size << "  " << version << std::string(versionWidth - version.size(), ' ') << "  " << numbering
+        << std::string(numberingWidth - numbering.size(), ' ') << "  " << EscapeControls(Description(summaries[i]))
+        << '\n';
   }
 }
 
-// A JSON string: quotes, backslashes and control characters escaped; other bytes, UTF-8, as they are.
-std::string JsonString(std::string_view text) {
-  constexpr std::string_view kHex = "0123456789abcdef";
-  std::string json = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      json += '\\';
-      json += c;
-    } else if (byte < 0x20) {
-      json += "\\u00";
-      json += kHex[byte >> 4];
-      json += kHex[byte & 0xF];
-    } else {
-      json += c;
-    }
-  }
-  return json + '"';
+// JSON text is UTF-8: a byte of a name that is no part of valid UTF-8 is written as U+FFFD.
+std::string Dump(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+// A name as members of an object: "KEY" with the readable name, and where the name is not valid UTF-8
+// also "KEYBytes" with its exact bytes as numbers, so that no two names come out the same and a
+// program can still open the file.
+void AddName(Json& object, const std::string& key, const std::string& name) {
+  object[key] = name;
+  if (!IsValidUtf8(name)) object[key + "Bytes"] = std::vector<uint8_t>(name.begin(), name.end());
 }
 
 std::string_view JsonStatus(ReadResult status) {
@@ -154,23 +156,32 @@ std::string_view JsonStatus(ReadResult status) {
   return "cannot-open";
 }
 
-// One game to a line, so that the output reads well and still parses as one JSON object.
+Json GameObject(const RecGameFile& file, const GameSummary& game) {
+  Json object = Json::object();
+  AddName(object, "name", file.name);
+  object["size"] = file.size;
+  object["version"] = game.version ? Json(*game.version) : Json();
+  object["numbering"] = game.numbering ? Json(NumberingJsonName(*game.numbering)) : Json();
+  object["status"] = JsonStatus(game.status);
+  object["scripts"] = Json::array();
+  for (const ScriptSummary& script : game.scripts) {
+    Json entry = {{"rules", script.rules}};
+    if (script.sameAs) entry["sameAs"] = *script.sameAs;
+    object["scripts"].push_back(entry);
+  }
+  return object;
+}
+
+// One JSON object, each game's on a line of its own, so that the output reads well and a line-wise
+// tool can take it game by game.
 void WriteJson(std::ostream& out, const std::string& folder, const std::vector<RecGameFile>& games,
                const std::vector<GameSummary>& summaries) {
-  out << "{\"folder\": " << JsonString(folder) << ", \"games\": [";
-  for (size_t i = 0; i < games.size(); ++i) {
-    const GameSummary& game = summaries[i];
-    out << (i == 0 ? "\n" : ",\n") << "  {\"name\": " << JsonString(games[i].name) << ", \"size\": " << games[i].size
-        << ", \"version\": " << (game.version ? JsonString(*game.version) : "null") << ", \"numbering\": "
-        << (game.numbering ? JsonString(NumberingJsonName(*game.numbering)) : "null") << ", \"status\": \""
-        << JsonStatus(game.status) << "\", \"scripts\": [";
-    for (const ScriptSummary& script : game.scripts) {
-      out << (&script == &game.scripts.front() ? "" : ", ") << "{\"rules\": " << script.rules;
-      if (script.sameAs) out << ", \"sameAs\": " << *script.sameAs;
-      out << '}';
-    }
-    out << "]}";
-  }
+  Json head = Json::object();
+  AddName(head, "folder", folder);
+  std::string text = Dump(head);
+  text.back() = ',';  // the object goes on with its games
+  out << text << "\"games\":[";
+  for (size_t i = 0; i < games.size(); ++i) out << (i == 0 ? "\n  " : ",\n  ") << Dump(GameObject(games[i], summaries[i]));
   out << (games.empty() ? "]}\n" : "\n]}\n");
 }
 
@@ -203,7 +214,10 @@ int RunList(const Arguments& arguments, std::ostream& out, std::ostream& err) {
 
 const Command kListCommand = {
     "list",
-    "list [FOLDER] [--json] [--salvage]",
+    "[FOLDER]",
+    "list the recorded games of FOLDER (*.mg?, in any case), each with its size, its version text and the rule "
+    "counts of its AI scripts, or why it has none; without FOLDER, the game's SaveGame folder (on Linux, in the "
+    "Wine prefix)",
     kOptions,
     RunList,
 };

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 // Text for the user on standard output or standard error, such as a listing or a message that
@@ -16,3 +17,21 @@ void WriteConsoleText(ConsoleStream stream, std::string_view text);
 // A stream that writes each piece it is given at once, in one piece: progress shows as it happens,
 // and no character is cut in two between writes.
 std::ostream& ConsoleTextStream(ConsoleStream stream);
+
+// Whether the process's stream goes to a terminal (on Windows, a console).
+bool IsTerminal(ConsoleStream stream);
+// Whether `stream` is ConsoleTextStream's standard output or standard error and that goes to a
+// terminal (on Windows, a console), where a line may be rewritten in place.
+bool ShowsOnTerminal(const std::ostream& stream);
+
+// The length of the UTF-8 sequence that `text` begins with: 1 to 4, or 0 when it begins with a byte
+// that starts no valid sequence (a stray continuation byte, a cut, overlong or surrogate sequence).
+size_t Utf8SequenceLength(std::string_view text);
+bool IsValidUtf8(std::string_view text);
+
+// A name as a terminal or a text listing may show it: every control character, C0, DEL or C1
+// (U+0080 to U+009F), and every byte that is no part of valid UTF-8 is written as `ls` escapes it,
+// \a \b \t \n \v \f \r by letter and any other byte as a backslash and three octal digits (ESC is
+// \033, U+009B is \302\233, a Latin-1 é is \351). Nothing in it can move the cursor, clear the
+// screen or begin a line of its own; the rest of the text stays as it is.
+std::string EscapeControls(std::string_view text);

@@ -6,11 +6,24 @@
 #include "platform/ConsoleText.h"
 #include "platform/WideText.h"
 
+namespace {
+
+HANDLE StandardHandle(ConsoleStream stream) {
+  return GetStdHandle(stream == ConsoleStream::kOutput ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+}
+
+}  // namespace
+
+// A console is what has a console mode; the runtime's _isatty also says yes to the NUL device.
+bool IsTerminal(ConsoleStream stream) {
+  DWORD dwMode = 0;
+  return GetConsoleMode(StandardHandle(stream), &dwMode) != 0;
+}
+
 void WriteConsoleText(ConsoleStream stream, std::string_view text) {
   const bool output = stream == ConsoleStream::kOutput;
-  const HANDLE hConsole = GetStdHandle(output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
-  DWORD dwMode = 0;
-  if (GetConsoleMode(hConsole, &dwMode)) {
+  const HANDLE hConsole = StandardHandle(stream);
+  if (IsTerminal(stream)) {
     const std::wstring wide = WideFromUtf8(text);
     DWORD written = 0;
     WriteConsoleW(hConsole, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);

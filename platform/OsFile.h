@@ -62,8 +62,6 @@ bool FailedBecauseItExists();
 bool FailedForLackOfPermission();
 
 Handle StandardOutput();
-// Whether the process's standard error is a terminal, where a line may be rewritten in place.
-bool StandardErrorIsTerminal();
 
 // The number of bytes moved, 0 at the end of the file, negative on failure.
 int64_t ReadSome(Handle handle, std::span<uint8_t> buffer);

@@ -98,8 +98,6 @@ bool FailedForLackOfPermission() { return errno == EACCES || errno == EPERM; }
 
 Handle StandardOutput() { return STDOUT_FILENO; }
 
-bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
-
 int64_t ReadSome(Handle handle, std::span<uint8_t> buffer) {
   return RetryOnInterrupt([&] { return ::read(handle, buffer.data(), buffer.size()); });
 }

@@ -106,8 +106,6 @@ bool FailedForLackOfPermission() { return GetLastError() == ERROR_ACCESS_DENIED;
 
 Handle StandardOutput() { return GetStdHandle(STD_OUTPUT_HANDLE); }
 
-bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
-
 int64_t ReadSome(Handle handle, std::span<uint8_t> buffer) {
   DWORD got = 0;
   if (!ReadFile(handle, buffer.data(), static_cast<DWORD>(std::min(buffer.size(), kMaxTransfer)), &got, nullptr)) {

@@ -1,5 +1,6 @@
 # The Debian packages each kind of build needs; sourced by the scripts beside it.
-NATIVE_PACKAGES=(cmake ninja-build g++ zlib1g-dev libgtest-dev libbenchmark-dev help2man)
+NATIVE_PACKAGES=(cmake ninja-build g++ zlib1g-dev libgtest-dev libbenchmark-dev help2man
+                 nlohmann-json3-dev libcli11-dev)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 libz-mingw-w64-dev wine xvfb xauth)
 # What scripts/screenshot needs besides the Windows build.
 SCREENSHOT_PACKAGES=(imagemagick xdotool)

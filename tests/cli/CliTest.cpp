@@ -293,8 +293,8 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"NoRecordedGame", {"extract", "-o", "a.per"}, "no recorded game given"},
                     UsageCase{"TwoRecordedGames", {"extract", "a.mgx", "b.mgx"},
                               "only one recorded game can be extracted at a time"},
-                    UsageCase{"OutputWithoutName", {"extract", "a.mgx", "-o"}, "option -o needs a file name"},
-                    UsageCase{"EmptyOutputName", {"extract", "a.mgx", "--output="}, "option --output needs a file name"},
+                    UsageCase{"OutputWithoutName", {"extract", "a.mgx", "-o"}, "option --output needs OUT"},
+                    UsageCase{"EmptyOutputName", {"extract", "a.mgx", "--output="}, "option --output needs OUT"},
                     UsageCase{"TwoOutputs", {"extract", "a.mgx", "-o", "a.per", "--output=b.per"},
                               "option --output can be given only once"},
                     UsageCase{"UnknownOption", {"extract", "-x", "a.mgx"}, "unknown option -x"},
@@ -306,7 +306,13 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"ScriptNotANumber", {"extract", "a.mgx", "--script", "2x"},
                               "option --script takes a whole number from 1 to 8"},
                     UsageCase{"NamesOfNoSet", {"extract", "a.mgx", "--names", "short"},
-                              "option --names takes full or standard"}),
+                              "option --names takes full or standard"},
+                    UsageCase{"VersionAsAValue", {"extract", "a", "--script", "--version"},
+                              "option --script takes a whole number from 1 to 8"},
+                    UsageCase{"OptionAfterTheEnd", {"extract", "--", "a", "--help"},
+                              "only one recorded game can be extracted at a time"},
+                    UsageCase{"ControlCharacters", {"extract", "a.mgx", "--\x1b[2J\n"}, "unknown option --\\033[2J\\n"},
+                    UsageCase{"OptionBeforeTheCommand", {"--all", "extract", "a.mgx"}, "unknown option --all"}),
     testkit::CaseName());
 
 TEST(Cli, HelpAndVersionGoToStandardOutput) {

@@ -164,13 +164,19 @@ INSTANTIATE_TEST_SUITE_P(
         ProblemCase{"ListMissingFolder", {"list", "no-such-folder"}, kExitFileOpenError,
                     "velkorin: no-such-folder: cannot read the folder: "},
         ProblemCase{"NoOutputFolder", {"extract-all", "a"}, kExitUsage,
-                    "velkorin: no output folder given (-d OUTDIR)\n"},
+                    "velkorin: no OUTDIR given (-d OUTDIR)\n"},
         ProblemCase{"TooManyJobs", {"extract-all", "a", "-d", "out", "--jobs=65"}, kExitUsage,
                     "velkorin: option --jobs takes a whole number from 1 to 64\n"},
         ProblemCase{"MissingFolder", {"extract-all", "no-such-folder", "-d", "out"}, kExitFileOpenError,
                     "velkorin: no-such-folder: cannot read the folder: "},
         ProblemCase{"OutputFolderIsAFile", {"extract-all", VELKORIN_SAMPLES_DIR, "-d", kSample}, kExitFileWriteError,
-                    "velkorin: " + kSample + ": File Write Error: "}),
+                    "velkorin: " + kSample + ": File Write Error: "},
+        // Where a name stands, a word that looks like an option is a name: none of these asks for help.
+        ProblemCase{"GameNamedLikeAnOption", {"extract", "--", "-h"}, kExitFileOpenError, "velkorin: -h: File Open Error\n"},
+        ProblemCase{"OutputNamedLikeAnOption", {"extract", "no.mgx", "-o", "--help"}, kExitFileOpenError,
+                    "velkorin: no.mgx: File Open Error\n"},
+        ProblemCase{"FolderNamedLikeAnOption", {"extract-all", "no", "--directory", "--version"}, kExitFileOpenError,
+                    "velkorin: no: cannot read the folder: "}),
     testkit::CaseName());
 
 }  // namespace

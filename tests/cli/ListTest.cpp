@@ -20,11 +20,14 @@ using testkit::RunCli;
 
 #ifdef _WIN32
 constexpr const char* kFolderName = "games";
+constexpr const char* kFolderShown = "games";
 constexpr const char* kFolderInJson = "games";
 #else
-// A name with a quote, a backslash and a control character, which JSON must escape.
+// A name with a quote, a backslash and a control character, which JSON must escape, and the text
+// shows escaped.
 constexpr const char* kFolderName = "q\"\\\t";
-constexpr const char* kFolderInJson = "q\\\"\\\\\\u0009";
+constexpr const char* kFolderShown = "q\"\\\\t";
+constexpr const char* kFolderInJson = "q\\\"\\\\\\t";
 #endif
 
 // A folder as players keep them: recorded games with extensions in any case and of several versions,
@@ -60,7 +63,7 @@ TEST(List, ShowsTheRecordedGamesAsTextOrJson) {
 
   const CliRun text = RunCli({"list", folderText});
   EXPECT_EQ(text.status, kExitOk);
-  EXPECT_EQ(text.out, folderText + R"(: 5 recorded games
+  EXPECT_EQ(text.out, dir.Path().generic_string() + "/" + kFolderShown + R"(: 5 recorded games
 b.mgx   1000  VER 9.4   1.0c               3 scripts: 2, 1, 2 (same as 1) rules
 c.mgz   1000                               broken
 D.MGL  12345  VER?9.B?  unknown numbering  no AI script
@@ -68,17 +71,16 @@ l.mgx   1000  VER 9.4   1.0c               3 scripts: 2, 1, 2 (same as 1) rules
 é.mgé   1000  VER 9.E   UserPatch          3 scripts: 2, 1, 2 (same as 1) rules
 )");
 
-  const std::string scripts =
-      R"("status": "ok", "scripts": [{"rules": 2}, {"rules": 1}, {"rules": 2, "sameAs": 1}]})";
-  const std::string conquerors = R"("version": "VER 9.4", "numbering": "1.0c", )" + scripts;
+  const std::string scripts = R"("status":"ok","scripts":[{"rules":2},{"rules":1},{"rules":2,"sameAs":1}]})";
+  const std::string conquerors = R"("version":"VER 9.4","numbering":"1.0c",)" + scripts;
   const CliRun json = RunCli({"list", "--json", folderText});
   EXPECT_EQ(json.status, kExitOk);
-  EXPECT_EQ(json.out, R"({"folder": ")" + dir.Path().generic_string() + "/" + kFolderInJson + R"(", "games": [
-  {"name": "b.mgx", "size": 1000, )" + conquerors + R"(,
-  {"name": "c.mgz", "size": 1000, "version": null, "numbering": null, "status": "broken", "scripts": []},
-  {"name": "D.MGL", "size": 12345, "version": "VER?9.B?", "numbering": "unknown", "status": "no-ai-script", "scripts": []},
-  {"name": "l.mgx", "size": 1000, )" + conquerors + R"(,
-  {"name": "é.mgé", "size": 1000, "version": "VER 9.E", "numbering": "userpatch", )" + scripts + "\n]}\n");
+  EXPECT_EQ(json.out, R"({"folder":")" + dir.Path().generic_string() + "/" + kFolderInJson + R"(","games":[
+  {"name":"b.mgx","size":1000,)" + conquerors + R"(,
+  {"name":"c.mgz","size":1000,"version":null,"numbering":null,"status":"broken","scripts":[]},
+  {"name":"D.MGL","size":12345,"version":"VER?9.B?","numbering":"unknown","status":"no-ai-script","scripts":[]},
+  {"name":"l.mgx","size":1000,)" + conquerors + R"(,
+  {"name":"é.mgé","size":1000,"version":"VER 9.E","numbering":"userpatch",)" + scripts + "\n]}\n");
 }
 
 #ifndef _WIN32

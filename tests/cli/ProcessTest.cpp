@@ -3,11 +3,13 @@
 #ifndef _WIN32
 
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -96,6 +98,28 @@ TEST(Processes, AGameInAFolderThatIsNotTheUsersIsExtracted) {
   EXPECT_EQ(testkit::WaitForChild(child), kExitOk);
   EXPECT_EQ(testkit::ReadText(own + "/out.per"), testkit::ScriptText(Rules(3)));
   EXPECT_EQ(dir.Entries().size(), 2u);
+}
+
+// On a terminal extract-all shows how far it got on a line of standard error, rewritten in place.
+TEST(Processes, ExtractAllShowsItsProgressOnATerminal) {
+  ScratchDir dir;
+  std::filesystem::create_directory(dir.Path() / "games");
+  testkit::WriteFile(dir.File("games/ai.mgx"), testkit::BuildRecGame({.rules = Rules(3)}));
+  testkit::WriteFile(dir.File("games/noai.mgx"), testkit::BuildRecGame({.aiFlag = 0}));
+  int terminal = -1;
+  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    execl(VELKORIN_CLI_PROGRAM, "velkorin", "extract-all", dir.File("games").c_str(), "-d", dir.File("out").c_str(),
+          "-j", "1", nullptr);
+    _exit(127);
+  }
+  std::string shown;
+  std::array<char, 4096> buffer{};
+  for (ssize_t got = 0; (got = read(terminal, buffer.data(), buffer.size())) > 0;) shown.append(buffer.data(), got);
+  close(terminal);
+  EXPECT_EQ(testkit::WaitForChild(child), kExitOk);
+  EXPECT_NE(shown.find("\r2/2: 1 extracted, 1 without AI script, 0 broken, 0 failed"), std::string::npos) << shown;
 }
 
 }  // namespace

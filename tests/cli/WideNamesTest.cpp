@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "cli/Cli.h"
 #include "platform/ConsoleText.h"
 #include "platform/WideText.h"
 #include "tests/testkit/RecGameBuilder.h"
@@ -71,27 +74,47 @@ TEST_F(WideNames, ExtractWritesWhatItWritesOnLinuxAndNamesTheFileInUtf8) {
   EXPECT_EQ(failed.err, testkit::Crlf("velkorin: " + missing + ": File Open Error\n"));
 }
 
-// A console reads bytes in its own code page; it is given the text itself.
-TEST_F(WideNames, AConsoleShowsTheNameAsItIs) {
-  // The test's own console, with a window of its own: the one Wine gives a program started without
-  // a terminal has no screen to read back.
+// What `write` shows on standard error when that is a console in the given mode: the test's own, with
+// a window of its own, since the one Wine gives a program started without a terminal has no screen to
+// read back.
+std::string ShownOnConsole(DWORD mode, const std::function<void()>& write) {
   FreeConsole();
-  ASSERT_TRUE(AllocConsole());
+  AllocConsole();
   const HANDLE hScreen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                                    nullptr, CONSOLE_TEXTMODE_BUFFER, nullptr);
-  ASSERT_NE(hScreen, INVALID_HANDLE_VALUE);
+  SetConsoleMode(hScreen, mode);
   const HANDLE hSaved = GetStdHandle(STD_ERROR_HANDLE);
   SetStdHandle(STD_ERROR_HANDLE, hScreen);
-  const std::string message = "velkorin: " + File("Spiel-ü-中文.mgx") + ": File Open Error";
-  ConsoleTextStream(ConsoleStream::kError) << message << "\n";
+  write();
   SetStdHandle(STD_ERROR_HANDLE, hSaved);
-
-  std::wstring shown(WideFromUtf8(message).size(), L'\0');
+  std::wstring shown(2000, L'\0');
   DWORD read = 0;
   ReadConsoleOutputCharacterW(hScreen, shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0}, &read);
   CloseHandle(hScreen);
   FreeConsole();
-  EXPECT_EQ(Utf8FromWide(shown), message);
+  return Utf8FromWide(shown.substr(0, read));
+}
+
+// A console reads bytes in its own code page; it is given the text itself.
+TEST_F(WideNames, AConsoleShowsTheNameAsItIs) {
+  const std::string message = "velkorin: " + File("Spiel-ü-中文.mgx") + ": File Open Error";
+  const std::string shown = ShownOnConsole(ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT,
+                                           [&] { ConsoleTextStream(ConsoleStream::kError) << message << "\n"; });
+  EXPECT_TRUE(shown.starts_with(message + "  ")) << shown;
+}
+
+// On a console extract-all shows how far it got on a line of standard error that it rewrites. The
+// console shows each carriage return instead of obeying it, so that every line stays on it.
+TEST_F(WideNames, ExtractAllShowsItsProgressOnAConsole) {
+  std::filesystem::create_directory(Path("games"));
+  testkit::WriteFile(Path("games/ai.mgx"), testkit::ReadFile(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx"));
+  testkit::WriteFile(Path("games/noai.mgx"), testkit::BuildRecGame({.aiFlag = 0}));
+  std::ostringstream out;
+  const std::string shown = ShownOnConsole(ENABLE_WRAP_AT_EOL_OUTPUT, [&] {
+    RunVelkorin({"extract-all", File("games"), "-d", File("out"), "-j", "1"}, out, ConsoleTextStream(ConsoleStream::kError));
+  });
+  EXPECT_EQ(out.str(), "2 recorded games: 1 extracted, 1 without AI script, 0 broken, 0 failed\n");
+  EXPECT_NE(shown.find("2/2: 1 extracted, 1 without AI script, 0 broken, 0 failed"), std::string::npos) << shown;
 }
 
 }  // namespace

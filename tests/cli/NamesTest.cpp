@@ -1,0 +1,84 @@
+// Names that are no plain text, as only Linux file names hold them: control characters that a
+// terminal would obey, and bytes that are no UTF-8.
+#ifndef _WIN32
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/cli/CliKit.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testkit::RunCli;
+
+struct Name {
+  std::string file;      // the name of the file
+  std::string shown;     // as text and messages show it
+  std::string readable;  // list --json's "name"; when it is not the file's, "nameBytes" holds the file's
+};
+
+const std::vector<Name> kNames = {
+    {"\x1b]0;owned\x07.mgx", "\\033]0;owned\\a.mgx", "\x1b]0;owned\x07.mgx"},  // sets the window's title
+    {"\x1b[2J.mgx", "\\033[2J.mgx", "\x1b[2J.mgx"},                            // clears the screen
+    {"a.mgx  6  broken\nb.mgx", "a.mgx  6  broken\\nb.mgx", "a.mgx  6  broken\nb.mgx"},  // forges a line
+    {"\xc2\x9b" "31m\t\x7f.mgx", "\\302\\23331m\\t\\177.mgx", "\xc2\x9b" "31m\t\x7f.mgx"},  // C1 CSI, tab, DEL
+    {"\xe9t\xe9.mgx", "\\351t\\351.mgx", "\xef\xbf\xbdt\xef\xbf\xbd.mgx"},  // Latin-1
+    {"\xe8t\xe9.mgx", "\\350t\\351.mgx", "\xef\xbf\xbdt\xef\xbf\xbd.mgx"},  // another, alike once replaced
+    {"\xef\xbf\xbdt\xef\xbf\xbd.mgx", "\xef\xbf\xbdt\xef\xbf\xbd.mgx", "\xef\xbf\xbdt\xef\xbf\xbd.mgx"},  // U+FFFD
+    {"cut\xc3.mgx", "cut\\303.mgx", "cut\xef\xbf\xbd.mgx"},  // a UTF-8 sequence cut short
+};
+
+// Nothing but printable text and line ends, and one line for each thing said.
+void ExpectPlainLines(const std::string& text, size_t lines) {
+  EXPECT_TRUE(std::ranges::all_of(text, [](char c) { return c == '\n' || (c >= 0x20 && c < 0x7F) || c < 0; })) << text;
+  EXPECT_EQ(std::ranges::count(text, '\n'), lines) << text;
+}
+
+// A broken game under each name, so that every command names each one: text and messages show the
+// names escaped, JSON keeps them whole.
+TEST(Names, ReachTextEscapedAndJsonWhole) {
+  testkit::ScratchDir dir;
+  const fs::path folder = dir.Path() / "games";
+  fs::create_directory(folder);
+  for (const Name& name : kNames) testkit::WriteFile(folder / name.file, std::vector<uint8_t>{40, 0, 0, 0, 1, 2});
+  const auto list = RunCli({"list", folder.string()});
+  ExpectPlainLines(list.out, kNames.size() + 1);
+  const auto all = RunCli({"extract-all", folder.string(), "-d", dir.File("out")});
+  EXPECT_EQ(all.status, kExitGamesFailed);
+  ExpectPlainLines(all.err, kNames.size());
+  for (const Name& name : kNames) {
+    EXPECT_NE(list.out.find("\n" + name.shown + "  "), std::string::npos) << name.shown << list.out;
+    const std::string message = "velkorin: " + (folder / name.shown).string() + ": Recgame file is broken\n";
+    EXPECT_NE(all.err.find(message), std::string::npos) << message << all.err;
+    const auto one = RunCli({"extract", (folder / name.file).string()});
+    EXPECT_EQ(one.err, message);
+  }
+
+  const auto listJson = RunCli({"list", "--json", folder.string()});
+  EXPECT_EQ(std::ranges::count(listJson.out, '\n'), kNames.size() + 2);  // one game to a line
+  const nlohmann::json json = nlohmann::json::parse(listJson.out);      // which takes only UTF-8
+  std::set<std::string> files;  // each game's name as its bytes say it
+  for (const nlohmann::json& game : json["games"]) {
+    const auto bytes = game.value("nameBytes", std::vector<uint8_t>());
+    const std::string file = game.contains("nameBytes") ? std::string(bytes.begin(), bytes.end())
+                                                         : game["name"].get<std::string>();
+    const auto found = std::ranges::find(kNames, file, &Name::file);
+    ASSERT_NE(found, kNames.end()) << game;
+    EXPECT_EQ(game["name"], found->readable);
+    EXPECT_EQ(game.contains("nameBytes"), found->readable != found->file) << game;
+    files.insert(file);
+  }
+  EXPECT_EQ(files.size(), kNames.size());
+}
+
+}  // namespace
+
+#endif
