@@ -7,6 +7,11 @@ ReadResult CAiScript::LoadRecGame(const std::string& path, const LoadOptions& op
   return recgame::LoadRecGame(path, &m_header, &m_loadFailure, options);
 }
 
+ReadResult CAiScript::LoadAndParse(const std::string& path, const LoadOptions& options) {
+  const ReadResult read = LoadRecGame(path, options);
+  return read == ReadResult::kOk ? ParseAi() : read;
+}
+
 std::string CAiScript::GetObjectName(int32_t id) const { return script::GetObjectName(id); }
 
 std::string CAiScript::GetTechName(int32_t id) const { return script::GetTechName(id); }

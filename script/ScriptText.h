@@ -50,5 +50,7 @@ void WritePer(const ScriptSource& script, TextFile& out);
 // be the recorded game `recGame`.
 WriteResult WritePer(const ScriptSource& script, const std::string& path,
                      const std::optional<os::FileIdentity>& recGame);
+// Appends the bytes that file would hold, CR LF included, to `text`.
+WriteResult WritePer(const ScriptSource& script, std::string* text);
 
 }  // namespace script

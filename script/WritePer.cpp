@@ -186,4 +186,12 @@ WriteResult WritePer(const ScriptSource& script, const std::string& path,
   return WriteResult::kOk;
 }
 
+WriteResult WritePer(const ScriptSource& script, std::string* text) {
+  if (!FitsTextLimit(script)) return WriteResult::kTooLarge;
+  TextFile out(*text);
+  WritePer(script, out);
+  out.Flush();
+  return WriteResult::kOk;
+}
+
 }  // namespace script
