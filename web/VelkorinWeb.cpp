@@ -14,6 +14,7 @@
 #include "script/AiScript.h"
 #include "script/GameJson.h"
 #include "script/GameSummary.h"
+#include "script/RecGameNames.h"
 #include "script/ResultMessages.h"
 #include "script/ScriptFileNames.h"
 
@@ -75,6 +76,16 @@ class GameFile {
 std::string g_text;                   // the last text returned, kept until the next call
 std::vector<std::string> g_scripts;   // the scripts of the last extraction
 std::string g_message;                // why the last extraction gave none
+
+std::vector<std::string> SplitNames(std::string_view text) {
+  std::vector<std::string> names;
+  while (!text.empty()) {
+    const size_t end = text.find('/');
+    names.emplace_back(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+  }
+  return names;
+}
 
 const char* Keep(std::string text) {
   g_text = std::move(text);
@@ -156,19 +167,23 @@ EMSCRIPTEN_KEEPALIVE const char* velkorin_message() { return g_message.c_str(); 
 // Releases the scripts of the last extraction once the page has copied them.
 EMSCRIPTEN_KEEPALIVE void velkorin_release() { g_scripts = std::vector<std::string>(); }
 
-// The names of the games' script files side by side, as `velkorin extract-all` names them: the
-// games' names separated by "/" in, the base of each game's files separated by "/" out.
-EMSCRIPTEN_KEEPALIVE const char* velkorin_script_bases(const char* names) {
-  std::vector<std::string> games;
-  std::string_view rest(names);
-  while (!rest.empty()) {
-    const size_t end = rest.find('/');
-    games.emplace_back(rest.substr(0, end));
-    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+// Lists of names cross as one text, separated by "/", which no file name holds.
+EMSCRIPTEN_KEEPALIVE const char* velkorin_list_order(const char* names) {
+  std::string order;
+  for (const size_t index : script::ListedRecGames(SplitNames(names))) {
+    order += (order.empty() ? "" : "/") + std::to_string(index);
   }
-  std::string bases;
-  for (const std::string& base : script::ScriptBases(games)) bases += (bases.empty() ? "" : "/") + base;
-  return Keep(bases);
+  return Keep(order);
+}
+
+// Each game's script files, side by side, as `velkorin extract-all` names them: for each game its
+// eight possible names, the first script's first.
+EMSCRIPTEN_KEEPALIVE const char* velkorin_script_file_names(const char* names) {
+  std::string files;
+  for (const std::string& base : script::ScriptBases(SplitNames(names))) {
+    for (size_t n = 0; n < script::kMaxScripts; ++n) files += (files.empty() ? "" : "/") + script::ScriptFileName(base, n);
+  }
+  return Keep(files);
 }
 
 }  // extern "C"
