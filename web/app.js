@@ -98,6 +98,8 @@ function gameItem(game) {
 
 function requestScript(id, number) {
   shown = { id, number, pending: true };
+  const game = games.find((entry) => entry.id === id);
+  $('script-title').textContent = `${game.name} — script ${number}: reading…`;
   renderList();
   worker.postMessage({ type: 'script', id, number, options: options() });
 }
