@@ -86,6 +86,7 @@ function gameItem(game) {
     button.type = 'button';
     button.textContent = `Script ${n + 1}`;
     button.title = `${script.rules} rules`;
+    button.dataset.number = n + 1;
     button.setAttribute('aria-pressed', String(!!shown && shown.id === game.id && shown.number === n + 1));
     button.addEventListener('click', () => requestScript(game.id, n + 1));
     buttons.append(button);
@@ -96,11 +97,19 @@ function gameItem(game) {
 
 // --- the script -----------------------------------------------------------------------------
 
+// Marks the button of the script shown, leaving the list as it is, so that focus stays where it was.
+function markShown() {
+  for (const button of document.querySelectorAll('.game .scripts button')) {
+    const id = Number(button.closest('.game').dataset.id);
+    button.setAttribute('aria-pressed', String(!!shown && shown.id === id && shown.number === Number(button.dataset.number)));
+  }
+}
+
 function requestScript(id, number) {
   shown = { id, number, pending: true };
   const game = games.find((entry) => entry.id === id);
   $('script-title').textContent = `${game.name} — script ${number}: reading…`;
-  renderList();
+  markShown();
   worker.postMessage({ type: 'script', id, number, options: options() });
 }
 
@@ -124,7 +133,7 @@ function showScript(message) {
     shown = null;
     showStatus(`${game.name}, script ${message.number}: ${message.message}`);
     $('script-view').hidden = true;
-    renderList();
+    markShown();
     return;
   }
   const text = new TextDecoder('windows-1252').decode(message.bytes);
@@ -139,7 +148,7 @@ function showScript(message) {
   $('viewer').scrollTop = 0;
   runSearch();
   renderLines();
-  renderList();
+  markShown();
 }
 
 const LOGICAL = new Set(['and', 'or', 'not', 'nand', 'nor']);
