@@ -312,7 +312,6 @@ for (const id of ['files', 'folder']) {
     }
   });
 }
-$('folder').parentElement.hidden = false;
 if (!('webkitdirectory' in $('folder'))) document.querySelector('label[for="folder"]').hidden = true;
 $('salvage').addEventListener('change', () => {
   const files = games.map((game) => game);
