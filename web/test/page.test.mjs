@@ -94,6 +94,16 @@ test('lists the corpus games as velkorin list does, and saves every script as ve
     await giveFiles(page, corpusGames().map((name) => join(corpusDir, name)));
     const games = await rows(page);
     assert.equal(listText(corpusDir, games), velkorin('list', corpusDir).toString());
+    // Salvaging reads every game again: the list becomes that of `velkorin list --salvage`, and back.
+    for (const salvage of [['--salvage'], []]) {
+      await page.click('#salvage');
+      const expected = velkorin('list', corpusDir, ...salvage).toString();
+      for (let waited = 0; waited < 30000 && listText(corpusDir, await rows(page)) !== expected; waited += 100) {
+        await new Promise((resolve) => setTimeout(resolve, 100));
+      }
+      assert.equal(listText(corpusDir, await rows(page)), expected);
+      await waitForList(page);
+    }
 
     const listed = nativeList(corpusDir);
     for (const names of ['standard', 'full']) {
