@@ -40,8 +40,12 @@ function showProgress(progress) {
     : `Reading ${progress.name} (${progress.done + 1} of ${progress.total})`;
 }
 
-function addFiles(files) {
-  showStatus('');
+function addFiles(given) {
+  // Games from several folders may share a name; their script files would too, so the first is kept.
+  const names = new Set();
+  const files = given.filter((file) => !names.has(file.name) && names.add(file.name));
+  const skipped = given.length - files.length;
+  showStatus(skipped === 0 ? '' : `${skipped} ${skipped === 1 ? 'file was' : 'files were'} left out: same name as another.`);
   const entries = files.map((file) => ({ id: nextId++, file }));
   worker.postMessage({ type: 'add', files: entries, options: options() });
 }
