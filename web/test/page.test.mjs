@@ -155,6 +155,7 @@ test('dropped files: only recorded games are taken, and bad ones give their mess
   writeFileSync(join(folder, 'notes.txt'), 'not a recorded game');
   const session = await openPage();
   const { page } = session;
+  await page.setViewport({ width: 360, height: 640 });  // a phone's width: nothing may stick out
   const files = ['broken.mgx', 'no-ai.mgx', 'notes.txt'].map((name) => ({ name, data: readFileSync(join(folder, name)).toString('base64') }));
   await page.evaluate((given) => {
     const transfer = new DataTransfer();
@@ -165,6 +166,7 @@ test('dropped files: only recorded games are taken, and bad ones give their mess
   const games = await rows(page);
   assert.equal(listText(folder, games), velkorin('list', folder).toString().replace(/^.*\n/, (line) => line.replace('3', '2')));
   assert.deepEqual(games.map((game) => game.message), ['Recgame file is broken', 'No AI script in this file']);
+  assert.ok(await page.evaluate(() => document.documentElement.scrollWidth <= 360));
 
   // A file that goes away between choosing and reading cannot be opened.
   const gone = join(folder, 'gone.mgx');
