@@ -33,6 +33,10 @@ void TextFile::WriteString(std::string_view text) {
 }
 
 void TextFile::Flush() {
-  m_file.Write({reinterpret_cast<const uint8_t*>(m_pending.data()), m_used});
+  if (m_memory != nullptr) {
+    m_memory->append(m_pending.data(), m_used);
+  } else {
+    m_file->Write({reinterpret_cast<const uint8_t*>(m_pending.data()), m_used});
+  }
   m_used = 0;
 }

@@ -51,7 +51,7 @@ bool ReadCompressedHeader(BinaryFile& recGame, const std::string& path, const Lo
     if (compressedLength > kMaxCompressedLength) return false;
   }
   if (preamble == 8) recGame.Seek(4, BinaryFile::SeekOrigin::kCurrent);
-  compressed->resize(compressedLength);
+  compressed->resize(static_cast<size_t>(compressedLength));  // at most kMaxCompressedLength
   // The file may have been cut short since its length was taken.
   return recGame.Read(*compressed) == compressed->size();
 }
@@ -143,7 +143,8 @@ ReadResult LoadRecGame(const std::string& path, RecGameHeader* header, std::stri
   compressed = std::vector<uint8_t>();
   if (inflatedLength == 0) return ReadResult::kBroken;
 
-  auto bytes = std::make_shared_for_overwrite<uint8_t[]>(inflatedLength);
+  // Left uninitialised, as the read fills it whole.
+  std::shared_ptr<uint8_t[]> bytes(new uint8_t[inflatedLength]);
   BinaryFile& file = temporary.File();
   file.Seek(0, BinaryFile::SeekOrigin::kBegin);
   if (file.Read({bytes.get(), inflatedLength}) != inflatedLength) {

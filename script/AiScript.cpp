@@ -11,6 +11,11 @@ const CommandNumbering& CAiScript::Numbering() const {
   return m_numberingChoice == NumberingChoice::kConquerors ? kConquerorsNumbering : NumberingOfHeader(m_header.Bytes());
 }
 
+ReadResult CAiScript::LoadAndParse(const std::string& path, const LoadOptions& options) {
+  const ReadResult read = LoadRecGame(path, options);
+  return read == ReadResult::kOk ? ParseAi() : read;
+}
+
 std::string CAiScript::GetObjectName(int32_t id) const { return script::GetObjectName(id); }
 
 std::string CAiScript::GetTechName(int32_t id) const { return script::GetTechName(id); }

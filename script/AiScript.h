@@ -22,6 +22,8 @@ class CAiScript {
   // Why the last load gave kCannotOpen when the recorded game itself opened; empty otherwise.
   const std::string& LoadFailure() const { return m_loadFailure; }
   ReadResult ParseAi() { return recgame::ParseAi(m_header, &m_section); }
+  // Both steps, as every front end takes them: the load's result when it fails, else the parse's.
+  ReadResult LoadAndParse(const std::string& path, const LoadOptions& options = {});
   // The scripts of the section, one per computer player; those below take the first by default.
   size_t ScriptCount() const { return m_section.scripts.size(); }
   // The names research parameters are written with from now on; the standard ones until this is called.
@@ -44,6 +46,10 @@ class CAiScript {
   void WritePer(TextFile& out, size_t script = 0) const { script::WritePer(Source(script), out); }
   // Whether the file is the recorded game that was loaded.
   bool IsRecGame(const os::FileIdentity& file) const { return m_header.Source() == file; }
+  // The bytes the file would hold, appended to `text`.
+  WriteResult WritePerText(std::string* text, size_t script = 0) const {
+    return script::WritePer(Source(script), text);
+  }
   bool FitsTextLimit(size_t script = 0) const { return script::FitsTextLimit(Source(script)); }
 
   std::string FormatElement(AiElement element) const {

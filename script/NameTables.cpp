@@ -187,7 +187,8 @@ const std::span<const NamedId> SnNames = kSnNames;
 const std::span<const NamedId> PlayerNames = kPlayerNames;
 
 void AppendNameOrNumber(TextBuffer& text, std::span<const NamedId> table, int32_t id) {
-  const auto found = std::ranges::lower_bound(table, id, {}, &NamedId::id);
+  const auto found =
+      std::lower_bound(table.begin(), table.end(), id, [](const NamedId& entry, int32_t value) { return entry.id < value; });
   if (found != table.end() && found->id == id) {
     text.Append(found->name);
   } else {

@@ -33,7 +33,10 @@ extern const std::span<const NamedId> PlayerNames;  // player selectors; plain p
 enum class NameSet : uint8_t { kStandard, kFull };
 
 constexpr bool IsSortedById(std::span<const NamedId> table) {
-  return std::ranges::adjacent_find(table, std::greater_equal{}, &NamedId::id) == table.end();
+  for (size_t i = 1; i < table.size(); ++i) {
+    if (table[i - 1].id >= table[i].id) return false;
+  }
+  return true;
 }
 
 // The name of `id` in the table, or its signed decimal text, appended.

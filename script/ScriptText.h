@@ -60,5 +60,7 @@ WriteResult StagePer(const ScriptSource& script, OutputFile& output, const std::
 WriteResult WritePer(const ScriptSource& script, const std::string& path,
                      const std::optional<os::FileIdentity>& recGame,
                      OutputFile::Naming naming = OutputFile::Naming::kUsersChoice, std::string* reason = nullptr);
+// Appends the bytes that file would hold, CR LF included, to `text`.
+WriteResult WritePer(const ScriptSource& script, std::string* text);
 
 }  // namespace script

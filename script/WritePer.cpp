@@ -204,4 +204,12 @@ WriteResult WritePer(const ScriptSource& script, const std::string& path,
   return result;
 }
 
+WriteResult WritePer(const ScriptSource& script, std::string* text) {
+  if (!FitsTextLimit(script)) return WriteResult::kTooLarge;
+  TextFile out(*text);
+  WritePer(script, out);
+  out.Flush();
+  return WriteResult::kOk;
+}
+
 }  // namespace script

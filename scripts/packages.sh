@@ -4,3 +4,5 @@ NATIVE_PACKAGES=(cmake ninja-build g++ zlib1g-dev libgtest-dev libbenchmark-dev 
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 libz-mingw-w64-dev wine xvfb xauth)
 # What scripts/screenshot needs besides the Windows build.
 SCREENSHOT_PACKAGES=(imagemagick xdotool)
+# The page (scripts/build-web) and its tests in a browser.
+WEB_PACKAGES=(cmake ninja-build emscripten nodejs chromium)

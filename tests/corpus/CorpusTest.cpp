@@ -57,6 +57,10 @@ TEST_P(Corpus, RecordedGameGivesWhatItHolds) {
   const std::string text = testkit::WritePerText(script);
   EXPECT_EQ(CountOf(text, "(defrule\r\n"), c.rules[0]);
   EXPECT_EQ(CountOf(text, "\n"), CountOf(text, "\r\n"));
+  // The page's download is the text written to memory: the same bytes as the file.
+  std::string inMemory = "kept";
+  ASSERT_EQ(script.WritePerText(&inMemory), WriteResult::kOk);
+  EXPECT_EQ(inMemory, "kept" + text);
 }
 
 INSTANTIATE_TEST_SUITE_P(

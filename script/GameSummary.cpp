@@ -1,0 +1,76 @@
+#include "script/GameSummary.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "script/AiScript.h"
+
+namespace {
+
+constexpr size_t kVersionLength = 8;
+
+}  // namespace
+
+namespace script {
+
+std::string VersionText(std::span<const uint8_t> header) {
+  std::string text;
+  for (const uint8_t byte : header.first(std::min(header.size(), kVersionLength))) {
+    if (byte == 0) break;
+    text += byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '?';
+  }
+  return text;
+}
+
+std::vector<ScriptSummary> SummarizeScripts(const CAiScript& script) {
+  std::vector<ScriptSummary> scripts;
+  for (size_t n = 0; n < script.ScriptCount(); ++n) {
+    ScriptSummary summary{script.Rules(n).size(), std::nullopt};
+    for (size_t earlier = 0; earlier < n && !summary.sameAs; ++earlier) {
+      const AiRules before = script.Rules(earlier);
+      const AiRules rules = script.Rules(n);
+      if (std::equal(before.begin(), before.end(), rules.begin(), rules.end())) summary.sameAs = earlier + 1;
+    }
+    scripts.push_back(summary);
+  }
+  return scripts;
+}
+
+GameSummary SummarizeGame(const std::string& path, const LoadOptions& load) {
+  GameSummary summary;
+  try {
+    CAiScript script;
+    summary.status = script.LoadRecGame(path, load);
+    if (summary.status == ReadResult::kOk) {
+      summary.version = VersionText(script.Header());
+      summary.status = script.ParseAi();
+    }
+    summary.reason = script.LoadFailure();
+    summary.scripts = SummarizeScripts(script);
+  } catch (const std::exception& error) {
+    summary = {ReadResult::kCannotOpen, std::nullopt, error.what(), {}};
+  }
+  return summary;
+}
+
+std::string DescribeGame(const GameSummary& game) {
+  switch (game.status) {
+    case ReadResult::kNoAiScript:
+      return "no AI script";
+    case ReadResult::kBroken:
+      return "broken";
+    case ReadResult::kCannotOpen:
+      return game.reason.empty() ? "cannot be opened" : "cannot be opened: " + game.reason;
+    case ReadResult::kOk:
+      break;
+  }
+  std::string text = std::to_string(game.scripts.size()) + (game.scripts.size() == 1 ? " script: " : " scripts: ");
+  for (const ScriptSummary& script : game.scripts) {
+    if (&script != &game.scripts.front()) text += ", ";
+    text += std::to_string(script.rules);
+    if (script.sameAs) text += " (same as " + std::to_string(*script.sameAs) + ")";
+  }
+  return text + " rules";
+}
+
+}  // namespace script

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "recgame/ReadResult.h"
+#include "recgame/RecGameHeader.h"
+
+class CAiScript;
+
+// What a recorded game holds, as every front end lists it: its version text and its scripts with
+// their rule counts, or why it has none.
+
+struct ScriptSummary {
+  size_t rules = 0;
+  std::optional<size_t> sameAs;  // the number (from 1) of the first earlier script with the same rules
+};
+
+struct GameSummary {
+  ReadResult status = ReadResult::kOk;
+  std::optional<std::string> version;  // nothing when the header could not be read
+  std::string reason;                  // why it cannot be opened, when the message alone does not say
+  std::vector<ScriptSummary> scripts;
+};
+
+namespace script {
+
+// The start of an inflated header, such as "VER 9.4", up to its first zero byte within 8 bytes;
+// anything but printable ASCII shows as "?", so that the text is safe on a terminal and in JSON.
+std::string VersionText(std::span<const uint8_t> header);
+// The scripts of a parsed game, each with its rule count and the first earlier script it repeats.
+std::vector<ScriptSummary> SummarizeScripts(const CAiScript& script);
+// Loads and parses the recorded game at `path`. Never throws: a read that fails once the file is
+// open leaves the game as unreadable as one that never opened, with the failure as its reason.
+GameSummary SummarizeGame(const std::string& path, const LoadOptions& load);
+// "4 scripts: 608, 610, 630 (same as 1), 612 rules", or why the game has none: "no AI script",
+// "broken", "cannot be opened" (with ": REASON" where there is one).
+std::string DescribeGame(const GameSummary& game);
+
+}  // namespace script

@@ -1,0 +1,189 @@
+// The page's entry points into the core, called from the worker (web/worker.js) by name. A game is
+// handed over as its bytes and its name; it becomes a file of the in-memory file system for the
+// length of the call, so it is read by the same loader, through the same temporary file, as on disk.
+#include <emscripten/emscripten.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/AiScript.h"
+#include "script/GameJson.h"
+#include "script/GameSummary.h"
+#include "script/RecGameNames.h"
+#include "script/ResultMessages.h"
+#include "script/ScriptFileNames.h"
+
+namespace {
+
+// What the page asks for, as "key=value" pairs separated by ";": names=standard|full, salvage=0|1.
+struct Options {
+  LoadOptions load;
+  NameSet names = NameSet::kStandard;
+  std::string problem;  // the first pair not understood
+};
+
+Options ReadOptions(std::string_view text) {
+  Options options;
+  while (!text.empty()) {
+    const size_t end = text.find(';');
+    const std::string_view pair = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (pair == "names=standard") {
+      options.names = NameSet::kStandard;
+    } else if (pair == "names=full") {
+      options.names = NameSet::kFull;
+    } else if (pair == "salvage=0" || pair == "salvage=1") {
+      options.load.salvageMissingLength = pair.back() == '1';
+    } else if (!pair.empty() && options.problem.empty()) {
+      options.problem = "unknown option " + std::string(pair);
+    }
+  }
+  return options;
+}
+
+// The game as a file of the in-memory file system, removed when done. The name keeps its extension,
+// which tells the loader the framing.
+class GameFile {
+ public:
+  GameFile(const uint8_t* bytes, size_t size, std::string_view name) {
+    std::string base(name.empty() ? "game" : name);
+    for (char& c : base) {
+      if (c == '/') c = '_';
+    }
+    m_path = "/" + base;
+    std::FILE* file = std::fopen(m_path.c_str(), "wbx");
+    if (file == nullptr) return;
+    m_written = std::fwrite(bytes, 1, size, file) == size;
+    m_written = std::fclose(file) == 0 && m_written;
+  }
+  ~GameFile() { std::remove(m_path.c_str()); }
+  GameFile(const GameFile&) = delete;
+  GameFile& operator=(const GameFile&) = delete;
+
+  const std::string& Path() const { return m_path; }
+  bool Written() const { return m_written; }
+
+ private:
+  std::string m_path;
+  bool m_written = false;
+};
+
+std::string g_text;                   // the last text returned, kept until the next call
+std::vector<std::string> g_scripts;   // the scripts of the last extraction
+std::string g_message;                // why the last extraction gave none
+
+std::vector<std::string> SplitNames(std::string_view text) {
+  std::vector<std::string> names;
+  while (!text.empty()) {
+    const size_t end = text.find('/');
+    names.emplace_back(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+  }
+  return names;
+}
+
+const char* Keep(std::string text) {
+  g_text = std::move(text);
+  return g_text.c_str();
+}
+
+}  // namespace
+
+extern "C" {
+
+// {"game": <the game as `velkorin list --json` writes it>, "description": <its text in `velkorin
+// list`>, "message": <the message the dialog shows, empty when it holds scripts>}.
+EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t size, const char* name,
+                                                   const char* options) {
+  const Options read = ReadOptions(options);
+  const GameFile file(bytes, size, name);
+  GameSummary summary;
+  if (!file.Written()) {
+    summary = {ReadResult::kCannotOpen, std::nullopt, "it cannot be copied into memory", {}};
+  } else {
+    summary = script::SummarizeGame(file.Path(), read.load);
+  }
+  return Keep("{\"game\": " + script::GameJson(name, size, summary) +
+              ", \"description\": " + script::JsonString(script::DescribeGame(summary)) +
+              ", \"message\": " + script::JsonString(ResultMessage(summary.status)) + "}");
+}
+
+// Extracts script `number` (from 1), or every script when it is 0. Returns the number of scripts
+// written, each then at velkorin_script_text and velkorin_script_size; -1 with velkorin_message saying
+// why when there are none.
+EMSCRIPTEN_KEEPALIVE int velkorin_extract(const uint8_t* bytes, size_t size, const char* name, size_t number,
+                                          const char* options) {
+  g_scripts.clear();
+  g_message.clear();
+  const Options read = ReadOptions(options);
+  if (!read.problem.empty()) {
+    g_message = read.problem;
+    return -1;
+  }
+  try {
+    const GameFile file(bytes, size, name);
+    if (!file.Written()) {
+      g_message = ResultMessage(ReadResult::kCannotOpen);
+      return -1;
+    }
+    CAiScript script;
+    script.UseNames(read.names);
+    const ReadResult result = script.LoadAndParse(file.Path(), read.load);
+    if (result != ReadResult::kOk) {
+      g_message = ResultMessage(result);
+      if (!script.LoadFailure().empty()) g_message += ": " + script.LoadFailure();
+      return -1;
+    }
+    if (number > script.ScriptCount()) {
+      g_message = "No script " + std::to_string(number) + " in this file";
+      return -1;
+    }
+    for (size_t n = number == 0 ? 0 : number - 1; n < (number == 0 ? script.ScriptCount() : number); ++n) {
+      std::string text;
+      const WriteResult written = script.WritePerText(&text, n);
+      if (written != WriteResult::kOk) {
+        g_scripts.clear();
+        g_message = std::string(ResultMessage(written)) + ": " + std::string(ResultReason(written));
+        return -1;
+      }
+      g_scripts.push_back(std::move(text));
+    }
+  } catch (const std::exception& error) {
+    g_scripts.clear();
+    g_message = std::string(ResultMessage(ReadResult::kCannotOpen)) + ": " + error.what();
+    return -1;
+  }
+  return static_cast<int>(g_scripts.size());
+}
+
+EMSCRIPTEN_KEEPALIVE const char* velkorin_script_text(size_t index) { return g_scripts.at(index).data(); }
+EMSCRIPTEN_KEEPALIVE size_t velkorin_script_size(size_t index) { return g_scripts.at(index).size(); }
+EMSCRIPTEN_KEEPALIVE const char* velkorin_message() { return g_message.c_str(); }
+// Releases the scripts of the last extraction once the page has copied them.
+EMSCRIPTEN_KEEPALIVE void velkorin_release() { g_scripts = std::vector<std::string>(); }
+
+// Lists of names cross as one text, separated by "/", which no file name holds.
+EMSCRIPTEN_KEEPALIVE const char* velkorin_list_order(const char* names) {
+  std::string order;
+  for (const size_t index : script::ListedRecGames(SplitNames(names))) {
+    order += (order.empty() ? "" : "/") + std::to_string(index);
+  }
+  return Keep(order);
+}
+
+// Each game's script files, side by side, as `velkorin extract-all` names them: for each game its
+// eight possible names, the first script's first.
+EMSCRIPTEN_KEEPALIVE const char* velkorin_script_file_names(const char* names) {
+  std::string files;
+  for (const std::string& base : script::ScriptBases(SplitNames(names))) {
+    for (size_t n = 0; n < script::kMaxScripts; ++n) files += (files.empty() ? "" : "/") + script::ScriptFileName(base, n);
+  }
+  return Keep(files);
+}
+
+}  // extern "C"

@@ -1,0 +1,52 @@
+// The core as WebAssembly under node, over the corpus: the same descriptions as `velkorin list
+// --json` and the same script bytes as `velkorin extract`.
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { join } from 'node:path';
+import { test } from 'node:test';
+
+import { corpusDir, corpusGames, coreModule, hasCorpus, nativeList, nativeScript } from './kit.mjs';
+
+const createVelkorin = createRequire(import.meta.url)(coreModule);
+
+function call(core, text, use) {
+  const size = core.lengthBytesUTF8(text) + 1;
+  const pointer = core._malloc(size);
+  core.stringToUTF8(text, pointer, size);
+  try { return use(pointer); } finally { core._free(pointer); }
+}
+
+function withGame(core, name, options, use) {
+  const bytes = readFileSync(join(corpusDir, name));
+  const data = core._malloc(bytes.length);
+  core.HEAPU8.set(bytes, data);
+  try {
+    return call(core, name, (namePointer) => call(core, options, (optionPointer) => use(data, bytes.length, namePointer, optionPointer)));
+  } finally {
+    core._free(data);
+  }
+}
+
+test('the core describes and extracts every corpus game as the command line does', { skip: !hasCorpus }, async () => {
+  const core = await createVelkorin();
+  for (const salvage of [0, 1]) {
+    const listed = nativeList(corpusDir, ...(salvage ? ['--salvage'] : []));
+    for (const name of corpusGames()) {
+      const described = withGame(core, name, `salvage=${salvage}`, (...args) =>
+        JSON.parse(core.UTF8ToString(core._velkorin_describe(...args))));
+      assert.deepEqual(described.game, listed.get(name), name);
+      if (salvage || described.game.status !== 'ok') continue;
+      for (const names of ['standard', 'full']) {
+        const count = withGame(core, name, `names=${names}`, (data, size, namePointer, optionPointer) =>
+          core._velkorin_extract(data, size, namePointer, 0, optionPointer));
+        assert.equal(count, described.game.scripts.length, name);
+        for (let n = 0; n < count; ++n) {
+          const at = core._velkorin_script_text(n);
+          const bytes = Buffer.from(core.HEAPU8.subarray(at, at + core._velkorin_script_size(n)));
+          assert.ok(bytes.equals(nativeScript(join(corpusDir, name), n + 1, names)), `${name} script ${n + 1} ${names}`);
+        }
+      }
+    }
+  }
+});

@@ -1,0 +1,183 @@
+// The page's worker. The build puts fflate (self.fflate) and the core's module (createVelkorin)
+// before this text and starts the whole as a Worker from a Blob, which a page opened from disk may do.
+'use strict';
+
+let core = null;
+let starting = null;
+
+function start() {
+  if (!starting) starting = createVelkorin().then((module) => { core = module; });
+  return starting;
+}
+
+// After the core failed inside (out of memory, say), the next request gets a fresh one.
+function discardCore() {
+  core = null;
+  starting = null;
+}
+
+function withText(text, use) {
+  const size = core.lengthBytesUTF8(text) + 1;
+  const pointer = core._malloc(size);
+  if (!pointer) throw new Error('out of memory');
+  try {
+    core.stringToUTF8(text, pointer, size);
+    return use(pointer);
+  } finally {
+    core._free(pointer);
+  }
+}
+
+function withBytes(bytes, use) {
+  const pointer = core._malloc(Math.max(bytes.length, 1));
+  if (!pointer) throw new Error('out of memory');
+  try {
+    core.HEAPU8.set(bytes, pointer);
+    return use(pointer);
+  } finally {
+    core._free(pointer);
+  }
+}
+
+function optionText(options) {
+  return Object.entries(options).map(([key, value]) => `${key}=${value}`).join(';');
+}
+
+// The game's description, as `velkorin list --json` gives it, with the list's words for it.
+function describe(name, bytes, options) {
+  return withBytes(bytes, (data) => withText(name, (namePointer) => withText(optionText(options), (optionPointer) =>
+    JSON.parse(core.UTF8ToString(core._velkorin_describe(data, bytes.length, namePointer, optionPointer))))));
+}
+
+// Script `number` (from 1), or all of them for 0: {scripts: [Uint8Array…]} or {message}.
+function extract(name, bytes, number, options) {
+  return withBytes(bytes, (data) => withText(name, (namePointer) => withText(optionText(options), (optionPointer) => {
+    const count = core._velkorin_extract(data, bytes.length, namePointer, number, optionPointer);
+    if (count < 0) return { message: core.UTF8ToString(core._velkorin_message()) };
+    const scripts = [];
+    for (let n = 0; n < count; ++n) {
+      const at = core._velkorin_script_text(n);
+      scripts.push(core.HEAPU8.slice(at, at + core._velkorin_script_size(n)));
+    }
+    core._velkorin_release();
+    return { scripts };
+  })));
+}
+
+function namesCall(call, names) {
+  const text = withText(names.join('/'), (pointer) => core.UTF8ToString(call(pointer)));
+  return text === '' ? [] : text.split('/');
+}
+
+const games = new Map();  // id -> File
+
+async function bytesOf(id) {
+  return new Uint8Array(await games.get(id).arrayBuffer());
+}
+
+async function describeAll(ids, options) {
+  const files = ids.map((id) => games.get(id));
+  postMessage({ type: 'listed', ids, names: files.map((file) => file.name), sizes: files.map((file) => file.size) });
+  for (let i = 0; i < ids.length; ++i) {
+    postMessage({ type: 'progress', done: i, total: ids.length, name: files[i].name });
+    let result;
+    try {
+      const bytes = await bytesOf(ids[i]);
+      try {
+        await start();
+        result = describe(files[i].name, bytes, options);
+      } catch (error) {
+        discardCore();
+        throw error;
+      }
+    } catch (error) {
+      result = { game: { name: files[i].name, size: files[i].size, version: null, status: 'cannot-open', scripts: [] },
+        description: `cannot be opened: ${reason(error)}`, message: 'File Open Error' };
+    }
+    postMessage({ type: 'described', id: ids[i], result });
+  }
+  postMessage({ type: 'progress', done: ids.length, total: ids.length });
+}
+
+function reason(error) {
+  return error && error.message ? error.message : String(error);
+}
+
+function readFailure(error) {
+  return `File Open Error: ${reason(error)}`;
+}
+
+const handlers = {
+  // Takes the recorded games among the files and describes each in list order.
+  async add({ files, options }) {
+    await start();
+    const order = namesCall(core._velkorin_list_order, files.map((entry) => entry.file.name)).map(Number);
+    const listed = order.map((index) => files[index]);
+    games.clear();
+    for (const { id, file } of listed) games.set(id, file);
+    await describeAll(listed.map((entry) => entry.id), options);
+  },
+
+  // The same games again, read with other options.
+  async redescribe({ ids, options }) {
+    await describeAll(ids, options);
+  },
+
+  async script({ id, number, options }) {
+    await start();
+    const file = games.get(id);
+    let result;
+    const started = performance.now();
+    try {
+      result = extract(file.name, await bytesOf(id), number, options);
+    } catch (error) {
+      discardCore();
+      result = { message: readFailure(error) };
+    }
+    // Reading the file and extracting, as `velkorin extract` does; the benchmark compares the two.
+    const elapsed = performance.now() - started;
+    const names = namesCall(core._velkorin_script_file_names, [file.name]);
+    if (result.scripts) {
+      postMessage({ type: 'script', id, number, name: names[number - 1], bytes: result.scripts[0], elapsed },
+        [result.scripts[0].buffer]);
+    } else {
+      postMessage({ type: 'script', id, number, message: result.message, elapsed });
+    }
+  },
+
+  // Every script of every game listed, named as `velkorin extract-all` names them, in one zip.
+  async zip({ ids, options }) {
+    await start();
+    const files = ids.map((id) => games.get(id));
+    const names = namesCall(core._velkorin_script_file_names, files.map((file) => file.name));
+    const entries = {};
+    let failed = 0;
+    for (let i = 0; i < files.length; ++i) {
+      postMessage({ type: 'progress', done: i, total: files.length, name: files[i].name });
+      let result;
+      try {
+        await start();
+        result = extract(files[i].name, await bytesOf(ids[i]), 0, options);
+      } catch (error) {
+        discardCore();
+        result = { message: readFailure(error) };
+      }
+      if (!result.scripts) {
+        if (!result.message.startsWith('No AI script')) ++failed;
+        continue;
+      }
+      result.scripts.forEach((bytes, n) => { entries[names[i * 8 + n]] = bytes; });
+    }
+    postMessage({ type: 'progress', done: files.length, total: files.length, name: 'zip' });
+    const zip = fflate.zipSync(entries, { level: 6 });
+    postMessage({ type: 'zip', bytes: zip, count: Object.keys(entries).length, failed }, [zip.buffer]);
+  },
+};
+
+let queue = Promise.resolve();
+onmessage = (event) => {
+  // One request at a time, in the order they came.
+  queue = queue.then(() => handlers[event.data.type](event.data)).catch((error) => {
+    postMessage({ type: 'failed', request: event.data.type, message: String(error && error.message || error) });
+  });
+};
