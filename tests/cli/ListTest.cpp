@@ -10,6 +10,13 @@
 #include "tests/testkit/CaseName.h"
 #ifdef _WIN32
 #include "tests/frontend/GameRegistry.h"
+#else
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "cli/WinePrefix.h"
+#include "tests/testkit/Child.h"
 #endif
 
 namespace {
@@ -84,35 +91,66 @@ l.mgx   1000  VER 9.4   1.0c               3 scripts: 2, 1, 2 (same as 1) rules
 }
 
 #ifndef _WIN32
+// What stands at the prefix's system.reg: the text, or something hostile.
+enum class RegFile {
+  kText,
+  kFifo,
+  kLinkToDevZero,
+  kTextBeyondTheBound,  // the text, then zeros up to one byte more than is read
+};
+
 struct PrefixCase : testkit::NamedCase {
   std::string systemReg;
   bool found;
   bool throughHome = false;  // WINEPREFIX empty: the prefix is ~/.wine
+  RegFile file = RegFile::kText;
 };
+
+// A prefix whose drive C: holds the game's folder, its names differing in case from those of the
+// values below; its SaveGame folder holds one (broken) recorded game.
+fs::path MakePrefix(const testkit::ScratchDir& dir) {
+  const fs::path prefix = dir.Path() / ".wine";
+  fs::create_directories(prefix / "drive_c" / "games" / u8"Agé" / "savegame");
+  testkit::WriteFile(prefix / "drive_c" / "games" / u8"Agé" / "savegame" / "g.mgx", std::vector<uint8_t>(10, 0xFF));
+  fs::create_directory(prefix / "dosdevices");
+  fs::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
+  return prefix;
+}
 
 class WinePrefix : public testing::TestWithParam<PrefixCase> {};
 
-// The game's folder in the prefix, whose names differ in case from those of the value.
 TEST_P(WinePrefix, GivesTheDefaultFolder) {
   testkit::ScratchDir dir;
-  const fs::path prefix = dir.Path() / ".wine";
-  fs::create_directories(prefix / "drive_c" / "games" / u8"Agé" / "savegame");
-  fs::create_directory(prefix / "dosdevices");
-  fs::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
+  const fs::path prefix = MakePrefix(dir);
+  const fs::path systemReg = prefix / "system.reg";
   const std::string& reg = GetParam().systemReg;
-  testkit::WriteFile(prefix / "system.reg", std::vector<uint8_t>(reg.begin(), reg.end()));
+  if (GetParam().file == RegFile::kFifo) {
+    ASSERT_EQ(mkfifo(systemReg.c_str(), 0600), 0);
+  } else if (GetParam().file == RegFile::kLinkToDevZero) {
+    fs::create_symlink("/dev/zero", systemReg);
+  } else {
+    testkit::WriteFile(systemReg, std::vector<uint8_t>(reg.begin(), reg.end()));
+  }
+  if (GetParam().file == RegFile::kTextBeyondTheBound) fs::resize_file(systemReg, wine_prefix::kMaxSystemRegSize + 1);
   const testkit::ScopedEnvironment wine("WINEPREFIX", GetParam().throughHome ? "" : prefix.string());
   const testkit::ScopedEnvironment home("HOME", dir.Path().string());
 
-  const CliRun run = RunCli({"list"});
   if (GetParam().found) {
+    const CliRun run = RunCli({"list"});
     EXPECT_EQ(run.status, kExitOk) << run.err;
-    EXPECT_EQ(run.out, prefix.string() + "/dosdevices/c:/games/Agé/savegame: 0 recorded games\n");
+    // The folder shown is the one whose game is listed.
+    EXPECT_EQ(run.out, prefix.string() + "/dosdevices/c:/games/Agé/savegame: 1 recorded game\ng.mgx  10    broken\n");
   } else {
-    EXPECT_EQ(run.status, kExitUsage);
-    EXPECT_TRUE(run.err.starts_with(
-        "velkorin: no FOLDER given, and the game's SaveGame folder cannot be found; give FOLDER\n"))
-        << run.err;
+    // A run that would wait for ever, or read without end, is ended by the child's alarm.
+    const int status = testkit::WaitForChild(testkit::StartChild([] {
+      alarm(60);
+      const CliRun run = RunCli({"list"});
+      return run.err.starts_with("velkorin: no FOLDER given, and the game's SaveGame folder cannot be found; give "
+                                 "FOLDER\n")
+                 ? run.status
+                 : -1;
+    }));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitUsage) << status;
   }
 }
 
@@ -124,8 +162,16 @@ const std::string kKey =
     R"([Software\\Microsoft\\Microsoft Games\\Age of Empires II: The Conquerors Expansion\\1.0] 1700000000
 )";
 // "C:\GAMES\Agé", its last character a UTF-16 code unit.
-const std::string kValue = R"("EXE Path"="C:\\GAMES\\Ag\x00e9"
-)";
+const std::string kPath = R"(C:\\GAMES\\Ag\x00e9)";
+const std::string kValue = "\"EXE Path\"=\"" + kPath + "\"\n";
+
+std::string ExePath(const std::string& text) { return kKey + "\"EXE Path\"=\"" + text + "\"\n"; }
+// "C:\GAMES\Agé\" and as many ".\" as make it `length` UTF-16 code units long.
+std::string PathOfLength(size_t length) {
+  std::string path = kPath + R"(\\)";
+  for (size_t units = 13; units < length; units += 2) path += R"(.\\)";
+  return path;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     SystemReg, WinePrefix,
@@ -134,8 +180,28 @@ INSTANTIATE_TEST_SUITE_P(
                    true},
         PrefixCase{"ThirtyTwoBitPrefixInHome", "WINE REGISTRY Version 2\n\n" + kKey + kValue, true, true},
         PrefixCase{"ValueOfAnotherType", kKey + R"("EXE Path"=str(2):"C:\\GAMES\\Ag\x00e9")" + "\n", false},
-        PrefixCase{"DriveWithoutLink", kKey + R"("EXE Path"="D:\\GAMES\\Ag\x00e9")" + "\n", false}),
+        PrefixCase{"DriveWithoutLink", ExePath(R"(D:\\GAMES\\Ag\x00e9)"), false},
+        PrefixCase{"Fifo", "", false, false, RegFile::kFifo},
+        PrefixCase{"LinkToDevZero", "", false, false, RegFile::kLinkToDevZero},
+        PrefixCase{"BeyondTheBound", kKey + kValue, false, false, RegFile::kTextBeyondTheBound},
+        PrefixCase{"UpAtTheDriveStays", ExePath(R"(C:\\..\\..\\games\\..\\..\\GAMES\\Ag\x00e9)"), true},
+        PrefixCase{"UpFromAMissingFolder", ExePath(R"(C:\\GAMES\\missing\\..\\Ag\x00e9\\.)"), true},
+        PrefixCase{"ForwardSlashesToo", ExePath(R"(C:/GAMES/x/../Ag\x00e9)"), true},
+        PrefixCase{"OctalZeroInside", ExePath(kPath + R"(\0)"), false},
+        PrefixCase{"HexZeroInside", ExePath(kPath + R"(\x0\\)"), false},
+        PrefixCase{"LongestTheDialogTakes", ExePath(PathOfLength(1023)), true},
+        PrefixCase{"LongerThanTheDialogTakes", ExePath(PathOfLength(1025)), false}),
     testkit::CaseName());
+
+// Each "." and ".." is resolved once, however many there are.
+TEST(WinePrefixPath, ResolvesAnyNumberOfDotsByName) {
+  testkit::ScratchDir dir;
+  const std::string dosdevices = (MakePrefix(dir) / "dosdevices").string();
+  std::string path = "C:\\";
+  for (int i = 0; i < 100000; ++i) path += ".\\x\\..\\.\\";
+  path += "games\\..\\GAMES\\Agé\\SAVEGAME\\";
+  EXPECT_EQ(wine_prefix::LocalPathIn(path, dosdevices), dosdevices + "/c:/games/Agé/savegame");
+}
 #else
 TEST(DefaultFolder, IsTheSaveGameFolderOfTheGamesRegistryValue) {
   testkit::ScratchDir dir;
