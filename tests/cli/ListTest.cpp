@@ -139,7 +139,7 @@ TEST_P(WinePrefix, GivesTheDefaultFolder) {
     const CliRun run = RunCli({"list"});
     EXPECT_EQ(run.status, kExitOk) << run.err;
     // The folder shown is the one whose game is listed.
-    EXPECT_EQ(run.out, prefix.string() + "/dosdevices/c:/games/Agé/savegame: 1 recorded game\ng.mgx  10    broken\n");
+    EXPECT_EQ(run.out, prefix.string() + "/dosdevices/c:/games/Agé/savegame: 1 recorded game\ng.mgx  10      broken\n");
   } else {
     // A run that would wait for ever, or read without end, is ended by the child's alarm.
     const int status = testkit::WaitForChild(testkit::StartChild([] {
