@@ -13,11 +13,11 @@
 #include "cli/Extraction.h"
 #include "cli/Parallel.h"
 #include "cli/RecGameFolder.h"
-#include "cli/ScriptNames.h"
 #include "platform/ConsoleText.h"
 #include "platform/OsFile.h"
 #include "platform/OutputFile.h"
 #include "script/AiScript.h"
+#include "script/ScriptFileNames.h"
 #include "script/ResultMessages.h"
 
 namespace {
@@ -70,7 +70,7 @@ GameResult Failure(Outcome outcome, const std::string& path, std::string_view me
 GameResult WriteScripts(const CAiScript& script, const RecGameFile& game, const std::string& base,
                         const Request& request) {
   for (size_t n = 0; n < script.ScriptCount(); ++n) {
-    const std::string output = PathInFolder(request.outputFolder, ScriptFileName(base, n));
+    const std::string output = PathInFolder(request.outputFolder, script::ScriptFileName(base, n));
     std::string reason;
     const WriteResult written = script.WritePer(output, n, OutputFile::Naming::kOwn, &reason);
     if (written == WriteResult::kTooLarge) return Failure(Outcome::kBroken, game.path, ResultMessage(written), reason);
@@ -158,7 +158,7 @@ int RunExtractAll(const Arguments& arguments, std::ostream& out, std::ostream& e
 
   std::vector<std::string> names;
   for (const RecGameFile& game : *games) names.push_back(game.name);
-  const std::vector<std::string> bases = ScriptBases(names);
+  const std::vector<std::string> bases = script::ScriptBases(names);
   std::vector<GameResult> results(games->size());
   ProgressLine progress(err, games->size());
   ForEachInParallel(games->size(), request.jobs, [&](size_t i) {

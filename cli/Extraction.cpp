@@ -3,6 +3,7 @@
 #include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "platform/ConsoleText.h"
+#include "script/GameSummary.h"
 
 NameSet ReadNameSet(const Arguments& arguments) {
   const std::string value = arguments.Value(kNamesOption.name).value_or("standard");
@@ -20,7 +21,7 @@ NumberingChoice ReadNumberingChoice(const Arguments& arguments) {
 
 void WarnOfUnknownNumbering(std::ostream& err, const std::string& path, const CAiScript& script) {
   if (script.Numbering().kind != NumberingKind::kUnknown) return;
-  Report(err, path, VersionText(script.Header()),
+  Report(err, path, script::VersionText(script.Header()),
          "the command numbering of this version is not known; facts and actions may be misnamed", 0);
 }
 

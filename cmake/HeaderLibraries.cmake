@@ -1,5 +1,5 @@
-# The header-only libraries of the command line: nlohmann-json writes list --json, CLI11 parses the
-# options. Both come from Debian. The native builds take them through their CMake packages; the
+# The header-only libraries: nlohmann-json writes the games as JSON (list --json, the page), CLI11
+# parses the command line's options. Both come from Debian. The native builds take them through their CMake packages; the
 # Windows cross build sees only the mingw-w64 tree, so it is given a folder of its own that holds
 # links to just these two headers' folders, never the rest of the system's /usr/include.
 if(CMAKE_CROSSCOMPILING)

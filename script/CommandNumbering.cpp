@@ -89,15 +89,6 @@ std::optional<int16_t> ConquerorsId(const CommandNumbering& numbering, ElementKi
   return std::nullopt;
 }
 
-std::string VersionText(std::span<const uint8_t> header) {
-  std::string text;
-  for (const uint8_t byte : header.first(std::min(header.size(), kVersionTextLength))) {
-    if (byte == 0) break;
-    text += byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '?';
-  }
-  return text;
-}
-
 std::string_view NumberingName(NumberingKind kind) {
   switch (kind) {
     case kConquerors:

@@ -49,10 +49,6 @@ const CommandNumbering& NumberingOfHeader(std::span<const uint8_t> header);
 // of UserPatch's own. Elements of other kinds keep their ids.
 std::optional<int16_t> ConquerorsId(const CommandNumbering& numbering, ElementKind kind, int16_t stored);
 
-// The version text as a listing or a message shows it: up to its first zero byte, with anything
-// but printable ASCII as "?".
-std::string VersionText(std::span<const uint8_t> header);
-
 // "1.0c", "UserPatch" or "unknown numbering", and for JSON "1.0c", "userpatch" or "unknown".
 std::string_view NumberingName(NumberingKind kind);
 std::string_view NumberingJsonName(NumberingKind kind);

@@ -6,14 +6,17 @@
 
 #include "script/GameSummary.h"
 
+// Games as JSON, as `velkorin list --json` writes them and the page reads them: valid UTF-8 whatever
+// the names are, and lossless. A name that is no valid UTF-8 is written with U+FFFD for each stray
+// byte, and its exact bytes go in a second member, "nameBytes" (or "folderBytes"), as numbers.
+
 namespace script {
 
-// A JSON string: quotes, backslashes and control characters escaped; other bytes, UTF-8, as they are.
+// A JSON string of the text; a byte that is no part of valid UTF-8 becomes U+FFFD.
 std::string JsonString(std::string_view text);
-// "ok", "no-ai-script", "broken" or "cannot-open".
-std::string_view JsonStatus(ReadResult status);
-// One game as `velkorin list --json` writes it: {"name": …, "size": …, "version": …, "status": …,
-// "scripts": [{"rules": …, "sameAs": …}, …]}, on one line.
-std::string GameJson(std::string_view name, uint64_t size, const GameSummary& game);
+// One game on one line: {"name":…,"size":…,"version":…,"numbering":…,"status":…,"scripts":[…]}.
+std::string GameJson(const std::string& name, uint64_t size, const GameSummary& game);
+// The opening of a listing, up to its list of games: {"folder":…,"games":[
+std::string ListingJsonOpening(const std::string& folder);
 
 }  // namespace script

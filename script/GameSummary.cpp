@@ -43,12 +43,14 @@ GameSummary SummarizeGame(const std::string& path, const LoadOptions& load) {
     summary.status = script.LoadRecGame(path, load);
     if (summary.status == ReadResult::kOk) {
       summary.version = VersionText(script.Header());
+      summary.numbering = script.Numbering().kind;
       summary.status = script.ParseAi();
     }
     summary.reason = script.LoadFailure();
     summary.scripts = SummarizeScripts(script);
   } catch (const std::exception& error) {
-    summary = {ReadResult::kCannotOpen, std::nullopt, error.what(), {}};
+    // A read that fails once the file is open leaves the game as unreadable as one that never opened.
+    summary = {ReadResult::kCannotOpen, std::nullopt, std::nullopt, error.what(), {}};
   }
   return summary;
 }

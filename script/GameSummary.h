@@ -9,6 +9,7 @@
 
 #include "recgame/ReadResult.h"
 #include "recgame/RecGameHeader.h"
+#include "script/CommandNumbering.h"
 
 class CAiScript;
 
@@ -23,6 +24,7 @@ struct ScriptSummary {
 struct GameSummary {
   ReadResult status = ReadResult::kOk;
   std::optional<std::string> version;  // nothing when the header could not be read
+  std::optional<NumberingKind> numbering;  // the numbering its facts and actions are read in; likewise
   std::string reason;                  // why it cannot be opened, when the message alone does not say
   std::vector<ScriptSummary> scripts;
 };

@@ -1,39 +1,104 @@
 #include "script/ScriptFileNames.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
+
+#include "script/CaseFoldingTable.h"
 
 namespace {
 
-std::string AsciiLower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+char32_t FoldCodePoint(char32_t c) {
+  const auto after = std::upper_bound(std::begin(kFoldRuns), std::end(kFoldRuns), c,
+                                      [](char32_t value, const FoldRun& run) { return value < run.first; });
+  if (after == std::begin(kFoldRuns)) return c;
+  const FoldRun& run = *(after - 1);
+  const char32_t offset = c - run.first;
+  if (offset % run.stride != 0 || offset / run.stride >= run.count) return c;
+  return static_cast<char32_t>(static_cast<int32_t>(c) + run.distance);
+}
+
+// Stands for a byte that is no part of valid UTF-8: beyond every code point.
+constexpr char32_t kStrayByte = 0x110000;
+
+// The code point that starts at `text[*at]`, moving `*at` past it; a stray byte alone otherwise.
+char32_t NextCodePoint(std::string_view text, size_t* at) {
+  const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
+  const uint8_t lead = byte(*at);
+  const size_t length = lead < 0x80                   ? 1
+                        : lead >= 0xC2 && lead < 0xE0 ? 2
+                        : lead >= 0xE0 && lead < 0xF0 ? 3
+                        : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                      : 0;
+  char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1Fu : length == 3 ? lead & 0x0Fu : lead & 0x07u;
+  bool valid = length != 0 && *at + length <= text.size();
+  for (size_t i = 1; valid && i < length; ++i) {
+    valid = (byte(*at + i) & 0xC0) == 0x80;
+    c = (c << 6) | (byte(*at + i) & 0x3Fu);
   }
-  return text;
+  // Overlong forms, surrogates and values beyond Unicode are not characters.
+  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  valid = valid && c >= kSmallest[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+  if (!valid) return kStrayByte + byte((*at)++);
+  *at += length;
+  return c;
+}
+
+// The base at each level: 0 the name without extension, 1 the whole name, from 2 on "NAME~LEVEL".
+std::string BaseAt(const std::string& name, unsigned level) {
+  const size_t dot = name.rfind('.');
+  const std::string_view stem = std::string_view(name).substr(0, dot);
+  // A name that is only an extension would give a script file that a listing hides.
+  if (stem.find_first_not_of('.') == std::string_view::npos) {
+    const std::string visible = name.substr(std::min(name.find_first_not_of('.'), name.size()));
+    return level < 2 ? visible : visible + "~" + std::to_string(level);
+  }
+  if (level == 0) return std::string(stem);
+  return level == 1 ? name : name + "~" + std::to_string(level);
 }
 
 }  // namespace
 
 namespace script {
 
+std::u32string FoldCase(std::string_view utf8) {
+  std::u32string folded;
+  for (size_t at = 0; at < utf8.size();) folded += FoldCodePoint(NextCodePoint(utf8, &at));
+  return folded;
+}
+
 std::string ScriptFileName(const std::string& base, size_t script) {
   return script == 0 ? base + ".per" : base + "-" + std::to_string(script + 1) + ".per";
 }
 
-std::vector<std::string> ScriptBases(const std::vector<std::string>& gameNames) {
-  std::vector<std::string> bases;
-  for (const std::string& name : gameNames) bases.push_back(name.substr(0, name.rfind('.')));
-  std::vector<bool> keepsExtension(gameNames.size(), false);
+std::vector<std::string> ScriptBases(const std::vector<std::string>& names) {
+  std::vector<unsigned> levels(names.size(), 0);
+  std::vector<std::string> bases(names.size());
   for (bool changed = true; changed;) {
-    std::map<std::string, size_t> claims;  // how many games could write each file name
-    for (const std::string& base : bases) {
-      for (size_t n = 0; n < kMaxScripts; ++n) ++claims[AsciiLower(ScriptFileName(base, n))];
+    for (size_t i = 0; i < names.size(); ++i) bases[i] = BaseAt(names[i], levels[i]);
+    // The games that could write each file name, by their order.
+    std::map<std::u32string, std::vector<size_t>> claims;
+    for (size_t i = 0; i < names.size(); ++i) {
+      for (size_t n = 0; n < kMaxScripts; ++n) {
+        std::vector<size_t>& games = claims[FoldCase(ScriptFileName(bases[i], n))];
+        if (games.empty() || games.back() != i) games.push_back(i);
+      }
+    }
+    // Where games meet, those without extension all take it; where only whole names meet, all but the
+    // first take the next level. Levels only grow, and the first claimant never moves, so this ends.
+    std::vector<bool> moves(names.size(), false);
+    for (const auto& [file, games] : claims) {
+      if (games.size() < 2) continue;
+      const bool anyWithoutExtension = std::ranges::any_of(games, [&](size_t i) { return levels[i] == 0; });
+      for (const size_t i : games) {
+        if (anyWithoutExtension ? levels[i] == 0 : i != games.front()) moves[i] = true;
+      }
     }
     changed = false;
-    for (size_t i = 0; i < gameNames.size(); ++i) {
-      for (size_t n = 0; n < kMaxScripts && !keepsExtension[i]; ++n) {
-        if (claims[AsciiLower(ScriptFileName(bases[i], n))] == 1) continue;
-        bases[i] = gameNames[i];
-        keepsExtension[i] = changed = true;
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (moves[i]) {
+        ++levels[i];
+        changed = true;
       }
     }
   }

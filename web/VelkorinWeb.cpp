@@ -104,7 +104,7 @@ EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t 
   const GameFile file(bytes, size, name);
   GameSummary summary;
   if (!file.Written()) {
-    summary = {ReadResult::kCannotOpen, std::nullopt, "it cannot be copied into memory", {}};
+    summary = {ReadResult::kCannotOpen, std::nullopt, std::nullopt, "it cannot be copied into memory", {}};
   } else {
     summary = script::SummarizeGame(file.Path(), read.load);
   }
