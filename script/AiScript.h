@@ -37,8 +37,6 @@ class CAiScript {
     return script::StagePer(Source(script), output, path, m_header.Source(), OutputFile::Naming::kUsersChoice, reason);
   }
   void WritePer(TextFile& out, size_t script = 0) const { script::WritePer(Source(script), out); }
-  // Whether the file is the recorded game that was loaded.
-  bool IsRecGame(const os::FileIdentity& file) const { return m_header.Source() == file; }
   bool FitsTextLimit(size_t script = 0) const { return script::FitsTextLimit(Source(script)); }
 
   std::string FormatElement(AiElement element) const {

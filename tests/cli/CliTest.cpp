@@ -3,6 +3,9 @@
 #include <fcntl.h>
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
+
+#include "platform/OsFile.h"
 #else
 #include <sys/wait.h>
 #include <unistd.h>
@@ -128,7 +131,8 @@ TEST_F(Extract, AnOutputThatCannotBeWrittenHasItsStatusAndSaysWhy) {
   };
   const std::string itself = ": File Write Error: it is the recorded game itself\n";
 #ifdef _WIN32
-  const std::string missing = "The system cannot find the path specified.";
+  SetLastError(ERROR_PATH_NOT_FOUND);  // each version of Windows words it its own way
+  const std::string missing = os::LastErrorText();
 #else
   const std::string missing = "No such file or directory";
 #endif
@@ -201,7 +205,8 @@ TEST_F(Extract, AnOutputTheUserMayNotWriteIsRefusedAndKept) {
   const std::vector<Case> cases = {
       {{"extract", dir.File("ai.mgx"), "-o", dir.File("ro.per")}, dir.File("ro.per"), kExitFileWriteError},
       {{"extract", dir.File("ai.mgx"), "--all", "-o", dir.File("all.per")}, dir.File("all-1.per"), kExitFileWriteError},
-      {{"extract-all", dir.File("games"), "-d", dir.File("out")}, dir.File("out/ai.per"), kExitGamesFailed},
+      {{"extract-all", dir.File("games"), "-d", dir.File("out")}, (dir.Path() / "out" / "ai.per").string(),
+       kExitGamesFailed},
   };
   for (const Case& c : cases) {
     testkit::WriteFile(c.output, old);
