@@ -48,7 +48,7 @@ constexpr std::string_view kHelp =
     "      extract-all: the folder cannot be read\n"
     "  2   No AI script in this file\n"
     "  3   Recgame file is broken\n"
-    "  4   File Write Error: the output file cannot be created, or it is the recorded game;\n"
+    "  4   File Write Error: the output file cannot be created or is read-only, or it is the recorded game;\n"
     "      extract-all: OUTDIR cannot be created\n"
     "  5   a read, write or replace failed after its file was opened\n"
     "  6   the recorded game holds no script N\n"
