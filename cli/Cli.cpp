@@ -40,7 +40,7 @@ constexpr ExitStatusHelp kExitStatuses[] = {
                          "extract-all: the folder cannot be read"},
     {kExitNoAiScript, "No AI script in this file"},
     {kExitBrokenRecGame, "Recgame file is broken"},
-    {kExitFileWriteError, "File Write Error: the output file cannot be created, or it is the recorded game; "
+    {kExitFileWriteError, "File Write Error: the output file cannot be created or is read-only, or it is the recorded game; "
                           "extract-all: OUTDIR cannot be created"},
     {kExitFileError, "a read, write or replace failed after its file was opened"},
     {kExitNoSuchScript, "the recorded game holds no script N"},

@@ -92,8 +92,20 @@ int WriteToStandardOutput(const CAiScript& script, const Request& request, const
   return kExitOk;
 }
 
+// Whether standard output is the file at `path`, under whichever name: ">> GAME" and "1<> GAME" give
+// the program the recorded game as its output. Asked before the game is opened, since Windows then
+// refuses to share it for reading.
+bool StandardOutputIs(const std::string& path) {
+  const os::PathStatus file = os::StatusOf(path);
+  const std::optional<os::FileIdentity> standardOutput = os::IdentityOf(os::StandardOutput());
+  return file.kind == os::PathKind::kRegular && standardOutput == file.identity;
+}
+
 int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& err) {
   const Request request = ReadRequest(arguments);
+  if (request.output == "-" && StandardOutputIs(request.recGame)) {
+    return ReportWriteFailure(err, request.recGame, WriteResult::kIsRecGame, "");
+  }
   CAiScript script;
   script.UseNames(request.names);
   script.UseNumbering(request.numbering);
@@ -115,11 +127,6 @@ int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& 
   if (request.output == "-") {
     for (const size_t n : scripts) {
       if (!script.FitsTextLimit(n)) return ReportTooLarge(err, request.recGame);
-    }
-    // "> GAME", ">> GAME" and "1<> GAME" give the program the recorded game as its output.
-    const std::optional<os::FileIdentity> standardOutput = os::IdentityOf(os::StandardOutput());
-    if (standardOutput && script.IsRecGame(*standardOutput)) {
-      return ReportWriteFailure(err, request.recGame, WriteResult::kIsRecGame, "");
     }
     return WriteToStandardOutput(script, request, scripts);
   }

@@ -44,8 +44,6 @@ class CAiScript {
     return script::StagePer(Source(script), output, path, m_header.Source(), OutputFile::Naming::kUsersChoice, reason);
   }
   void WritePer(TextFile& out, size_t script = 0) const { script::WritePer(Source(script), out); }
-  // Whether the file is the recorded game that was loaded.
-  bool IsRecGame(const os::FileIdentity& file) const { return m_header.Source() == file; }
   // The bytes the file would hold, appended to `text`.
   WriteResult WritePerText(std::string* text, size_t script = 0) const {
     return script::WritePer(Source(script), text);

@@ -3,6 +3,9 @@
 #include <fcntl.h>
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
+
+#include "platform/OsFile.h"
 #else
 #include <sys/wait.h>
 #include <unistd.h>
@@ -128,7 +131,8 @@ TEST_F(Extract, AnOutputThatCannotBeWrittenHasItsStatusAndSaysWhy) {
   };
   const std::string itself = ": File Write Error: it is the recorded game itself\n";
 #ifdef _WIN32
-  const std::string missing = "The system cannot find the path specified.";
+  SetLastError(ERROR_PATH_NOT_FOUND);  // each version of Windows words it its own way
+  const std::string missing = os::LastErrorText();
 #else
   const std::string missing = "No such file or directory";
 #endif
@@ -193,24 +197,19 @@ TEST_F(Extract, AnOutputTheUserMayNotWriteIsRefusedAndKept) {
   fs::copy_file(dir.Path() / "ai.mgx", dir.Path() / "games" / "ai.mgx");
   fs::create_directories(dir.Path() / "out");
   const std::vector<uint8_t> old(3, 'o');
-  struct Case {
-    std::vector<std::string> args;
-    std::string output;
-    int status;
-  };
+  struct Case { std::vector<std::string> args; std::string output; int status; };
   const std::vector<Case> cases = {
       {{"extract", dir.File("ai.mgx"), "-o", dir.File("ro.per")}, dir.File("ro.per"), kExitFileWriteError},
       {{"extract", dir.File("ai.mgx"), "--all", "-o", dir.File("all.per")}, dir.File("all-1.per"), kExitFileWriteError},
-      {{"extract-all", dir.File("games"), "-d", dir.File("out")}, dir.File("out/ai.per"), kExitGamesFailed},
+      {{"extract-all", dir.File("games"), "-d", dir.File("out")}, (dir.Path() / "out" / "ai.per").string(),
+       kExitGamesFailed},
   };
-  for (const Case& c : cases) {
-    testkit::WriteFile(c.output, old);
-    fs::permissions(c.output, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  }
   for (const fs::path& folder : {dir.Path(), dir.Path() / "games", dir.Path() / "out"}) {
     fs::permissions(folder, fs::perms::all);
   }
   for (const Case& c : cases) {
+    testkit::WriteFile(c.output, old);
+    fs::permissions(c.output, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const CliRun run = RunAsOrdinaryUser(c.args);
     EXPECT_EQ(run.status, c.status) << c.args[0];
     EXPECT_TRUE(run.err.starts_with("velkorin: " + c.output + ": File Write Error: it is read-only\n")) << run.err;

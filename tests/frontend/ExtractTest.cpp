@@ -140,11 +140,12 @@ TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
               testkit::ReadFile(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.per"));
 }
 
-// Chosen in the save dialog, the recorded game itself is refused, and so is a file that another
-// program holds open; each stays as it was, and the dialog goes on.
+// Chosen in the save dialog, the recorded game itself is refused, and so are a read-only file and a
+// file that another program holds open; each stays as it was, and the dialog goes on.
 struct KeptOutputCase : testkit::NamedCase {
   const char* output;
   bool heldOpen;
+  bool readOnly;
   const char* message;  // the start of the message; a held file's adds the system's error
 };
 
@@ -156,6 +157,7 @@ TEST_P(KeptOutput, ShowsWhyAndKeepsTheFile) {
   const std::filesystem::path file = games.Path(c.output);
   if (!std::filesystem::exists(file)) testkit::WriteFile(file, std::vector<uint8_t>(10, 'x'));
   const std::vector<uint8_t> before = testkit::ReadFile(file);
+  if (c.readOnly) SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
   const std::vector<std::string> entries = games.Dir().Entries();
   // Another program's hold: the file open without sharing while the program runs.
   const HANDLE hHeld =
@@ -172,14 +174,16 @@ TEST_P(KeptOutput, ShowsWhyAndKeepsTheFile) {
     ExpectCommandOver(user);
   });
   if (hHeld != nullptr) CloseHandle(hHeld);
+  if (c.readOnly) SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_TRUE(testkit::ReadFile(file) == before);
   EXPECT_EQ(games.Dir().Entries(), entries);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Outputs, KeptOutput,
-    testing::Values(KeptOutputCase{{"TheRecordedGame"}, kSample, false, "File Write Error"},
-                    KeptOutputCase{{"HeldByAnotherProgram"}, "busy.per", true, "Cannot replace "}),
+    testing::Values(KeptOutputCase{{"TheRecordedGame"}, kSample, false, false, "File Write Error"},
+                    KeptOutputCase{{"ReadOnly"}, "kept.per", false, true, "File Write Error"},
+                    KeptOutputCase{{"HeldByAnotherProgram"}, "busy.per", true, false, "Cannot replace "}),
     testkit::CaseName());
 
 }  // namespace

@@ -119,7 +119,7 @@ TEST(OutputFile, AFullDiskKeepsTheOldFileWholeAndLeavesNothing) {
 }
 
 // As an ordinary user: a folder that takes no new file still lets its writable files be written in
-// place.
+// place, but never under a name of the program's own making.
 TEST(OutputFile, IsWrittenInPlaceInAFolderThatTakesNoNewFile) {
   ScratchDir dir;
   const std::string locked = dir.File("locked");
@@ -129,6 +129,8 @@ TEST(OutputFile, IsWrittenInPlaceInAFolderThatTakesNoNewFile) {
   chmod(locked.c_str(), 0555);
   const pid_t child = testkit::StartChild(
       [&] {
+        OutputFile own;
+        if (own.Create(locked + "/out.per", {}, OutputFile::Naming::kOwn) == OutputFile::OpenResult::kOk) return 4;
         OutputFile output;
         if (output.Create(locked + "/out.per", {}) != OutputFile::OpenResult::kOk) return 3;
         output.File().Write(std::vector<uint8_t>{'n', 'e', 'w'});

@@ -36,7 +36,6 @@ INSTANTIATE_TEST_SUITE_P(
         NamesCase{"ASecondScriptsName", {"g.mgx", "G-2.mgz"}, {"g.mgx.per", "G-2.mgz.per"}},
         NamesCase{"LevelNameTakenByAnotherGame", {"A.MGX", "a.mgx", "a.mgx~2.mgl"},
                   {"A.MGX.per", "a.mgx~2.per", "a.mgx~2.mgl.per"}},
-        NamesCase{"OnlyAnExtension", {".mgx", "x.mgx"}, {"mgx.per", "x.per"}},
         NamesCase{"OnlyAnExtensionMeetsAName", {".mgx", "MGX.mgz"}, {"mgx.per", "MGX.mgz.per"}},
         NamesCase{"NotUtf8StaysApart", {"\xC4rger.mgx", "\xE4rger.mgz"}, {"\xC4rger.per", "\xE4rger.per"}}),
     testkit::CaseName());
