@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include <algorithm>
 #include <array>
 #include <span>
 #include <string_view>
@@ -53,33 +54,27 @@ constexpr size_t kTermIndent = 2;
 constexpr size_t kTextColumn = 25;
 constexpr size_t kLineWidth = 100;
 
-// Writes `text` in lines of at most kLineWidth columns, the first after `term`, each beginning at
-// `column`.
+// Writes `text` in lines of at most kLineWidth columns, each beginning at `column`, the first after
+// `term` and two spaces at least, which help2man takes for the end of the term (or on a line of its own).
 void WriteWrapped(std::ostream& stream, std::string_view term, size_t column, std::string_view text) {
-  std::string line(kTermIndent, ' ');
-  line += term;
+  std::string line;
   if (!term.empty()) {
-    if (line.size() + 1 < column) {
-      line.resize(column, ' ');
-    } else {
+    line.assign(kTermIndent, ' ').append(term);
+    if (line.size() + 2 > column) {
       stream << line << '\n';
-      line.assign(column, ' ');
+      line.clear();
     }
-  } else {
-    line.assign(column, ' ');
   }
-  size_t lineStart = line.size();
+  line.resize(column, ' ');
   while (!text.empty()) {
-    const size_t end = text.find(' ');
-    const std::string_view word = text.substr(0, end);
-    if (line.size() > lineStart && line.size() + 1 + word.size() > kLineWidth) {
+    const std::string_view word = text.substr(0, text.find(' '));
+    if (line.size() > column && line.size() + 1 + word.size() > kLineWidth) {
       stream << line << '\n';
       line.assign(column, ' ');
-      lineStart = line.size();
     }
-    if (line.size() > lineStart) line += ' ';
+    if (line.size() > column) line += ' ';
     line += word;
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    text.remove_prefix(std::min(text.size(), word.size() + 1));
   }
   stream << line << '\n';
 }

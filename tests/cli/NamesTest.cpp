@@ -17,7 +17,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using testkit::RunCli;
 
 struct Name {
   std::string file;      // the name of the file
@@ -34,6 +33,8 @@ const std::vector<Name> kNames = {
     {"\xe8t\xe9.mgx", "\\350t\\351.mgx", "\xef\xbf\xbdt\xef\xbf\xbd.mgx"},  // another, alike once replaced
     {"\xef\xbf\xbdt\xef\xbf\xbd.mgx", "\xef\xbf\xbdt\xef\xbf\xbd.mgx", "\xef\xbf\xbdt\xef\xbf\xbd.mgx"},  // U+FFFD
     {"cut\xc3.mgx", "cut\\303.mgx", "cut\xef\xbf\xbd.mgx"},  // a UTF-8 sequence cut short
+    {"\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80.mgx", "\\300\\257\\355\\240\\200\\364\\220\\200\\200.mgx",  // overlong, surrogate,
+     "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd.mgx"},  // beyond U+10FFFF
 };
 
 // Nothing but printable text and line ends, and one line for each thing said.
@@ -42,27 +43,26 @@ void ExpectPlainLines(const std::string& text, size_t lines) {
   EXPECT_EQ(std::ranges::count(text, '\n'), lines) << text;
 }
 
-// A broken game under each name, so that every command names each one: text and messages show the
-// names escaped, JSON keeps them whole.
+// A broken game under each name: text and messages show the names escaped, JSON keeps them whole.
 TEST(Names, ReachTextEscapedAndJsonWhole) {
   testkit::ScratchDir dir;
   const fs::path folder = dir.Path() / "games";
   fs::create_directory(folder);
   for (const Name& name : kNames) testkit::WriteFile(folder / name.file, std::vector<uint8_t>{40, 0, 0, 0, 1, 2});
-  const auto list = RunCli({"list", folder.string()});
+  const auto list = testkit::RunCli({"list", folder.string()});
   ExpectPlainLines(list.out, kNames.size() + 1);
-  const auto all = RunCli({"extract-all", folder.string(), "-d", dir.File("out")});
+  const auto all = testkit::RunCli({"extract-all", folder.string(), "-d", dir.File("out")});
   EXPECT_EQ(all.status, kExitGamesFailed);
   ExpectPlainLines(all.err, kNames.size());
   for (const Name& name : kNames) {
     EXPECT_NE(list.out.find("\n" + name.shown + "  "), std::string::npos) << name.shown << list.out;
     const std::string message = "velkorin: " + (folder / name.shown).string() + ": Recgame file is broken\n";
     EXPECT_NE(all.err.find(message), std::string::npos) << message << all.err;
-    const auto one = RunCli({"extract", (folder / name.file).string()});
+    const auto one = testkit::RunCli({"extract", (folder / name.file).string()});
     EXPECT_EQ(one.err, message);
   }
 
-  const auto listJson = RunCli({"list", "--json", folder.string()});
+  const auto listJson = testkit::RunCli({"list", "--json", folder.string()});
   EXPECT_EQ(std::ranges::count(listJson.out, '\n'), kNames.size() + 2);  // one game to a line
   const nlohmann::json json = nlohmann::json::parse(listJson.out);      // which takes only UTF-8
   std::set<std::string> files;  // each game's name as its bytes say it

@@ -103,14 +103,13 @@ TEST(Processes, AGameInAFolderThatIsNotTheUsersIsExtracted) {
 // On a terminal extract-all shows how far it got on a line of standard error, rewritten in place.
 TEST(Processes, ExtractAllShowsItsProgressOnATerminal) {
   ScratchDir dir;
-  std::filesystem::create_directory(dir.Path() / "games");
-  testkit::WriteFile(dir.File("games/ai.mgx"), testkit::BuildRecGame({.rules = Rules(3)}));
-  testkit::WriteFile(dir.File("games/noai.mgx"), testkit::BuildRecGame({.aiFlag = 0}));
+  testkit::WriteFile(dir.File("ai.mgx"), testkit::BuildRecGame({.rules = Rules(3)}));
+  testkit::WriteFile(dir.File("noai.mgx"), testkit::BuildRecGame({.aiFlag = 0}));
   int terminal = -1;
   const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
   ASSERT_GE(child, 0);
   if (child == 0) {
-    execl(VELKORIN_CLI_PROGRAM, "velkorin", "extract-all", dir.File("games").c_str(), "-d", dir.File("out").c_str(),
+    execl(VELKORIN_CLI_PROGRAM, "velkorin", "extract-all", dir.Path().c_str(), "-d", dir.File("out").c_str(),
           "-j", "1", nullptr);
     _exit(127);
   }

@@ -106,14 +106,12 @@ TEST_F(WideNames, AConsoleShowsTheNameAsItIs) {
 // On a console extract-all shows how far it got on a line of standard error that it rewrites. The
 // console shows each carriage return instead of obeying it, so that every line stays on it.
 TEST_F(WideNames, ExtractAllShowsItsProgressOnAConsole) {
-  std::filesystem::create_directory(Path("games"));
-  testkit::WriteFile(Path("games/ai.mgx"), testkit::ReadFile(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx"));
-  testkit::WriteFile(Path("games/noai.mgx"), testkit::BuildRecGame({.aiFlag = 0}));
+  testkit::WriteFile(Path("ai.mgx"), testkit::ReadFile(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx"));
+  testkit::WriteFile(Path("noai.mgx"), testkit::BuildRecGame({.aiFlag = 0}));
   std::ostringstream out;
   const std::string shown = ShownOnConsole(ENABLE_WRAP_AT_EOL_OUTPUT, [&] {
-    RunVelkorin({"extract-all", File("games"), "-d", File("out"), "-j", "1"}, out, ConsoleTextStream(ConsoleStream::kError));
+    RunVelkorin({"extract-all", File("."), "-d", File("out"), "-j", "1"}, out, ConsoleTextStream(ConsoleStream::kError));
   });
-  EXPECT_EQ(out.str(), "2 recorded games: 1 extracted, 1 without AI script, 0 broken, 0 failed\n");
   EXPECT_NE(shown.find("2/2: 1 extracted, 1 without AI script, 0 broken, 0 failed"), std::string::npos) << shown;
 }
 
