@@ -1,11 +1,13 @@
 #include "cli/Cli.h"
 
 #include <array>
+#include <new>
 #include <span>
 #include <string_view>
 
 #include "cli/Commands.h"
 #include "platform/FileError.h"
+#include "script/ResultMessages.h"
 
 namespace {
 
@@ -53,6 +55,7 @@ constexpr std::string_view kHelp =
     "  5   a read, write or replace failed after its file was opened\n"
     "  6   the recorded game holds no script N\n"
     "  7   extract-all: a recorded game was broken, or its extraction failed\n"
+    "  8   Not enough memory: the memory the run needed could not be had; nothing was written\n"
     "  64  the command line is wrong; list: no FOLDER given and no SaveGame folder found\n";
 
 void WriteUsage(std::ostream& stream) {
@@ -106,5 +109,9 @@ int RunVelkorin(const std::vector<std::string>& args, std::ostream& out, std::os
   } catch (const FileError& error) {
     err << "velkorin: " << error.what() << '\n';
     return kExitFileError;
+  } catch (const std::bad_alloc&) {
+    // Every file the run had begun is gone with the objects that held it.
+    err << "velkorin: " << kOutOfMemoryMessage << '\n';
+    return kExitOutOfMemory;
   }
 }

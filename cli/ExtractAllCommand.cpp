@@ -4,6 +4,7 @@
 #include <exception>
 #include <iostream>
 #include <map>
+#include <new>
 #include <mutex>
 #include <optional>
 #include <sstream>
@@ -29,6 +30,9 @@ constexpr std::array<OptionSpec, 4> kOptions = {{
 }};
 
 constexpr unsigned kMaxJobs = 64;
+// The most memory the games being extracted hold at once, compressed and inflated headers together,
+// however many run at a time; a game that needs more runs alone.
+constexpr uint64_t kInFlightBudget = uint64_t{256} << 20;
 // The most scripts a recorded game holds: one per player.
 constexpr size_t kMaxScripts = 8;
 
@@ -95,6 +99,7 @@ enum class Outcome { kExtracted, kNoAiScript, kBroken, kFailed };
 struct GameResult {
   Outcome outcome = Outcome::kExtracted;
   std::string report;  // the line on standard error for a broken game or a failure
+  bool outOfMemory = false;  // failed for lack of memory; its line is made once the memory is back
 };
 
 GameResult Failure(Outcome outcome, const std::string& path, std::string_view message, std::string_view reason) {
@@ -103,11 +108,14 @@ GameResult Failure(Outcome outcome, const std::string& path, std::string_view me
   return {outcome, line.str()};
 }
 
-GameResult ExtractGame(const RecGameFile& game, const std::string& base, const Request& request) {
+GameResult ExtractGame(const RecGameFile& game, const std::string& base, const Request& request,
+                       BudgetShare& share) {
   try {
+    LoadOptions load = request.load;
+    load.beforeHolding = [&](uint64_t inflatedLength) { share.Settle(inflatedLength); };
     CAiScript script;
     script.UseNames(request.names);
-    const ReadResult read = LoadAndParse(script, game.path, request.load);
+    const ReadResult read = LoadAndParse(script, game.path, load);
     if (read == ReadResult::kNoAiScript) return {Outcome::kNoAiScript, ""};
     if (read != ReadResult::kOk) {
       return Failure(read == ReadResult::kBroken ? Outcome::kBroken : Outcome::kFailed, game.path, ResultMessage(read),
@@ -124,6 +132,8 @@ GameResult ExtractGame(const RecGameFile& game, const std::string& base, const R
       }
     }
     return {Outcome::kExtracted, ""};
+  } catch (const std::bad_alloc&) {
+    return {Outcome::kFailed, "", true};
   } catch (const std::exception& error) {
     return {Outcome::kFailed, std::string("velkorin: ") + error.what() + "\n"};
   }
@@ -190,17 +200,33 @@ int RunExtractAll(const Arguments& arguments, std::ostream& out, std::ostream& e
   const std::vector<std::string> bases = ScriptBases(*games);
   std::vector<GameResult> results(games->size());
   ProgressLine progress(err, games->size());
-  ForEachInParallel(games->size(), request.jobs, [&](size_t i) {
-    results[i] = ExtractGame((*games)[i], bases[i], request);
-    progress.Count(results[i].outcome);
-  });
+  const MemoryBudget budget = {kInFlightBudget,
+                               [&](size_t i) { return recgame::EstimateInFlight((*games)[i].path, request.load); }};
+  ForEachInParallel(
+      games->size(), request.jobs,
+      [&](size_t i, BudgetShare& share) {
+        try {
+          results[i] = ExtractGame((*games)[i], bases[i], request, share);
+        } catch (const std::bad_alloc&) {
+          // Even the line that says why could not be made; made later.
+          results[i].outcome = Outcome::kFailed;
+          results[i].outOfMemory = true;
+        }
+        try {
+          progress.Count(results[i].outcome);
+        } catch (const std::bad_alloc&) {
+          // The line shows the count again with the next game.
+        }
+      },
+      budget);
   progress.Clear();
 
   // Reported in the folder's order, whichever game ended first.
   Tally tally;
-  for (const GameResult& result : results) {
-    err << result.report;
-    tally.Count(result.outcome);
+  for (size_t i = 0; i < results.size(); ++i) {
+    if (results[i].outOfMemory) Report(err, (*games)[i].path, kOutOfMemoryMessage, "", 0);
+    err << results[i].report;
+    tally.Count(results[i].outcome);
   }
   out << games->size() << (games->size() == 1 ? " recorded game: " : " recorded games: ") << tally.Text() << '\n';
   return tally.Of(Outcome::kBroken) + tally.Of(Outcome::kFailed) == 0 ? kExitOk : kExitGamesFailed;

@@ -1,5 +1,6 @@
 // velkorin extract: the AI scripts of one recorded game.
 #include <array>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,8 +82,7 @@ int WriteToStandardOutput(const CAiScript& script, const Request& request, const
   return kExitOk;
 }
 
-int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& err) {
-  const Request request = ReadRequest(arguments);
+int Extract(const Request& request, std::ostream& err) {
   CAiScript script;
   script.UseNames(request.names);
   const ReadResult read = LoadAndParse(script, request.recGame, request.load);
@@ -113,6 +113,16 @@ int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& 
     }
   }
   return kExitOk;
+}
+
+int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& err) {
+  const Request request = ReadRequest(arguments);
+  try {
+    return Extract(request, err);
+  } catch (const std::bad_alloc&) {
+    // The script and its output file are gone by now, and the old output is as it was.
+    return Report(err, request.recGame, kOutOfMemoryMessage, "", kExitOutOfMemory);
+  }
 }
 
 }  // namespace
