@@ -35,7 +35,7 @@ constexpr std::string_view kHelp =
     "  -d, --directory OUTDIR\n"
     "                         extract-all: the folder of the scripts, created when missing\n"
     "  -j, --jobs N           extract-all: extract N games at a time (1 to 64; the number of processors\n"
-    "                         by default)\n"
+    "                         by default), as many as 256 MiB of headers in memory allow\n"
     "      --salvage          read a recorded game whose header-length field is 0 up to the end of its\n"
     "                         compressed header, instead of calling it broken\n"
     "      --names SET        how researches are written: standard (the default) names the ages and\n"
