@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -84,6 +85,8 @@ void ForEachInParallel(size_t count, unsigned jobs, const std::function<void(siz
       threads.emplace_back(takeEach);
     } catch (const std::system_error&) {
       // Out of threads (a process limit, or no memory for another stack): the work goes on without.
+      break;
+    } catch (const std::bad_alloc&) {
       break;
     }
   }

@@ -89,7 +89,8 @@ Handle CreateNewFile(const std::string& path, NewFileUse use) {
 
 Handle CreateUnnamedScratchFile(const std::string& folder) {
 #ifdef O_TMPFILE
-  return RetryOnInterrupt([&] { return ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600); });
+  // O_EXCL: nor can the file be given a name later, through /proc or a descriptor passed on.
+  return RetryOnInterrupt([&] { return ::open(folder.c_str(), O_TMPFILE | O_EXCL | O_RDWR | O_CLOEXEC, 0600); });
 #else
   errno = EOPNOTSUPP;
   return kNoHandle;
