@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <string>
+#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -13,45 +14,38 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct Item {
-  uint64_t estimate;
-  uint64_t settled;  // what it turns out to need
-};
-
-// Items that estimate little and need more, less, or more than the whole budget: what the running
-// items hold stays within the budget, and an item larger than the whole runs alone.
+// Items that estimate little and turn out to need more, less, or more than the whole budget: what
+// the items hold together stays within the budget, but for one larger than the whole, which runs
+// alone among those that hold anything.
 TEST(Parallel, ItemsRunWithinTheMemoryBudget) {
   constexpr uint64_t kBudget = 100;
-  const std::vector<Item> items = {{10, 60}, {10, 60}, {40, 5},  {150, 150}, {10, 5},
-                                   {10, 60}, {30, 90}, {10, 10}, {10, 120},  {20, 20}};
+  const std::vector<std::pair<uint64_t, uint64_t>> items = {{10, 60}, {10, 60}, {40, 5},  {150, 150}, {10, 5},
+                                                            {10, 60}, {30, 90}, {10, 10}, {10, 120},  {20, 20}};
   std::mutex mutex;
-  std::vector<uint64_t> holds(items.size());  // what each item holds now
-  std::vector<std::string> faults;
+  std::vector<uint64_t> holds(items.size());
+  uint64_t mostHeldByMany = 0;
   const auto hold = [&](size_t i, uint64_t amount) {
     const std::lock_guard lock(mutex);
     holds[i] = amount;
-    uint64_t held = 0;
-    size_t holders = 0;
-    for (const uint64_t each : holds) {
-      held += each;
-      holders += each != 0 ? 1 : 0;
+    if (std::ranges::count(holds, uint64_t{0}) < static_cast<std::ptrdiff_t>(holds.size()) - 1) {
+      mostHeldByMany = std::max(mostHeldByMany, std::accumulate(holds.begin(), holds.end(), uint64_t{0}));
     }
-    if (held > kBudget && holders > 1) faults.push_back("item " + std::to_string(i) + " brought " + std::to_string(held));
   };
   ForEachInParallel(
       items.size(), 4,
       [&](size_t i, BudgetShare& share) {
-        hold(i, items[i].estimate);
+        const auto [estimate, settled] = items[i];
+        hold(i, estimate);
         std::this_thread::sleep_for(1ms);
-        // Given back before the share is, and taken after: the items never seem to hold more than they do.
-        hold(i, items[i].settled > items[i].estimate ? 0 : items[i].settled);
-        share.Settle(items[i].settled);
-        hold(i, items[i].settled);
+        // Given back before the share is, taken after: the items never seem to hold more than they do.
+        hold(i, settled > estimate ? 0 : settled);
+        share.Settle(settled);
+        hold(i, settled);
         std::this_thread::sleep_for(2ms);
         hold(i, 0);
       },
-      {kBudget, [&](size_t i) { return items[i].estimate; }});
-  EXPECT_EQ(faults, std::vector<std::string>{});
+      {kBudget, [&](size_t i) { return items[i].first; }});
+  EXPECT_LE(mostHeldByMany, kBudget);
 }
 
 // Small items do not wait for one another: as many run at once as there are jobs.

@@ -63,198 +63,157 @@ bool IsWriting(const ScratchDir& dir) {
 const std::vector<int> kEndingSignals = {SIGHUP,  SIGINT,  SIGQUIT, SIGPIPE,   SIGALRM, SIGTERM,
                                          SIGXCPU, SIGXFSZ, SIGPOLL, SIGVTALRM, SIGPROF};
 
-// As a run in the foreground of a terminal: every signal at its default action (but `ignored`),
-// whatever the test runs under, and no core file from the signals that would write one.
-int RunAsInATerminal(const std::vector<std::string>& args, int ignored = 0) {
-  for (const int signal : kEndingSignals) std::signal(signal, signal == ignored ? SIG_IGN : SIG_DFL);
-  const rlimit noCore{0, 0};
-  setrlimit(RLIMIT_CORE, &noCore);
-  InstallInterruptCleanup();
-  return RunCommand(args);
-}
+int EndingSignal(int status) { return WIFSIGNALED(status) ? WTERMSIG(status) : 0; }
 
-// A game whose script, half a gigabyte of quoted text, takes long enough to write that a signal
-// comes first.
-void WriteSlowGame(const ScratchDir& dir) {
+// Writes half a gigabyte of script over an old OUT, which takes long enough that a signal comes
+// first, as a run in the foreground of a terminal: every signal at its default action (but
+// `ignored`), whatever the test runs under, and no core file.
+pid_t StartSlowRun(const ScratchDir& dir, int ignored = 0, rlim_t fileSizeLimit = RLIM_INFINITY) {
   const testkit::RuleSpec chat = testkit::MakeRule({}, std::vector<AiElement>(15, testkit::Action(13, 0)));
-  testkit::AiSectionSpec section{.strings = {std::string(1000, 's')}, .rules = std::vector(32767, chat)};
-  testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildRecGame(section));
+  static const std::vector<uint8_t> game =
+      testkit::BuildRecGame({.strings = {std::string(1000, 's')}, .rules = std::vector(32767, chat)});
+  testkit::WriteFile(dir.Path() / "game.mgx", game);
   testkit::WriteFile(dir.Path() / "out.per", std::vector<uint8_t>{'o', 'l', 'd'});
+  return testkit::StartChild([&dir, ignored, fileSizeLimit] {
+    for (const int signal : kEndingSignals) std::signal(signal, signal == ignored ? SIG_IGN : SIG_DFL);
+    const rlimit noCore{0, 0};
+    const rlimit fileSize{fileSizeLimit, fileSizeLimit};
+    setrlimit(RLIMIT_CORE, &noCore);
+    setrlimit(RLIMIT_FSIZE, &fileSize);
+    InstallInterruptCleanup();
+    return RunCommand({"extract", dir.File("game.mgx"), "-o", dir.File("out.per")});
+  });
 }
 
-// The folder holds the game and the old output, and nothing else.
 void ExpectOnlyTheGameAndTheOldOutput(const ScratchDir& dir) {
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"game.mgx", "out.per"}));
   EXPECT_EQ(testkit::ReadText(dir.Path() / "out.per"), "old");
 }
 
-// Sent while the run writes the script, each signal that would end it has it remove what it had
-// begun first, and it then ends by that signal.
-TEST(Processes, ASignalThatEndsARunLeavesNothingBehind) {
+// Each signal that would end a run, sent while it writes the script, has it remove what it had begun
+// and then end by that signal; one it was started to ignore (nohup, a background job) stays ignored.
+TEST(Processes, ASignalThatEndsARunLeavesTheOldOutputAndNothingElse) {
   ScratchDir dir;
-  WriteSlowGame(dir);
   for (const int signal : kEndingSignals) {
-    const pid_t child =
-        testkit::StartChild([&] { return RunAsInATerminal({"extract", dir.File("game.mgx"), "-o", dir.File("out.per")}); });
+    const pid_t child = StartSlowRun(dir);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!IsWriting(dir) && std::chrono::steady_clock::now() < deadline) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ASSERT_TRUE(IsWriting(dir)) << "the run wrote nothing";
     kill(child, signal);
-    const int status = testkit::WaitForChild(child);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << strsignal(signal) << ": status " << status;
+    EXPECT_EQ(EndingSignal(testkit::WaitForChild(child)), signal) << strsignal(signal);
     ExpectOnlyTheGameAndTheOldOutput(dir);
-  }
-}
 
-// A signal the run was started to ignore (by nohup, or as a background job) stays ignored.
-TEST(Processes, ASignalIgnoredFromTheStartStaysIgnored) {
-  for (const int signal : kEndingSignals) {
-    const pid_t child = testkit::StartChild([&] {
+    const pid_t ignoring = testkit::StartChild([&] {
       std::signal(signal, SIG_IGN);
       InstallInterruptCleanup();
-      std::raise(signal);
-      return 0;
+      return std::raise(signal);
     });
-    EXPECT_EQ(testkit::WaitForChild(child), 0) << strsignal(signal);
+    EXPECT_EQ(testkit::WaitForChild(ignoring), 0) << strsignal(signal);
   }
 }
 
 // A file-size limit (ulimit -f) ends the run by SIGXFSZ, or, where that is ignored, fails its write
 // (status 5); either way the old output is kept and nothing else is left.
-TEST(Processes, AFileSizeLimitLeavesTheOldOutput) {
+TEST(Processes, AFileSizeLimitLeavesTheOldOutputAndNothingElse) {
   ScratchDir dir;
-  WriteSlowGame(dir);
-  for (const bool ignored : {false, true}) {
-    const pid_t child = testkit::StartChild([&] {
-      const rlimit fileSize{64 << 20, 64 << 20};
-      setrlimit(RLIMIT_FSIZE, &fileSize);
-      return RunAsInATerminal({"extract", dir.File("game.mgx"), "-o", dir.File("out.per")}, ignored ? SIGXFSZ : 0);
-    });
-    const int status = testkit::WaitForChild(child);
-    if (ignored) {
-      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitFileError) << "status " << status;
-    } else {
-      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
-    }
-    ExpectOnlyTheGameAndTheOldOutput(dir);
-  }
+  EXPECT_EQ(EndingSignal(testkit::WaitForChild(StartSlowRun(dir, 0, 64 << 20))), SIGXFSZ);
+  ExpectOnlyTheGameAndTheOldOutput(dir);
+  EXPECT_EQ(testkit::WaitForChild(StartSlowRun(dir, SIGXFSZ, 64 << 20)), kExitFileError << 8);
+  ExpectOnlyTheGameAndTheOldOutput(dir);
 }
 
 #if defined(__SANITIZE_ADDRESS__)
-// AddressSanitizer maps terabytes of shadow memory and keeps freed memory aside, so neither a limit
-// of the address space nor a peak of resident memory means what it means to a plain run.
+// AddressSanitizer maps terabytes of shadow memory and keeps freed memory aside: neither a limit of
+// the address space nor a peak of resident memory means there what it means to a plain run.
 constexpr bool kMemoryIsMeasurable = false;
 #else
 constexpr bool kMemoryIsMeasurable = true;
 #endif
 
-// What the process has mapped, and how much of it is in memory, in bytes.
-struct MemoryUse {
-  uint64_t mapped = 0;
-  uint64_t resident = 0;
-};
-MemoryUse MemoryNow() {
+// A field of /proc/self/statm in bytes: 0 what the process has mapped, 1 what of it is in memory.
+uint64_t MemoryNow(int field) {
   std::ifstream statm("/proc/self/statm");
-  MemoryUse pages;
-  statm >> pages.mapped >> pages.resident;
-  const auto pageSize = static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
-  return {pages.mapped * pageSize, pages.resident * pageSize};
+  uint64_t pages[2] = {};
+  statm >> pages[0] >> pages[1];
+  return pages[field] * static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
 }
 
-// Limits the address space (ulimit -v) to what the process has mapped now and `more`.
-void LimitMemory(uint64_t more) {
-  const rlim_t limit = MemoryNow().mapped + more;
-  const rlimit memory{limit, limit};
-  setrlimit(RLIMIT_AS, &memory);
-}
-
-// A game whose header inflates to the most there may be, from a compressed header of 64 KiB.
-const std::vector<uint8_t>& LargestHeaderGame() {
+// Games whose header inflates to the most there may be, 64 MiB, from a compressed header of 64 KiB.
+void AddLargestHeaders(const ScratchDir& dir, int count) {
   static const std::vector<uint8_t> game = [] {
     testkit::AiSectionSpec section{.rules = testkit::kTwoRules};
     section.trailer.resize(kMaxHeaderLength - testkit::BuildHeader(section).size());
     return testkit::BuildRecGame(section);
   }();
-  return game;
+  std::filesystem::create_directory(dir.Path() / "games");
+  for (int i = 0; i < count; ++i) testkit::WriteFile(dir.Path() / "games" / ("g" + std::to_string(i) + ".mgx"), game);
 }
 
-// Out of memory, a run ends with status 8 and leaves the old output and nothing else, whichever of
-// its allocations fails; extract-all counts the game failed and goes on with the next.
+// Out of memory (ulimit -v), a run ends with status 8 and leaves the old output and nothing else,
+// whichever of its allocations fails; extract-all counts the game failed and goes on with the next.
 TEST(Processes, RunningOutOfMemoryEndsTheGamesExtractionWithStatus8) {
   if (!kMemoryIsMeasurable) GTEST_SKIP() << "the sanitizer's memory cannot be limited";
   ScratchDir dir;
-  std::filesystem::create_directory(dir.Path() / "games");
-  testkit::WriteFile(dir.Path() / "games" / "big.mgx", LargestHeaderGame());
+  AddLargestHeaders(dir, 1);
   testkit::WriteFile(dir.Path() / "games" / "small.mgx", testkit::BuildRecGame({.rules = testkit::kTwoRules}));
   testkit::WriteFile(dir.Path() / "out.per", std::vector<uint8_t>{'o', 'l', 'd'});
-  const std::string big = dir.File("games/big.mgx");
-  const std::string noMemory = "velkorin: " + big + ": Not enough memory\n";
+  const std::string big = dir.File("games/g0.mgx");
+  const auto runLimited = [&](uint64_t more, const std::vector<std::string>& args, const std::string& out) {
+    return testkit::WaitForChild(testkit::StartChild([&] {
+      const rlimit memory{MemoryNow(0) + more, MemoryNow(0) + more};
+      setrlimit(RLIMIT_AS, &memory);
+      const testkit::CliRun run = testkit::RunCli(args);
+      return run.out == out && run.err == "velkorin: " + big + ": Not enough memory\n" ? run.status : 100;
+    }));
+  };
   for (const uint64_t more : {uint64_t{0}, uint64_t{1} << 20, uint64_t{40} << 20}) {
-    const pid_t child = testkit::StartChild([&] {
-      LimitMemory(more);
-      const testkit::CliRun run = testkit::RunCli({"extract", big, "-o", dir.File("out.per")});
-      return run.err == noMemory ? run.status : 100;
-    });
-    EXPECT_EQ(testkit::WaitForChild(child), kExitOutOfMemory << 8) << (more >> 20) << " MiB more";
+    EXPECT_EQ(runLimited(more, {"extract", big, "-o", dir.File("out.per")}, ""), kExitOutOfMemory << 8) << more;
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"games", "out.per"}));
     EXPECT_EQ(testkit::ReadText(dir.Path() / "out.per"), "old");
   }
-  const pid_t child = testkit::StartChild([&] {
-    LimitMemory(uint64_t{40} << 20);
-    const testkit::CliRun run = testkit::RunCli({"extract-all", dir.File("games"), "-d", dir.File("scripts"), "-j", "1"});
-    const bool counted = run.out == "2 recorded games: 1 extracted, 0 without AI script, 0 broken, 1 failed\n";
-    return counted && run.err == noMemory ? run.status : 100;
-  });
-  EXPECT_EQ(testkit::WaitForChild(child), kExitGamesFailed << 8);
-  EXPECT_EQ(testkit::ReadText(dir.Path() / "scripts" / "small.per"), testkit::ScriptText(testkit::kTwoRules));
+  EXPECT_EQ(runLimited(uint64_t{40} << 20, {"extract-all", dir.File("games"), "-d", dir.File("scripts"), "-j", "1"},
+                       "2 recorded games: 1 extracted, 0 without AI script, 0 broken, 1 failed\n"),
+            kExitGamesFailed << 8);
   EXPECT_EQ(ScratchDir::EntriesOf(dir.Path() / "scripts"), std::vector<std::string>{"small.per"});
-  EXPECT_EQ(ScratchDir::EntriesOf(dir.Path() / "games"), (std::vector<std::string>{"big.mgx", "small.mgx"}));
+  EXPECT_EQ(ScratchDir::EntriesOf(dir.Path() / "games"), (std::vector<std::string>{"g0.mgx", "small.mgx"}));
 }
 
 // A user who may start no more threads still gets every game extracted, on the one thread there is.
 TEST(Processes, ExtractAllThatCannotStartItsThreadsRunsOnThoseItHas) {
   ScratchDir dir;
   std::filesystem::create_directory(dir.Path() / "games");
-  for (const char* name : {"a.mgx", "b.mgx", "c.mgx"}) {
-    testkit::WriteFile(dir.Path() / "games" / name, testkit::BuildRecGame({.rules = Rules(2)}));
+  for (const char* name : {"a", "b", "c"}) {
+    testkit::WriteFile(dir.Path() / "games" / (name + std::string(".mgx")), testkit::BuildRecGame({.rules = Rules(2)}));
   }
   chmod(dir.Path().c_str(), 0777);
   const pid_t child = testkit::StartChild(
       [&] {
-        const rlimit threads{1, 1};  // the process itself: no thread more
+        const rlimit threads{1, 1};  // the process itself, and no thread more
         setrlimit(RLIMIT_NPROC, &threads);
         return RunCommand({"extract-all", dir.File("games"), "-d", dir.File("scripts"), "-j", "8"});
       },
       testkit::RunAs::kOrdinaryUser);
   EXPECT_EQ(testkit::WaitForChild(child), kExitOk);
-  for (const char* name : {"a.per", "b.per", "c.per"}) {
-    EXPECT_EQ(testkit::ReadText(dir.Path() / "scripts" / name), testkit::ScriptText(Rules(2))) << name;
-  }
+  EXPECT_EQ(ScratchDir::EntriesOf(dir.Path() / "scripts"), (std::vector<std::string>{"a.per", "b.per", "c.per"}));
 }
 
-// Games that inflate to 64 MiB each: however many run at a time, their headers in memory stay
-// within 256 MiB. The peak is that of the run's whole process, the test's own memory included.
+// However many games run at a time, the headers in memory stay within 256 MiB: the run's peak over
+// the test's own memory, which a child starts with, leaves room only for that and the rest.
 TEST(Processes, ExtractAllHoldsAtMost256MiBOfHeadersWhateverTheJobs) {
   if (!kMemoryIsMeasurable) GTEST_SKIP() << "the sanitizer's memory is no plain run's";
   ScratchDir dir;
-  std::filesystem::create_directory(dir.Path() / "games");
-  for (int i = 0; i < 8; ++i) {
-    testkit::WriteFile(dir.Path() / "games" / ("g" + std::to_string(i) + ".mgx"), LargestHeaderGame());
-  }
-  // A child starts with its parent's pages.
-  const auto beforeKiB = static_cast<long>(MemoryNow().resident / 1024);
+  AddLargestHeaders(dir, 8);
+  const auto beforeKiB = static_cast<long>(MemoryNow(1) / 1024);
   const pid_t child =
       testkit::StartChild([&] { return RunCommand({"extract-all", dir.File("games"), "-d", dir.File("out"), "-j", "8"}); });
   int status = 0;
   rusage usage{};
   ASSERT_EQ(wait4(child, &status, 0, &usage), child);
   EXPECT_EQ(status, kExitOk);
-  EXPECT_EQ(ScratchDir::EntriesOf(dir.Path() / "out").size(), 8u);
-  // Room for what is not a header: the compressed ones, inflation's buffers, the scripts' text.
   constexpr long kHeadersKiB = 256 * 1024;
-  constexpr long kRestKiB = 32 * 1024;
+  constexpr long kRestKiB = 32 * 1024;  // the compressed headers, inflation's buffers, the scripts' text
   EXPECT_LE(usage.ru_maxrss - beforeKiB, kHeadersKiB + kRestKiB) << "KiB over the test's own";
 }
 
