@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <exception>
 #include <new>
 #include <string_view>
 #include <vector>
@@ -116,20 +117,19 @@ uint32_t InflateToFile(std::span<uint8_t> compressed, BinaryFile& file) {
 
 }  // namespace
 
-uint64_t recgame::EstimateInFlight(const std::string& path, const LoadOptions& options) {
-  BinaryFile recGame;
-  if (!recGame.OpenForReading(path)) return 0;
+uint64_t recgame::EstimateInFlight(const std::string& path, const LoadOptions& options) noexcept {
   try {
+    BinaryFile recGame;
     std::array<uint8_t, 4> field{};
-    if (recGame.Read(field) < field.size()) return 0;
+    if (!recGame.OpenForReading(path) || recGame.Read(field) < field.size()) return 0;
     const uint64_t fileLength = recGame.GetLength();
     const uint32_t headerLength = ByteReader::DecodeFixed32(field);
     uint64_t compressed = std::min<uint64_t>(headerLength, fileLength);
     if (headerLength == 0 && options.salvageMissingLength) compressed = fileLength;
     compressed = std::min<uint64_t>(compressed, kMaxCompressedLength);
     return compressed + std::min<uint64_t>(compressed * kInflationEstimate, kMaxHeaderLength);
-  } catch (const FileError&) {
-    // The load itself reports what is wrong with the file.
+  } catch (const std::exception&) {
+    // A file that fails to read, or memory that runs out: the load itself reports it.
     return 0;
   }
 }

@@ -56,6 +56,6 @@ ReadResult LoadRecGame(const std::string& path, RecGameHeader* header, std::stri
 // The memory a load of the recorded game is expected to hold at once, before anything is inflated:
 // the compressed header, and kInflationEstimate times as much inflated, at most kMaxHeaderLength.
 // 0 when the file cannot be read, and the load then says why.
-uint64_t EstimateInFlight(const std::string& path, const LoadOptions& options = {});
+uint64_t EstimateInFlight(const std::string& path, const LoadOptions& options = {}) noexcept;
 
 }  // namespace recgame
