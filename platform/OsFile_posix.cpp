@@ -169,7 +169,9 @@ void OnInterrupt(void (*cleanUp)()) {
     struct sigaction action {};
     action.sa_handler = OnSignal;
     action.sa_flags = static_cast<int>(SA_RESETHAND);
+    // One cleanup at a time: another of these signals waits until this one has ended the run.
     sigemptyset(&action.sa_mask);
+    for (const int other : kEndingSignals) sigaddset(&action.sa_mask, other);
     struct sigaction previous {};
     // A signal the caller chose to ignore (nohup, a background job) stays ignored.
     if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
