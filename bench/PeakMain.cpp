@@ -1,6 +1,7 @@
-// velkorin_peak PROGRAM [ARGS...]: runs the program and prints its peak memory in KiB. A process
-// keeps the peak of the process it was started from across exec, so the benchmark, itself large,
-// starts the measured program through this small one.
+// velkorin_peak PROGRAM [ARGS...]: runs the program, its standard output thrown away, and prints its
+// peak memory in KiB. A process keeps the peak of the process it was started from across exec, so
+// the benchmark, itself large, starts the measured program through this small one.
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +12,8 @@ int main(int argc, char* argv[]) {
   if (argc < 2) return 64;
   const pid_t child = fork();
   if (child == 0) {
+    const int nothing = open("/dev/null", O_WRONLY);
+    if (nothing < 0 || dup2(nothing, STDOUT_FILENO) < 0) _exit(127);
     execv(argv[1], argv + 1);
     _exit(127);
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "cli/Commands.h"
 #include "platform/ConsoleText.h"
 #include "platform/FileError.h"
+#include "script/ResultMessages.h"
 
 namespace {
 
@@ -46,6 +48,7 @@ constexpr ExitStatusHelp kExitStatuses[] = {
     {kExitFileError, "a read, write or replace failed after its file was opened"},
     {kExitNoSuchScript, "the recorded game holds no script N"},
     {kExitGamesFailed, "extract-all: a recorded game was broken, or its extraction failed"},
+    {kExitOutOfMemory, "Not enough memory: the memory the run needed could not be had; nothing was written"},
     {kExitUsage, "the command line is wrong; list: no FOLDER given and no SaveGame folder found"},
 };
 
@@ -188,5 +191,9 @@ int RunVelkorin(const std::vector<std::string>& args, std::ostream& out, std::os
   } catch (const FileError& error) {
     err << "velkorin: " << EscapeControls(error.what()) << '\n';
     return kExitFileError;
+  } catch (const std::bad_alloc&) {
+    // Every file the run had begun is gone with the objects that held it.
+    err << "velkorin: " << kOutOfMemoryMessage << '\n';
+    return kExitOutOfMemory;
   }
 }

@@ -14,6 +14,7 @@ enum : int {
   kExitFileError = 5,       // a read, write, seek or replace failed after its file was opened
   kExitNoSuchScript = 6,    // the script asked for is not in the recorded game
   kExitGamesFailed = 7,     // extract-all: a recorded game was broken, or its extraction failed
+  kExitOutOfMemory = 8,     // the memory the run needed could not be had
   kExitUsage = 64,
 };
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <new>
 #include <mutex>
 #include <optional>
 #include <sstream>
@@ -31,6 +32,9 @@ constexpr OptionSpec kOptions[] = {
 };
 
 constexpr unsigned kMaxJobs = 64;
+// The most memory the games being extracted hold at once, compressed and inflated headers together,
+// however many run at a time; a game that needs more runs alone.
+constexpr uint64_t kInFlightBudget = uint64_t{256} << 20;
 
 struct Request {
   std::string folder;
@@ -59,6 +63,7 @@ enum class Outcome { kExtracted, kNoAiScript, kBroken, kFailed };
 struct GameResult {
   Outcome outcome = Outcome::kExtracted;
   std::string report;  // the lines on standard error: a warning, a broken game or a failure
+  bool outOfMemory = false;  // failed for lack of memory; its line is made once the memory is back
 };
 
 GameResult Failure(Outcome outcome, const std::string& path, std::string_view message, std::string_view reason) {
@@ -79,12 +84,15 @@ GameResult WriteScripts(const CAiScript& script, const RecGameFile& game, const 
   return {Outcome::kExtracted, ""};
 }
 
-GameResult ExtractGame(const RecGameFile& game, const std::string& base, const Request& request) {
+GameResult ExtractGame(const RecGameFile& game, const std::string& base, const Request& request,
+                       BudgetShare& share) {
   try {
+    LoadOptions load = request.load;
+    load.beforeHolding = [&](uint64_t inflatedLength) { share.Settle(inflatedLength); };
     CAiScript script;
     script.UseNames(request.names);
     script.UseNumbering(request.numbering);
-    const ReadResult read = LoadAndParse(script, game.path, request.load);
+    const ReadResult read = LoadAndParse(script, game.path, load);
     if (read == ReadResult::kNoAiScript) return {Outcome::kNoAiScript, ""};
     if (read != ReadResult::kOk) {
       return Failure(read == ReadResult::kBroken ? Outcome::kBroken : Outcome::kFailed, game.path, ResultMessage(read),
@@ -95,6 +103,8 @@ GameResult ExtractGame(const RecGameFile& game, const std::string& base, const R
     GameResult result = WriteScripts(script, game, base, request);
     result.report.insert(0, warning.str());
     return result;
+  } catch (const std::bad_alloc&) {
+    return {Outcome::kFailed, "", true};
   } catch (const std::exception& error) {
     return {Outcome::kFailed, "velkorin: " + EscapeControls(error.what()) + "\n"};
   }
@@ -161,17 +171,33 @@ int RunExtractAll(const Arguments& arguments, std::ostream& out, std::ostream& e
   const std::vector<std::string> bases = script::ScriptBases(names);
   std::vector<GameResult> results(games->size());
   ProgressLine progress(err, games->size());
-  ForEachInParallel(games->size(), request.jobs, [&](size_t i) {
-    results[i] = ExtractGame((*games)[i], bases[i], request);
-    progress.Count(results[i].outcome);
-  });
+  const MemoryBudget budget = {kInFlightBudget,
+                               [&](size_t i) { return recgame::EstimateInFlight((*games)[i].path, request.load); }};
+  ForEachInParallel(
+      games->size(), request.jobs,
+      [&](size_t i, BudgetShare& share) {
+        try {
+          results[i] = ExtractGame((*games)[i], bases[i], request, share);
+        } catch (const std::bad_alloc&) {
+          // Even the line that says why could not be made; made later.
+          results[i].outcome = Outcome::kFailed;
+          results[i].outOfMemory = true;
+        }
+        try {
+          progress.Count(results[i].outcome);
+        } catch (const std::bad_alloc&) {
+          // The line shows the count again with the next game.
+        }
+      },
+      budget);
   progress.Clear();
 
   // Reported in the folder's order, whichever game ended first.
   Tally tally;
-  for (const GameResult& result : results) {
-    err << result.report;
-    tally.Count(result.outcome);
+  for (size_t i = 0; i < results.size(); ++i) {
+    if (results[i].outOfMemory) Report(err, (*games)[i].path, kOutOfMemoryMessage, "", 0);
+    err << results[i].report;
+    tally.Count(results[i].outcome);
   }
   out << games->size() << (games->size() == 1 ? " recorded game: " : " recorded games: ") << tally.Text() << '\n';
   return tally.Of(Outcome::kBroken) + tally.Of(Outcome::kFailed) == 0 ? kExitOk : kExitGamesFailed;

@@ -1,5 +1,6 @@
 // velkorin extract: the AI scripts of one recorded game.
 #include <deque>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -92,17 +93,13 @@ int WriteToStandardOutput(const CAiScript& script, const Request& request, const
   return kExitOk;
 }
 
-// Whether standard output is the file at `path`, under whichever name: ">> GAME" and "1<> GAME" give
-// the program the recorded game as its output. Asked before the game is opened, since Windows then
-// refuses to share it for reading.
 bool StandardOutputIs(const std::string& path) {
   const os::PathStatus file = os::StatusOf(path);
   const std::optional<os::FileIdentity> standardOutput = os::IdentityOf(os::StandardOutput());
   return file.kind == os::PathKind::kRegular && standardOutput == file.identity;
 }
 
-int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& err) {
-  const Request request = ReadRequest(arguments);
+int Extract(const Request& request, std::ostream& err) {
   if (request.output == "-" && StandardOutputIs(request.recGame)) {
     return ReportWriteFailure(err, request.recGame, WriteResult::kIsRecGame, "");
   }
@@ -141,6 +138,16 @@ int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& 
   }
   for (OutputFile& output : outputs) output.Commit();
   return kExitOk;
+}
+
+int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& err) {
+  const Request request = ReadRequest(arguments);
+  try {
+    return Extract(request, err);
+  } catch (const std::bad_alloc&) {
+    // The script and its output file are gone by now, and the old output is as it was.
+    return Report(err, request.recGame, kOutOfMemoryMessage, "", kExitOutOfMemory);
+  }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The Extract command: the AI script of the selected recorded game, saved where the user chooses.
+#include <new>
 #include <string>
 
 #include "frontend/VelkorinDlg.h"
@@ -34,5 +35,8 @@ void CVelkorinDlg::OnExtract() {
     // A read, write or replace failed after its file was opened: the text names the file and the
     // system's error. The command ends here and the dialog goes on.
     AfxMessageBox(error.what());
+  } catch (const std::bad_alloc&) {
+    // What the extraction held is freed by now; the dialog goes on.
+    AfxMessageBox(kOutOfMemoryMessage);
   }
 }

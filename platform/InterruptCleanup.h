@@ -5,9 +5,10 @@
 
 // A file that an interrupted run must not leave behind. It is armed with its path before the file
 // is created and disarmed once the file is gone or has its final name. A program that calls
-// InstallInterruptCleanup then deletes every armed file when the user interrupts it (POSIX: SIGINT,
-// SIGTERM, SIGHUP; Windows: Ctrl+C, Ctrl+Break, closing the console) and ends as the interruption
-// would have ended it, with the usual status.
+// InstallInterruptCleanup then deletes every armed file when the user interrupts it or a signal would
+// end it (POSIX: SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM,
+// SIGPROF, SIGPOLL, unless the program was started to ignore them; Windows: Ctrl+C, Ctrl+Break,
+// closing the console) and ends as the signal would have ended it, with the usual status.
 class InterruptCleanup {
  public:
   InterruptCleanup() = default;

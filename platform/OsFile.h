@@ -57,6 +57,9 @@ enum class NewFileUse {
 };
 // Creates a file where nothing exists; never opens, follows, truncates or deletes what is there.
 Handle CreateNewFile(const std::string& path, NewFileUse use);
+// A scratch file in the folder that never has a name (Linux: O_TMPFILE); fails where the system or
+// the folder's file system cannot make one, and then CreateNewFile is the way.
+Handle CreateUnnamedScratchFile(const std::string& folder);
 // After a failed CreateNewFile: whether the name was taken, or whether the folder refused.
 bool FailedBecauseItExists();
 bool FailedForLackOfPermission();
@@ -77,8 +80,11 @@ bool RemoveFile(const std::string& path);
 // Renames the file over `to` in one step: `to` is either the old file or the new one, never neither.
 bool RenameOver(const std::string& from, const std::string& to);
 
-// Calls `cleanUp` when the user interrupts the program, then lets the program end as the
-// interruption would have ended it. `cleanUp` may make only the calls a signal handler may make.
+// Calls `cleanUp` when the user interrupts the program or a signal would end it (POSIX: every signal
+// whose default action ends the process, but those that cannot be caught and those that report a
+// fault of the program itself), then lets the program end as the signal would have ended it. A
+// signal the program was started to ignore stays ignored. `cleanUp` may make only the calls a
+// signal handler may make.
 void OnInterrupt(void (*cleanUp)());
 // RemoveFile as a signal handler may call it.
 void RemoveFileNow(const char* path);

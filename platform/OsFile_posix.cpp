@@ -92,6 +92,16 @@ Handle CreateNewFile(const std::string& path, NewFileUse use) {
   return fd;
 }
 
+Handle CreateUnnamedScratchFile(const std::string& folder) {
+#ifdef O_TMPFILE
+  // O_EXCL: nor can the file be given a name later, through /proc or a descriptor passed on.
+  return RetryOnInterrupt([&] { return ::open(folder.c_str(), O_TMPFILE | O_EXCL | O_RDWR | O_CLOEXEC, 0600); });
+#else
+  errno = EOPNOTSUPP;
+  return kNoHandle;
+#endif
+}
+
 bool FailedBecauseItExists() { return errno == EEXIST; }
 
 bool FailedForLackOfPermission() { return errno == EACCES || errno == EPERM; }
@@ -143,15 +153,28 @@ void OnSignal(int signal) {
   std::raise(signal);
 }
 
+// The signals whose default action ends the process and that a handler may catch, as GNU sort
+// cleans up for: the user's (SIGINT, SIGQUIT, SIGHUP, SIGTERM), a reader gone (SIGPIPE), timers and
+// limits (SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ) and SIGPOLL. Those that report a fault of
+// the program (SIGSEGV, SIGBUS, ...) are left alone: after such a fault nothing is safe to do.
+constexpr int kEndingSignals[] = {
+    SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
+#ifdef SIGPOLL
+    SIGPOLL,
+#endif
+};
+
 }  // namespace
 
 void OnInterrupt(void (*cleanUp)()) {
   g_cleanUp = cleanUp;
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+  for (const int signal : kEndingSignals) {
     struct sigaction action {};
     action.sa_handler = OnSignal;
     action.sa_flags = static_cast<int>(SA_RESETHAND);
+    // One cleanup at a time: another of these signals waits until this one has ended the run.
     sigemptyset(&action.sa_mask);
+    for (const int other : kEndingSignals) sigaddset(&action.sa_mask, other);
     struct sigaction previous {};
     // A signal the caller chose to ignore (nohup, a background job) stays ignored.
     if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;

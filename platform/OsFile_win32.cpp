@@ -97,6 +97,12 @@ Handle CreateNewFile(const std::string& path, NewFileUse use) {
   return Open(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
 }
 
+// Windows has no file without a name; the scratch file of CreateNewFile is deleted when it closes.
+Handle CreateUnnamedScratchFile(const std::string& /*folder*/) {
+  SetLastError(ERROR_NOT_SUPPORTED);
+  return kNoHandle;
+}
+
 bool FailedBecauseItExists() {
   const DWORD error = GetLastError();
   return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <exception>
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -63,7 +65,10 @@ class RawInflater {
   explicit RawInflater(std::span<uint8_t> input) {
     m_stream.next_in = input.data();
     m_stream.avail_in = static_cast<uInt>(input.size());
-    m_ready = inflateInit2(&m_stream, -MAX_WBITS) == Z_OK;
+    const int result = inflateInit2(&m_stream, -MAX_WBITS);
+    // Lack of memory is no fault of the file, and is reported as what it is.
+    if (result == Z_MEM_ERROR) throw std::bad_alloc();
+    m_ready = result == Z_OK;
   }
   ~RawInflater() {
     if (m_ready) inflateEnd(&m_stream);
@@ -78,6 +83,8 @@ class RawInflater {
     m_stream.next_out = chunk.data();
     m_stream.avail_out = static_cast<uInt>(chunk.size());
     const int result = inflate(&m_stream, Z_SYNC_FLUSH);
+    // The window is allocated by the first call that needs it.
+    if (result == Z_MEM_ERROR) throw std::bad_alloc();
     *produced = chunk.size() - m_stream.avail_out;
     return result;
   }
@@ -109,6 +116,23 @@ uint32_t InflateToFile(std::span<uint8_t> compressed, BinaryFile& file) {
 }
 
 }  // namespace
+
+uint64_t recgame::EstimateInFlight(const std::string& path, const LoadOptions& options) noexcept {
+  try {
+    BinaryFile recGame;
+    std::array<uint8_t, 4> field{};
+    if (!recGame.OpenForReading(path) || recGame.Read(field) < field.size()) return 0;
+    const uint64_t fileLength = recGame.GetLength();
+    const uint32_t headerLength = ByteReader::DecodeFixed32(field);
+    uint64_t compressed = std::min<uint64_t>(headerLength, fileLength);
+    if (headerLength == 0 && options.salvageMissingLength) compressed = fileLength;
+    compressed = std::min<uint64_t>(compressed, kMaxCompressedLength);
+    return compressed + std::min<uint64_t>(compressed * kInflationEstimate, kMaxHeaderLength);
+  } catch (const std::exception&) {
+    // A file that fails to read, or memory that runs out: the load itself reports it.
+    return 0;
+  }
+}
 
 void RecGameHeader::Hold(std::shared_ptr<const uint8_t[]> bytes, uint32_t length,
                          std::optional<os::FileIdentity> source) {
@@ -142,6 +166,7 @@ ReadResult LoadRecGame(const std::string& path, RecGameHeader* header, std::stri
   const uint32_t inflatedLength = InflateToFile(compressed, temporary.File());
   compressed = std::vector<uint8_t>();
   if (inflatedLength == 0) return ReadResult::kBroken;
+  if (options.beforeHolding) options.beforeHolding(inflatedLength);
 
   // Left uninitialised, as the read fills it whole.
   std::shared_ptr<uint8_t[]> bytes(new uint8_t[inflatedLength]);

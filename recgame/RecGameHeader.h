@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -34,7 +35,14 @@ struct LoadOptions {
   // A header-length field of 0, left by a game that stopped before it wrote the field, is taken to
   // mean that the compressed header runs from the preamble to the end of its deflate stream.
   bool salvageMissingLength = false;
+  // Called with the inflated header's length once it is known, after the compressed header is freed
+  // and before the inflated one is read into memory; it may wait, for memory to be free.
+  std::function<void(uint64_t inflatedLength)> beforeHolding;
 };
+
+// What inflating headers gives at most in the recorded games known, about 12 times the compressed
+// size, with room to spare; a stream may give up to a thousand times more.
+constexpr uint64_t kInflationEstimate = 16;
 
 namespace recgame {
 
@@ -44,5 +52,10 @@ namespace recgame {
 // FileError; `header` then holds nothing.
 ReadResult LoadRecGame(const std::string& path, RecGameHeader* header, std::string* failure,
                        const LoadOptions& options = {});
+
+// The memory a load of the recorded game is expected to hold at once, before anything is inflated:
+// the compressed header, and kInflationEstimate times as much inflated, at most kMaxHeaderLength.
+// 0 when the file cannot be read, and the load then says why.
+uint64_t EstimateInFlight(const std::string& path, const LoadOptions& options = {}) noexcept;
 
 }  // namespace recgame

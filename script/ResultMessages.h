@@ -7,6 +7,9 @@
 
 // The words every front end shows for a result, so the program and the command line say the same.
 
+// What an extraction that could not have the memory it needed says.
+inline constexpr std::string_view kOutOfMemoryMessage = "Not enough memory";
+
 // Empty for kOk.
 constexpr std::string_view ResultMessage(ReadResult result) {
   switch (result) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,13 +12,16 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstring>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/InterruptCleanup.h"
+#include "recgame/RecGameHeader.h"
 #include "tests/cli/CliKit.h"
 #include "tests/testkit/Child.h"
 
@@ -57,30 +61,162 @@ bool IsWriting(const ScratchDir& dir) {
   return std::ranges::any_of(dir.Entries(), [](const std::string& name) { return name.starts_with(".velkorin-"); });
 }
 
-// Interrupted while it writes the script, a run removes what it had begun and ends by the signal. The
-// script, half a gigabyte of quoted text, takes long enough to write that the signal comes first.
-TEST(Processes, AnInterruptedRunLeavesNothingBehind) {
-  ScratchDir dir;
+// The signals that end a run by default and that it cleans up for.
+const std::vector<int> kEndingSignals = {SIGHUP,  SIGINT,  SIGQUIT, SIGPIPE,   SIGALRM, SIGTERM,
+                                         SIGXCPU, SIGXFSZ, SIGPOLL, SIGVTALRM, SIGPROF};
+
+int EndingSignal(int status) { return WIFSIGNALED(status) ? WTERMSIG(status) : 0; }
+
+// Writes half a gigabyte of script over an old OUT, which takes long enough that a signal comes
+// first, as a run in the foreground of a terminal: every signal at its default action (but
+// `ignored`), whatever the test runs under, and no core file.
+pid_t StartSlowRun(const ScratchDir& dir, int ignored = 0, rlim_t fileSizeLimit = RLIM_INFINITY) {
   const testkit::RuleSpec chat = testkit::MakeRule({}, std::vector<AiElement>(15, testkit::Action(13, 0)));
-  testkit::AiSectionSpec section{.strings = {std::string(1000, 's')}, .rules = std::vector(32767, chat)};
-  testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildRecGame(section));
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    const pid_t child = testkit::StartChild([&] {
-      // As a run in the foreground of a terminal: the test may itself run where these are ignored.
-      for (const int caught : {SIGINT, SIGTERM, SIGHUP}) std::signal(caught, SIG_DFL);
-      InstallInterruptCleanup();
-      return RunCommand({"extract", dir.File("game.mgx"), "-o", dir.File("out.per")});
-    });
+  static const std::vector<uint8_t> game =
+      testkit::BuildRecGame({.strings = {std::string(1000, 's')}, .rules = std::vector(32767, chat)});
+  testkit::WriteFile(dir.Path() / "game.mgx", game);
+  testkit::WriteFile(dir.Path() / "out.per", std::vector<uint8_t>{'o', 'l', 'd'});
+  return testkit::StartChild([&dir, ignored, fileSizeLimit] {
+    for (const int signal : kEndingSignals) std::signal(signal, signal == ignored ? SIG_IGN : SIG_DFL);
+    const rlimit noCore{0, 0};
+    const rlimit fileSize{fileSizeLimit, fileSizeLimit};
+    setrlimit(RLIMIT_CORE, &noCore);
+    setrlimit(RLIMIT_FSIZE, &fileSize);
+    InstallInterruptCleanup();
+    return RunCommand({"extract", dir.File("game.mgx"), "-o", dir.File("out.per")});
+  });
+}
+
+void ExpectOnlyTheGameAndTheOldOutput(const ScratchDir& dir) {
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"game.mgx", "out.per"}));
+  EXPECT_EQ(testkit::ReadText(dir.Path() / "out.per"), "old");
+}
+
+// Each signal that would end a run, sent while it writes the script, has it remove what it had begun
+// and then end by that signal; one it was started to ignore (nohup, a background job) stays ignored.
+TEST(Processes, ASignalThatEndsARunLeavesTheOldOutputAndNothingElse) {
+  ScratchDir dir;
+  for (const int signal : kEndingSignals) {
+    const pid_t child = StartSlowRun(dir);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!IsWriting(dir) && std::chrono::steady_clock::now() < deadline) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ASSERT_TRUE(IsWriting(dir)) << "the run wrote nothing";
     kill(child, signal);
-    const int status = testkit::WaitForChild(child);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "status " << status;
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"game.mgx"});
+    EXPECT_EQ(EndingSignal(testkit::WaitForChild(child)), signal) << strsignal(signal);
+    ExpectOnlyTheGameAndTheOldOutput(dir);
+
+    const pid_t ignoring = testkit::StartChild([&] {
+      std::signal(signal, SIG_IGN);
+      InstallInterruptCleanup();
+      return std::raise(signal);
+    });
+    EXPECT_EQ(testkit::WaitForChild(ignoring), 0) << strsignal(signal);
   }
+}
+
+// A file-size limit (ulimit -f) ends the run by SIGXFSZ, or, where that is ignored, fails its write
+// (status 5); either way the old output is kept and nothing else is left.
+TEST(Processes, AFileSizeLimitLeavesTheOldOutputAndNothingElse) {
+  ScratchDir dir;
+  EXPECT_EQ(EndingSignal(testkit::WaitForChild(StartSlowRun(dir, 0, 64 << 20))), SIGXFSZ);
+  ExpectOnlyTheGameAndTheOldOutput(dir);
+  EXPECT_EQ(testkit::WaitForChild(StartSlowRun(dir, SIGXFSZ, 64 << 20)), kExitFileError << 8);
+  ExpectOnlyTheGameAndTheOldOutput(dir);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+// AddressSanitizer maps terabytes of shadow memory and keeps freed memory aside: neither a limit of
+// the address space nor a peak of resident memory means there what it means to a plain run.
+constexpr bool kMemoryIsMeasurable = false;
+#else
+constexpr bool kMemoryIsMeasurable = true;
+#endif
+
+// A field of /proc/self/statm in bytes: 0 what the process has mapped, 1 what of it is in memory.
+uint64_t MemoryNow(int field) {
+  std::ifstream statm("/proc/self/statm");
+  uint64_t pages[2] = {};
+  statm >> pages[0] >> pages[1];
+  return pages[field] * static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
+}
+
+// Games whose header inflates to the most there may be, 64 MiB, from a compressed header of 64 KiB.
+void AddLargestHeaders(const ScratchDir& dir, int count) {
+  static const std::vector<uint8_t> game = [] {
+    testkit::AiSectionSpec section{.rules = testkit::kTwoRules};
+    section.trailer.resize(kMaxHeaderLength - testkit::BuildHeader(section).size());
+    return testkit::BuildRecGame(section);
+  }();
+  std::filesystem::create_directory(dir.Path() / "games");
+  for (int i = 0; i < count; ++i) testkit::WriteFile(dir.Path() / "games" / ("g" + std::to_string(i) + ".mgx"), game);
+}
+
+// Out of memory (ulimit -v), a run ends with status 8 and leaves the old output and nothing else,
+// whichever of its allocations fails; extract-all counts the game failed and goes on with the next.
+TEST(Processes, RunningOutOfMemoryEndsTheGamesExtractionWithStatus8) {
+  if (!kMemoryIsMeasurable) GTEST_SKIP() << "the sanitizer's memory cannot be limited";
+  ScratchDir dir;
+  AddLargestHeaders(dir, 1);
+  testkit::WriteFile(dir.Path() / "games" / "small.mgx", testkit::BuildRecGame({.rules = testkit::kTwoRules}));
+  testkit::WriteFile(dir.Path() / "out.per", std::vector<uint8_t>{'o', 'l', 'd'});
+  const std::string big = dir.File("games/g0.mgx");
+  const auto runLimited = [&](uint64_t more, const std::vector<std::string>& args, const std::string& out) {
+    return testkit::WaitForChild(testkit::StartChild([&] {
+      const rlimit memory{MemoryNow(0) + more, MemoryNow(0) + more};
+      setrlimit(RLIMIT_AS, &memory);
+      const testkit::CliRun run = testkit::RunCli(args);
+      return run.out == out && run.err == "velkorin: " + big + ": Not enough memory\n" ? run.status : 100;
+    }));
+  };
+  for (const uint64_t more : {uint64_t{0}, uint64_t{1} << 20, uint64_t{40} << 20}) {
+    EXPECT_EQ(runLimited(more, {"extract", big, "-o", dir.File("out.per")}, ""), kExitOutOfMemory << 8) << more;
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"games", "out.per"}));
+    EXPECT_EQ(testkit::ReadText(dir.Path() / "out.per"), "old");
+  }
+  EXPECT_EQ(runLimited(uint64_t{40} << 20, {"extract-all", dir.File("games"), "-d", dir.File("scripts"), "-j", "1"},
+                       "2 recorded games: 1 extracted, 0 without AI script, 0 broken, 1 failed\n"),
+            kExitGamesFailed << 8);
+  EXPECT_EQ(ScratchDir::EntriesOf(dir.Path() / "scripts"), std::vector<std::string>{"small.per"});
+  EXPECT_EQ(ScratchDir::EntriesOf(dir.Path() / "games"), (std::vector<std::string>{"g0.mgx", "small.mgx"}));
+}
+
+// A user who may start no more threads still gets every game extracted, on the one thread there is.
+TEST(Processes, ExtractAllThatCannotStartItsThreadsRunsOnThoseItHas) {
+  ScratchDir dir;
+  std::filesystem::create_directory(dir.Path() / "games");
+  for (const char* name : {"a", "b", "c"}) {
+    testkit::WriteFile(dir.Path() / "games" / (name + std::string(".mgx")), testkit::BuildRecGame({.rules = Rules(2)}));
+  }
+  chmod(dir.Path().c_str(), 0777);
+  const pid_t child = testkit::StartChild(
+      [&] {
+        const rlimit threads{1, 1};  // the process itself, and no thread more
+        setrlimit(RLIMIT_NPROC, &threads);
+        return RunCommand({"extract-all", dir.File("games"), "-d", dir.File("scripts"), "-j", "8"});
+      },
+      testkit::RunAs::kOrdinaryUser);
+  EXPECT_EQ(testkit::WaitForChild(child), kExitOk);
+  EXPECT_EQ(ScratchDir::EntriesOf(dir.Path() / "scripts"), (std::vector<std::string>{"a.per", "b.per", "c.per"}));
+}
+
+// However many games run at a time, the headers in memory stay within 256 MiB: the run's peak over
+// the test's own memory, which a child starts with, leaves room only for that and the rest.
+TEST(Processes, ExtractAllHoldsAtMost256MiBOfHeadersWhateverTheJobs) {
+  if (!kMemoryIsMeasurable) GTEST_SKIP() << "the sanitizer's memory is no plain run's";
+  ScratchDir dir;
+  AddLargestHeaders(dir, 8);
+  const auto beforeKiB = static_cast<long>(MemoryNow(1) / 1024);
+  const pid_t child =
+      testkit::StartChild([&] { return RunCommand({"extract-all", dir.File("games"), "-d", dir.File("out"), "-j", "8"}); });
+  int status = 0;
+  rusage usage{};
+  ASSERT_EQ(wait4(child, &status, 0, &usage), child);
+  EXPECT_EQ(status, kExitOk);
+  constexpr long kHeadersKiB = 256 * 1024;
+  constexpr long kRestKiB = 32 * 1024;  // the compressed headers, inflation's buffers, the scripts' text
+  EXPECT_LE(usage.ru_maxrss - beforeKiB, kHeadersKiB + kRestKiB) << "KiB over the test's own";
 }
 
 // An ordinary user reads a recorded game in a folder they cannot write to, with a name as long as

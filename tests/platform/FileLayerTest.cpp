@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/FileError.h"
+#include "platform/OsFile.h"
 #include "platform/OutputFile.h"
 #include "platform/TemporaryFile.h"
 #include "platform/TextFile.h"
@@ -26,11 +27,20 @@ using testkit::ScratchDir;
 
 const std::vector<uint8_t> kOld(100, 'o');
 
-// Whatever stands at the temporary file's name is left as it is, and the file itself is never seen
-// in the folder.
-TEST(TemporaryFile, TakesAFreeNameBesideTheFileAndIsNeverSeen) {
+// Whether the folder's file system makes files without a name (Linux: O_TMPFILE).
+bool MakesUnnamedFiles(const std::string& folder) {
+  const os::Handle probe = os::CreateUnnamedScratchFile(folder);
+  if (probe == os::kNoHandle) return false;
+  os::Close(probe);
+  return true;
+}
+
+// Where the file system can, the temporary file never has a name; elsewhere whatever stands at its
+// name is left as it is, and the file itself is never seen in the folder.
+TEST(TemporaryFile, HasNoNameOrTakesAFreeOneBesideTheFileAndIsNeverSeen) {
   ScratchDir dir;
   const std::string game = dir.File("game.mgx");
+  const bool unnamed = MakesUnnamedFiles(dir.File(""));
   testkit::WriteFile(game, kOld);
   for (const bool taken : {false, true}) {
     if (taken) testkit::WriteFile(game + ".tmp", kOld);
@@ -39,8 +49,12 @@ TEST(TemporaryFile, TakesAFreeNameBesideTheFileAndIsNeverSeen) {
       TemporaryFile temporary;
       ASSERT_TRUE(temporary.Create(game));
       const std::string& path = temporary.File().Path();
-      EXPECT_TRUE(path.starts_with(game + ".") && path.ends_with(".tmp")) << path;
-      EXPECT_EQ(path == game + ".tmp", !taken) << path;
+      if (unnamed) {
+        EXPECT_EQ(path, "a temporary file in " + dir.File(""));
+      } else {
+        EXPECT_TRUE(path.starts_with(game + ".") && path.ends_with(".tmp")) << path;
+        EXPECT_EQ(path == game + ".tmp", !taken) << path;
+      }
 #ifndef _WIN32
       // Without a name from the start, the file cannot outlive even a killed process.
       EXPECT_EQ(dir.Entries(), before);

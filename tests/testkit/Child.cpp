@@ -29,7 +29,12 @@ pid_t StartChild(const std::function<int()>& body, RunAs user) {
   if (child > 0) return child;
   // The child leaves by _exit: the test program's exit handlers belong to the parent.
   if (user == RunAs::kOrdinaryUser && !DropToOrdinaryUser()) _exit(120);
-  const int status = body();
+  // An exception must not carry the child back into the test program, to run its tests a second time.
+  int status = kEscapedException;
+  try {
+    status = body();
+  } catch (...) {
+  }
   std::fflush(nullptr);
   _exit(status);
 }

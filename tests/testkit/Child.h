@@ -16,6 +16,9 @@ enum class RunAs {
   kOrdinaryUser,
 };
 
+// The child's exit status when `body` throws.
+constexpr int kEscapedException = 125;
+
 // Starts `body` in a forked child, which exits with what it returns.
 pid_t StartChild(const std::function<int()>& body, RunAs user = RunAs::kSelf);
 // The child's wait status, which is 0 when it exited with status 0.

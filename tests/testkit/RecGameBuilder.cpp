@@ -189,9 +189,9 @@ std::string ScratchDir::CopyIn(const std::filesystem::path& source, const std::s
   return File(name);
 }
 
-std::vector<std::string> ScratchDir::Entries() const {
+std::vector<std::string> ScratchDir::EntriesOf(const std::filesystem::path& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     names.push_back(entry.path().filename().string());
   }
   std::sort(names.begin(), names.end());

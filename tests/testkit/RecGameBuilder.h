@@ -113,7 +113,8 @@ class ScratchDir {
   // always writable, so the folder can be removed even where the source was read-only.
   std::string CopyIn(const std::filesystem::path& source, const std::string& name) const;
   // The names of the entries now in the folder, sorted.
-  std::vector<std::string> Entries() const;
+  std::vector<std::string> Entries() const { return EntriesOf(m_path); }
+  static std::vector<std::string> EntriesOf(const std::filesystem::path& folder);
 
  private:
   std::filesystem::path m_path;
