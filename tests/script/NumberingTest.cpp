@@ -38,10 +38,10 @@ AiElement WithId(AiElement element, int16_t id) {
 }
 
 std::string NotSupported(const AiElement& element) {
-  char id[12];
-  std::snprintf(id, sizeof id, "%02X", static_cast<unsigned>(static_cast<int32_t>(element.id)));
-  return "(" + std::string(id) + " " + std::to_string(element.p1) + " " + std::to_string(element.p2) + " " +
-         std::to_string(element.p3) + " " + std::to_string(element.p4) + ");not supported";
+  char text[80];
+  std::snprintf(text, sizeof text, "(%02X %d %d %d %d);not supported",
+                static_cast<unsigned>(static_cast<int32_t>(element.id)), element.p1, element.p2, element.p3, element.p4);
+  return text;
 }
 
 TEST_P(Numbering, NamesEachStoredIdAsItsConquerorsId) {
