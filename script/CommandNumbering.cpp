@@ -1,8 +1,7 @@
 #include "script/CommandNumbering.h"
 
-#include <algorithm>
 #include <array>
-#include <bit>
+#include <cstring>
 #include <optional>
 
 #include "recgame/ByteReader.h"
@@ -29,10 +28,13 @@ constexpr std::array<IdRun, 1> kUserPatch9DActions = {{{87, 145, 0}}};
 // Every run lands inside its table, so a translated id always has a row.
 template <size_t N>
 constexpr bool RunsFit(const std::array<IdRun, N>& runs, size_t ids) {
-  return std::ranges::all_of(runs, [ids](const IdRun& run) {
-    return run.first >= 0 && run.first <= run.last && run.to >= 0 &&
-           static_cast<size_t>(run.to) + static_cast<size_t>(run.last - run.first) < ids;
-  });
+  for (const IdRun& run : runs) {
+    if (run.first < 0 || run.first > run.last || run.to < 0 ||
+        static_cast<size_t>(run.to) + static_cast<size_t>(run.last - run.first) >= ids) {
+      return false;
+    }
+  }
+  return true;
 }
 static_assert(RunsFit(kEveryFact, kFactIds) && RunsFit(kUserPatch98Facts, kFactIds) &&
               RunsFit(kUserPatch9DFacts, kFactIds));
@@ -72,7 +74,9 @@ const CommandNumbering& NumberingOfHeader(std::span<const uint8_t> header) {
   uint32_t saveVersionBits = 0;
   if (!reader.ReadBytes(kVersionTextLength, &text) || !reader.ReadU32(&saveVersionBits)) return kUnknownNumbering;
   const std::string_view versionText(reinterpret_cast<const char*>(text.data()), text.size());
-  const auto saveVersion = std::bit_cast<float>(saveVersionBits);
+  float saveVersion = 0;
+  static_assert(sizeof saveVersion == sizeof saveVersionBits);
+  std::memcpy(&saveVersion, &saveVersionBits, sizeof saveVersion);
   for (const VersionNumbering& version : kVersionNumberings) {
     if (version.text == versionText && (!version.saveVersion || *version.saveVersion == saveVersion)) {
       return *version.numbering;

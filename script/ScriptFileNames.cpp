@@ -89,7 +89,7 @@ std::vector<std::string> ScriptBases(const std::vector<std::string>& names) {
     std::vector<bool> moves(names.size(), false);
     for (const auto& [file, games] : claims) {
       if (games.size() < 2) continue;
-      const bool anyWithoutExtension = std::ranges::any_of(games, [&](size_t i) { return levels[i] == 0; });
+      const bool anyWithoutExtension = std::any_of(games.begin(), games.end(), [&](size_t i) { return levels[i] == 0; });
       for (const size_t i : games) {
         if (anyWithoutExtension ? levels[i] == 0 : i != games.front()) moves[i] = true;
       }

@@ -61,6 +61,9 @@ function renderList() {
   $('download-all').disabled = !games.some((game) => game.result && game.result.game.status === 'ok');
 }
 
+// The numbering a game's facts and actions are read in, as `velkorin list` names it.
+const numberingNames = { '1.0c': '1.0c', userpatch: 'UserPatch', unknown: 'unknown numbering' };
+
 function span(className, text) {
   const element = document.createElement('span');
   element.className = className;
@@ -78,7 +81,8 @@ function gameItem(game) {
     return item;
   }
   const { game: summary, description, message } = game.result;
-  item.append(span('version', summary.version || ''), span('description', description));
+  item.append(span('version', summary.version || ''), span('numbering', numberingNames[summary.numbering] || ''),
+    span('description', description));
   if (message) {
     item.append(span('message', message));
     return item;

@@ -67,17 +67,18 @@ async function waitForList(page, names) {
   { timeout: 60000 }, JSON.stringify(names));
 }
 
-// Each game's row as its fields: name, size, version, description, message.
+// Each game's row as its fields: name, size, version, numbering, description, message.
 function rows(page) {
   return page.$$eval('.game', (items) => items.map((item) => Object.fromEntries(
-    ['name', 'size', 'version', 'description', 'message'].map((field) => [field, item.querySelector(`.${field}`)?.textContent ?? null]))));
+    ['name', 'size', 'version', 'numbering', 'description', 'message'].map((field) => [field, item.querySelector(`.${field}`)?.textContent ?? null]))));
 }
 
 // The rows laid out in the columns of `velkorin list`.
 function listText(folder, games) {
   const width = (field) => Math.max(...games.map((game) => [...(game[field] ?? '')].length));
   const lines = games.map((game) => `${game.name.padEnd(width('name'))}  ${game.size.padStart(width('size'))}  `
-    + `${(game.version ?? '').padEnd(width('version'))}  ${game.description}`);
+    + `${(game.version ?? '').padEnd(width('version'))}  ${(game.numbering ?? '').padEnd(width('numbering'))}  `
+    + `${game.description}`);
   return `${folder}: ${games.length} recorded game${games.length === 1 ? '' : 's'}\n${lines.join('\n')}\n`;
 }
 
