@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -67,19 +70,13 @@ struct StartCase : testkit::NamedCase {
 class DialogStart : public ProgramTest, public testing::WithParamInterface<StartCase> {};
 
 // Without a folder the list starts empty, although an empty folder text that the user enters lists
-// the root of the current drive. Whatever the folder, the dialog shows its icon and gives it as the
-// drag icon.
+// the root of the current drive.
 TEST_P(DialogStart, TakesTheFolderFromTheGamesRegistryValue) {
   const StartCase& c = GetParam();
   GameOnDriveC files;
   if (c.view != 0) frontend_test::SetExePath(c.view, c.type, c.text);
-  const HICON hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-  ASSERT_NE(hIcon, nullptr);
 
   const BOOL result = RunProgram([&](ProgramUser& user) {
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(user.Dialog(), WM_GETICON, ICON_BIG, 0)), hIcon);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(user.Dialog(), WM_GETICON, ICON_SMALL, 0)), hIcon);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(user.Dialog(), WM_QUERYDRAGICON, 0, 0)), hIcon);
     EXPECT_EQ(user.Text(IDC_FOLDER), c.folder);
     EXPECT_EQ(user.Entries(), (c.folder.starts_with(kGame) ? Entries{"A.MGL", "b.mgx"} : Entries{}));
     EXPECT_EQ(user.Focus(), user.Control(IDC_FOLDER));
@@ -89,6 +86,50 @@ TEST_P(DialogStart, TakesTheFolderFromTheGamesRegistryValue) {
     EXPECT_EQ(std::find(root.begin(), root.end(), "b.mgx"), root.end());
   });
   EXPECT_FALSE(result);
+}
+
+int IconSize(HICON hIcon) {
+  ICONINFO info{};
+  if (hIcon == nullptr || !GetIconInfo(hIcon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+  DeleteObject(info.hbmMask);
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  return bitmap.bmWidth;
+}
+
+// The template's dialog units and font, the icons and the program's own painting grow with the
+// screen's resolution: the manifest makes the program aware of it (per monitor) instead
+// of drawn at 96 dots per inch and stretched. The controls are Common Controls 6, whose buttons
+// alone know their ideal size. The resolution is 96, or what VELKORIN_TEST_DPI says the test's
+// Wine prefix was set to.
+TEST_F(ProgramTest, ScalesWithTheScreen) {
+  const char* dpiSetting = std::getenv("VELKORIN_TEST_DPI");
+  const UINT dpi = dpiSetting != nullptr ? static_cast<UINT>(std::stoi(dpiSetting)) : 96;
+  const auto scaled = [dpi](int size) { return MulDiv(size, static_cast<int>(dpi), 96); };
+  RunProgram([&](ProgramUser& user) {
+    const HWND hDialog = user.Dialog();
+    EXPECT_EQ(GetDpiForWindow(hDialog), dpi);
+    // Wine tells no version of per-monitor awareness from the other.
+    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(hDialog)), DPI_AWARENESS_PER_MONITOR_AWARE);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hDialog, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -MulDiv(8, static_cast<int>(dpi), 72));
+    RECT list{4, 20, 4 + 278, 20 + 192};
+    MapDialogRect(hDialog, &list);
+    RECT shown{};
+    GetWindowRect(user.Control(IDC_RECGAME_LIST), &shown);
+    EXPECT_EQ(shown.right - shown.left, list.right - list.left);
+    EXPECT_GT(list.right - list.left, scaled(278));
+
+    const HICON hIcon = reinterpret_cast<HICON>(SendMessageW(hDialog, WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(IconSize(hIcon), scaled(32));
+    EXPECT_EQ(IconSize(reinterpret_cast<HICON>(SendMessageW(hDialog, WM_GETICON, ICON_SMALL, 0))), scaled(16));
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hDialog, WM_QUERYDRAGICON, 0, 0)), hIcon);
+
+    SIZE ideal{};
+    EXPECT_TRUE(SendMessageW(user.Control(IDC_EXTRACT), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)));
+  });
 }
 
 std::string Path(size_t length) { return "C:\\" + std::string(length - 3, 'x'); }
@@ -137,6 +178,101 @@ INSTANTIATE_TEST_SUITE_P(FolderTexts, RecGameList,
                          testing::Values(ListCase{{"WithoutTrailingBackslash"}, "games", ""},
                                          ListCase{{"WithTrailingBackslash"}, "games", "\\"},
                                          ListCase{{"NamedOutsideTheCodePage"}, "Ordner-é-文件夹", ""}),
+                         testkit::CaseName());
+
+// A recorded game or a folder that the program is started with, or that is dropped onto the dialog:
+// the list shows its folder, whose full path the folder box shows, and a game is selected, with the
+// focus in the list. Of several dropped, the first counts. A path that names nothing gives one
+// message, naming it, and the dialog stays as it started.
+struct OpenCase : testkit::NamedCase {
+  bool dropped;
+  std::vector<std::string> names;  // in the folder; "" is the folder itself
+  bool relative;                   // given relative to the folder, which is then the current one
+  const char* selected;            // the game selected; "" for a folder, nullptr when nothing opens
+};
+
+class OpenPath : public ProgramTest, public testing::WithParamInterface<OpenCase> {};
+
+TEST_P(OpenPath, ListsTheFolderAndSelectsTheGame) {
+  const OpenCase& c = GetParam();
+  testkit::ScratchDir dir("Ordner-é-文件夹");
+  for (const char* name : {"b.mgx", "Spiel-ü-中文.mgx"}) Touch(dir.Path() / testkit::Utf8Path(name));
+  const std::filesystem::path previous = std::filesystem::current_path();
+  if (c.relative) std::filesystem::current_path(dir.Path());
+  std::vector<std::string> paths;
+  for (const std::string& name : c.names) {
+    paths.push_back(c.relative ? name : name.empty() ? dir.Path().string() : dir.File(name));
+  }
+
+  RunProgram(
+      [&](ProgramUser& user) {
+        if (c.dropped) {
+          user.Drop(paths);
+        } else {
+          user.Settle();
+        }
+        if (c.selected == nullptr) {
+          EXPECT_EQ(user.AnswerMessageBox().text, "File Open Error\n\n" + paths.front());
+          EXPECT_EQ(user.Text(IDC_FOLDER), "");
+          EXPECT_EQ(user.Entries(), Entries{});
+          return;
+        }
+        EXPECT_EQ(user.Text(IDC_FOLDER), dir.Path().string() + (*c.selected != '\0' ? "\\" : ""));
+        EXPECT_EQ(user.Entries(), (Entries{"b.mgx", "Spiel-ü-中文.mgx"}));
+        EXPECT_EQ(user.Selected(), c.selected);
+        if (*c.selected != '\0') {
+          EXPECT_EQ(user.Focus(), user.Control(IDC_RECGAME_LIST));
+        }
+        EXPECT_TRUE(user.OtherWindows().empty());
+      },
+      c.dropped ? std::vector<std::string>{} : paths);
+  std::filesystem::current_path(previous);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, OpenPath,
+    testing::Values(OpenCase{{"StartedWithAGame"}, false, {"Spiel-ü-中文.mgx"}, false, "Spiel-ü-中文.mgx"},
+                    OpenCase{{"StartedWithARelativePath"}, false, {"b.mgx"}, true, "b.mgx"},
+                    OpenCase{{"StartedWithAFolder"}, false, {""}, false, ""},
+                    OpenCase{{"StartedWithNothingThere"}, false, {"gone.mgx"}, false, nullptr},
+                    OpenCase{{"GameDropped"}, true, {"b.mgx"}, false, "b.mgx"},
+                    OpenCase{{"SeveralDropped"}, true, {"Spiel-ü-中文.mgx", "b.mgx"}, false, "Spiel-ü-中文.mgx"},
+                    OpenCase{{"FolderDropped"}, true, {""}, false, ""}),
+    testkit::CaseName());
+
+// A folder that cannot be listed says why in the line under the list; the next that can clears it.
+struct UnlistedCase : testkit::NamedCase {
+  const char* folder;  // in the scratch folder; starting with a drive: as it is
+  const char* reason;  // nullptr: the system's words
+};
+
+class UnlistedFolder : public ProgramTest, public testing::WithParamInterface<UnlistedCase> {};
+
+TEST_P(UnlistedFolder, SaysSoUnderTheList) {
+  testkit::ScratchDir dir;
+  Touch(dir.Path() / "game.mgx");
+  const std::string folder =
+      std::string(GetParam().folder).find(':') != std::string::npos ? GetParam().folder : dir.File(GetParam().folder);
+  RunProgram([&](ProgramUser& user) {
+    user.OpenFolder(folder);
+    EXPECT_EQ(user.Entries(), Entries{});
+    const std::string line = user.Text(IDC_STATUS_LINE);
+    const std::string start = "Cannot read this folder: ";
+    EXPECT_TRUE(line.starts_with(start)) << line;
+    if (GetParam().reason != nullptr) {
+      EXPECT_EQ(line.substr(start.size()), GetParam().reason);
+    }
+    EXPECT_GT(line.size(), start.size());
+    user.OpenFolder(dir.Path().string());
+    EXPECT_EQ(user.Entries(), Entries{"game.mgx"});
+    EXPECT_EQ(user.Text(IDC_STATUS_LINE), "");
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, UnlistedFolder,
+                         testing::Values(UnlistedCase{{"Missing"}, "missing", nullptr},
+                                         UnlistedCase{{"OnADriveThatIsNot"}, "Q:\\recs", nullptr},
+                                         UnlistedCase{{"AFile"}, "game.mgx", "it is a file, not a folder"}),
                          testkit::CaseName());
 
 // The folder browser finds a folder by comparing item lists that carry each folder's last access
