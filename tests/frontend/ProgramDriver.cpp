@@ -270,8 +270,7 @@ HWND ProgramUser::WaitForFolderBrowser(const std::string& selected) const {
 void ProgramUser::PressButton(HWND hWnd, int id) const { PostMessageA(GetDlgItem(hWnd, id), BM_CLICK, 0, 0); }
 
 BOOL RunProgram(const std::function<void(ProgramUser&)>& user, const std::vector<std::string>& arguments) {
-  // The save dialog makes the folder it saved in the current one, as it does for the real program,
-  // whose process then ends; here the test's folders must stay removable.
+  // A test may make one of its folders the current one; the folders must stay removable.
   const std::filesystem::path currentFolder = std::filesystem::current_path();
   const DWORD programThread = GetCurrentThreadId();
   std::atomic<bool> programEnded{false};
