@@ -176,13 +176,14 @@ BOOL CVelkorinDlg::OnPaint() {
   if (!IsIconic(m_hWnd)) return FALSE;
   CPaintDC dc(this);
   SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-  const int cxIcon = GetSystemMetrics(SM_CXICON);
-  const int cyIcon = GetSystemMetrics(SM_CYICON);
+  // The icon at the window's resolution, not the system's, which another screen may have.
+  const int cxIcon = MulDiv(32, static_cast<int>(WindowDpi(m_hWnd)), kDefaultDpi);
+  const int cyIcon = cxIcon;
   RECT rect;
   GetClientRect(m_hWnd, &rect);
   const int x = (rect.right - rect.left - cxIcon + 1) / 2;
   const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
-  DrawIcon(dc.GetSafeHdc(), x, y, m_hIcon);
+  DrawIconEx(dc.GetSafeHdc(), x, y, m_hIcon, cxIcon, cyIcon, 0, nullptr, DI_NORMAL);
   return TRUE;
 }
 
