@@ -182,49 +182,21 @@ INSTANTIATE_TEST_SUITE_P(
                     KeptOutputCase{{"HeldByAnotherProgram"}, "busy.per", true, "Cannot replace "}),
     testkit::CaseName());
 
-std::vector<uint8_t> SampleScript() {
-  return testkit::ReadFile(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.per");
-}
-
-// Enter in the list and a double-click on an entry do what the Extract button does.
-struct GestureCase : testkit::NamedCase {
-  bool doubleClick;
-};
-
-class ExtractGesture : public ProgramTest, public testing::WithParamInterface<GestureCase> {};
-
-TEST_P(ExtractGesture, ExtractsTheGame) {
-  RecGames games;
-  RunProgram([&](ProgramUser& user) {
-    user.OpenFolder(games.Folder());
-    if (GetParam().doubleClick) {
-      user.DoubleClick(kSample);
-    } else {
-      user.Select(kSample);
-      user.MoveFocusTo(IDC_RECGAME_LIST);
-      user.Press(VK_RETURN);
-    }
-    const SaveDialog save = user.WaitForSaveDialog();
-    save.Save("Skript");
-    user.WaitUntilGone(save.hWnd);
-    ExpectCommandOver(user);
-  });
-  EXPECT_TRUE(testkit::ReadFile(games.Path("Skript.per")) == SampleScript());
-}
-
-INSTANTIATE_TEST_SUITE_P(Gestures, ExtractGesture,
-                         testing::Values(GestureCase{{"EnterInTheList"}, false}, GestureCase{{"DoubleClick"}, true}),
-                         testkit::CaseName());
-
 // An entry means the file it showed: listed from a relative folder, it is the same game however the
-// current folder changes afterwards, and the save dialog leaves the current folder as it was.
+// current folder changes afterwards, and the save dialog leaves the current folder as it was. Enter
+// in the list and a double-click on the entry do what the Extract button does.
 TEST_F(ProgramTest, AnEntryOfARelativeFolderStaysTheGameItShowed) {
   RecGames games;
   const std::filesystem::path parent = games.Dir().Path().parent_path();
   std::filesystem::current_path(parent);
-  const auto extract = [&](const ProgramUser& user, const std::string& output) {
+  const auto extract = [&](const ProgramUser& user, const std::string& output, UINT how) {
     user.Select(kSample);
-    user.Click(IDC_EXTRACT);
+    if (how == VK_RETURN) {
+      user.MoveFocusTo(IDC_RECGAME_LIST);
+      user.Press(VK_RETURN);
+    } else {
+      how == VK_LBUTTON ? user.DoubleClick(kSample) : user.Click(IDC_EXTRACT);
+    }
     const SaveDialog save = user.WaitForSaveDialog();
     save.Save(games.Path(output).string());
     user.WaitUntilGone(save.hWnd);
@@ -232,20 +204,22 @@ TEST_F(ProgramTest, AnEntryOfARelativeFolderStaysTheGameItShowed) {
   };
   RunProgram([&](ProgramUser& user) {
     user.OpenFolder(games.Dir().Path().filename().string());
-    extract(user, "first.per");
+    extract(user, "first.per", 0);
     EXPECT_EQ(std::filesystem::current_path(), parent);
     // Below it a folder of the same name holding another game of the same name, as the save
     // dialog's change of folder would have found.
     std::filesystem::current_path(games.Dir().Path());
     const std::filesystem::path inner = games.Dir().Path() / games.Dir().Path().filename();
     std::filesystem::create_directory(inner);
-    testkit::AiSectionSpec noAi = SampleSection();
-    noAi.aiFlag = 0;
-    testkit::WriteFile(inner / testkit::Utf8Path(kSample), testkit::BuildRecGame(noAi));
-    extract(user, "second.per");
+    std::filesystem::copy_file(games.Path("noai.mgx"), inner / testkit::Utf8Path(kSample));
+    extract(user, "second.per", VK_RETURN);
+    extract(user, "third.per", VK_LBUTTON);
   });
-  EXPECT_TRUE(testkit::ReadFile(games.Path("first.per")) == SampleScript());
-  EXPECT_TRUE(testkit::ReadFile(games.Path("second.per")) == SampleScript());
+  for (const char* output : {"first.per", "second.per", "third.per"}) {
+    EXPECT_TRUE(testkit::ReadFile(games.Path(output)) ==
+                testkit::ReadFile(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.per"))
+        << output;
+  }
 }
 
 }  // namespace

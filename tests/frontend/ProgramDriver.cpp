@@ -171,34 +171,24 @@ void ProgramUser::DoubleClick(const std::string& entry) const {
   Select(entry);
   const HWND hList = Control(IDC_RECGAME_LIST);
   RECT item{};
-  SendMessageA(hList, LB_GETITEMRECT, static_cast<WPARAM>(SendMessageA(hList, LB_GETCURSEL, 0, 0)),
-               reinterpret_cast<LPARAM>(&item));
+  SendMessageA(hList, LB_GETITEMRECT, SendMessageA(hList, LB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(&item));
   const LPARAM point = MAKELPARAM(item.left + 2, (item.top + item.bottom) / 2);
   PostMessageA(hList, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
   PostMessageA(hList, WM_LBUTTONUP, 0, point);
 }
 
 void ProgramUser::Drop(const std::vector<std::string>& paths) const {
-  // The drop's data: a DROPFILES header, then the UTF-16 names, each ending in a zero, and one more zero.
+  // A DROPFILES header, then the UTF-16 names, each ending in a zero, and one more zero (GHND zeroes
+  // the memory). The program frees it (DragFinish).
   std::wstring names;
   for (const std::string& path : paths) names += WideFromUtf8(path) + L'\0';
-  names += L'\0';
-  const HGLOBAL hDrop = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  const HGLOBAL hDrop = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
   auto* pDrop = static_cast<DROPFILES*>(GlobalLock(hDrop));
-  pDrop->pFiles = sizeof(DROPFILES);
-  pDrop->fWide = TRUE;
+  *pDrop = DROPFILES{.pFiles = sizeof(DROPFILES), .fWide = TRUE};
   std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(pDrop + 1));
   GlobalUnlock(hDrop);
-  // The program frees the data (DragFinish).
   PostMessageW(m_hDialog, WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop), 0);
   Settle();
-}
-
-std::string ProgramUser::Selected() const {
-  const HWND hList = Control(IDC_RECGAME_LIST);
-  const LRESULT index = SendMessageW(hList, LB_GETCURSEL, 0, 0);
-  if (index == LB_ERR) return {};
-  return ItemTexts(hList, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT).at(static_cast<size_t>(index));
 }
 
 void ProgramUser::Settle() const {

@@ -65,8 +65,6 @@ class ProgramUser {
   void DoubleClick(const std::string& entry) const;
   // Drops the files onto the dialog, as Explorer does (WM_DROPFILES), and waits until it is handled.
   void Drop(const std::vector<std::string>& paths) const;
-  // The list's selected entry; empty when none is selected.
-  std::string Selected() const;
   // Waits until the program's thread has handled every message posted to it so far.
   void Settle() const;
 
