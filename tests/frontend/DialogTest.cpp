@@ -7,12 +7,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "frontend/Resource.h"
+#include "platform/WideText.h"
 #include "tests/frontend/GameRegistry.h"
 #include "tests/frontend/ProgramDriver.h"
 #include "tests/testkit/CaseName.h"
@@ -105,8 +107,11 @@ TEST_F(ProgramTest, ScalesWithTheScreen) {
   RunProgram([&](ProgramUser& user) {
     const HWND hDialog = user.Dialog();
     EXPECT_EQ(static_cast<int>(GetDpiForWindow(hDialog)), dpi);
-    // Wine tells no version of per-monitor awareness from the other.
-    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(hDialog)), DPI_AWARENESS_PER_MONITOR_AWARE);
+    // Wine makes every program aware of it; Windows asks the manifest, which Wine reads as it does.
+    std::array<wchar_t, 64> aware{};
+    QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+                         aware.data(), aware.size(), nullptr);
+    EXPECT_TRUE(std::wstring(aware.data()).starts_with(L"PerMonitorV2,")) << Utf8FromWide(aware.data());
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hDialog, WM_GETFONT, 0, 0)), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -MulDiv(8, dpi, 72));
@@ -167,10 +172,9 @@ INSTANTIATE_TEST_SUITE_P(FolderTexts, RecGameList,
                                          ListCase{{"NamedOutsideTheCodePage"}, "Ordner-é-文件夹", ""}),
                          testkit::CaseName());
 
-// A recorded game or a folder that the program is started with, or that is dropped onto the dialog:
-// the list shows its folder, whose full path the folder box shows, and a game is selected, with the
-// focus in the list. Of several dropped, the first counts. A path that names nothing gives one
-// message, naming it, and the dialog stays as it started.
+// A recorded game or folder the program is started with, or dropped onto it: its folder is listed
+// and shown in full, and a game selected, with the focus in the list; of several dropped, the first.
+// A path that names nothing gives one message, naming it, and the dialog stays as it started.
 struct OpenCase : testkit::NamedCase {
   bool dropped;
   std::vector<std::string> names;  // in the folder; "" is the folder itself
@@ -185,7 +189,6 @@ TEST_P(OpenPath, ListsTheFolderAndSelectsTheGame) {
   for (const char* name : {"b.mgx", "Spiel-ü-中文.mgx"}) Touch(dir.Path() / testkit::Utf8Path(name));
   std::vector<std::string> paths;
   for (const std::string& name : c.names) paths.push_back(name.empty() ? dir.Path().string() : dir.File(name));
-
   RunProgram(
       [&](ProgramUser& user) {
         c.dropped ? user.Drop(paths) : user.Settle();

@@ -178,8 +178,7 @@ void ProgramUser::DoubleClick(const std::string& entry) const {
 }
 
 void ProgramUser::Drop(const std::vector<std::string>& paths) const {
-  // A DROPFILES header, then the UTF-16 names, each ending in a zero, and one more zero (GHND zeroes
-  // the memory). The program frees it (DragFinish).
+  // DROPFILES, then each UTF-16 name and its zero, and one more zero (GHND zeroes); DragFinish frees it.
   std::wstring names;
   for (const std::string& path : paths) names += WideFromUtf8(path) + L'\0';
   const HGLOBAL hDrop = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
