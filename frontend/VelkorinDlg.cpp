@@ -4,7 +4,6 @@
 
 #include <array>
 #include <optional>
-#include <utility>
 #include <vector>
 
 #include "platform/OsFile.h"
@@ -73,8 +72,9 @@ BOOL CVelkorinDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
       OnDropFiles(reinterpret_cast<HDROP>(wParam));
       return TRUE;
     case WM_DPICHANGED:
-      OnDpiChanged(*reinterpret_cast<const RECT*>(lParam));
-      return TRUE;
+      // Left to the dialog manager too, which scales a dialog from its template on the new screen.
+      OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      break;
     case WM_OPEN_PATH:
       OpenPath(m_strOpenPath);
       return TRUE;
@@ -101,7 +101,7 @@ BOOL CVelkorinDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
 
 BOOL CVelkorinDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  LoadIcons();
+  LoadIcons(WindowDpi(m_hWnd));
 
   // The game is a 32-bit program, so its key is in the 32-bit view of the registry; reading it needs
   // no more than read access, which every user has.
@@ -116,8 +116,8 @@ BOOL CVelkorinDlg::OnInitDialog() {
   return TRUE;
 }
 
-void CVelkorinDlg::LoadIcons() {
-  const int dpi = static_cast<int>(WindowDpi(m_hWnd));
+void CVelkorinDlg::LoadIcons(UINT nDpi) {
+  const int dpi = static_cast<int>(nDpi);
   const HICON hOldIcon = m_hIcon;
   const HICON hOldSmallIcon = m_hSmallIcon;
   // The standard sizes, 32 and 16 pixels at 96 dots per inch, grow with the resolution.
@@ -129,10 +129,10 @@ void CVelkorinDlg::LoadIcons() {
   if (hOldSmallIcon != nullptr) DestroyIcon(hOldSmallIcon);
 }
 
-void CVelkorinDlg::OnDpiChanged(const RECT& rcSuggested) {
-  // The system scales the dialog's controls and font from the template; the icons and the window's
-  // place on the new screen are the program's to set.
-  LoadIcons();
+void CVelkorinDlg::OnDpiChanged(UINT nDpi, const RECT& rcSuggested) {
+  // The icons and the window's place on the new screen are the program's to set; the dialog manager
+  // scales the controls and the font.
+  LoadIcons(nDpi);
   SetWindowPos(m_hWnd, nullptr, rcSuggested.left, rcSuggested.top, rcSuggested.right - rcSuggested.left,
                rcSuggested.bottom - rcSuggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -141,8 +141,7 @@ void CVelkorinDlg::OnDropFiles(HDROP hDropInfo) {
   // Several dropped: the first one's folder, with the first one selected.
   const UINT length = DragQueryFileW(hDropInfo, 0, nullptr, 0);
   std::vector<wchar_t> path(length + 1);
-  const UINT copied =
-      length == 0 ? 0 : DragQueryFileW(hDropInfo, 0, path.data(), static_cast<UINT>(path.size()));
+  const UINT copied = length == 0 ? 0 : DragQueryFileW(hDropInfo, 0, path.data(), static_cast<UINT>(path.size()));
   DragFinish(hDropInfo);
   if (copied == 0) return;
   // The program may be behind another window; the one dropped onto comes to the front.
@@ -250,7 +249,8 @@ bool CVelkorinDlg::FillRecGameList(const std::string& strFolder) {
       strProblem = os::LastErrorText();
     }
   }
-  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, WideFromUtf8(strProblem.empty() ? "" : "Cannot read this folder: " + strProblem).c_str());
+  const std::string strLine = strProblem.empty() ? "" : "Cannot read this folder: " + strProblem;
+  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, WideFromUtf8(strLine).c_str());
   if (!strProblem.empty()) return false;
   m_strListedFolder = WithTrailingBackslash(*strFull);
   // Attribute mask 0: plain files only, no folders and no drives.

@@ -41,15 +41,15 @@ class CVelkorinDlg : public CDialog {
   void OnBrowse();
   void OnExtract();
   void OnDropFiles(HDROP hDropInfo);
-  void OnDpiChanged(const RECT& rcSuggested);
+  void OnDpiChanged(UINT nDpi, const RECT& rcSuggested);
   // Lists the folder, or the folder of the recorded game and selects it; a path that names nothing
   // gives "File Open Error" with the path.
   void OpenPath(const std::string& strPath);
   // Lists the folder's recorded games and remembers its absolute path for Extract; a folder that
   // cannot be listed says why in the line under the list. False then.
   bool FillRecGameList(const std::string& strFolder);
-  // The program's icon at the window's resolution, big and small, for the caption and the taskbar.
-  void LoadIcons();
+  // The program's icon at the resolution, big and small, for the caption and the taskbar.
+  void LoadIcons(UINT nDpi);
   static int CALLBACK BrowseCallbackProc(HWND hWnd, UINT uMsg, LPARAM lParam, LPARAM lpData);
   static std::string WithTrailingBackslash(std::string strFolder);
 

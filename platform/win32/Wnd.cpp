@@ -17,8 +17,8 @@ void CListBox::SetCurSel(int nSelect) { SendMessageW(m_hWnd, LB_SETCURSEL, stati
 
 int CListBox::FindStringExact(int nStartAfter, const std::string& lpszFind) const {
   const std::wstring find = WideFromUtf8(lpszFind);
-  return static_cast<int>(
-      SendMessageW(m_hWnd, LB_FINDSTRINGEXACT, static_cast<WPARAM>(nStartAfter), reinterpret_cast<LPARAM>(find.c_str())));
+  const auto start = static_cast<WPARAM>(nStartAfter);
+  return static_cast<int>(SendMessageW(m_hWnd, LB_FINDSTRINGEXACT, start, reinterpret_cast<LPARAM>(find.c_str())));
 }
 
 void CListBox::GetText(int nIndex, std::string& rString) const {
