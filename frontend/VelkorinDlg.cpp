@@ -1,13 +1,18 @@
 #include "frontend/VelkorinDlg.h"
 
+#include <shellapi.h>
+
 #include <array>
 #include <optional>
-#include <utility>
+#include <vector>
 
+#include "platform/OsFile.h"
 #include "platform/WideText.h"
+#include "platform/win32/PathName.h"
 #include "platform/win32/Registry.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/WinApp.h"
+#include "script/ResultMessages.h"
 
 namespace {
 
@@ -18,10 +23,38 @@ constexpr const char* kExePathValue = "EXE Path";
 // and the folder browser.
 constexpr DWORD kPathBuffer = 1024;
 
+// Opens the path of the command line once the dialog shows, so that a message about it appears over
+// the dialog rather than before it.
+constexpr UINT WM_OPEN_PATH = WM_APP + 1;
+
+// The resolution at which a dialog unit, an icon and a pixel are what they were designed as.
+constexpr int kDefaultDpi = 96;
+
+// The resolution the window is drawn at. Before Windows 10 (1607) every window has the system's.
+UINT WindowDpi(HWND hWnd) {
+  using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+  static const auto pGetDpiForWindow = reinterpret_cast<GetDpiForWindowProc>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (pGetDpiForWindow != nullptr) return pGetDpiForWindow(hWnd);
+  const HDC hDC = GetDC(hWnd);
+  const int dpi = GetDeviceCaps(hDC, LOGPIXELSY);
+  ReleaseDC(hWnd, hDC);
+  return static_cast<UINT>(dpi);
+}
+
+HICON LoadProgramIcon(int size) {
+  return static_cast<HICON>(
+      LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
 }  // namespace
 
-CVelkorinDlg::CVelkorinDlg()
-    : CDialog(IDD_VELKORIN_DIALOG), m_hIcon(LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+CVelkorinDlg::CVelkorinDlg() : CDialog(IDD_VELKORIN_DIALOG) {}
+
+CVelkorinDlg::~CVelkorinDlg() {
+  if (m_hIcon != nullptr) DestroyIcon(m_hIcon);
+  if (m_hSmallIcon != nullptr) DestroyIcon(m_hSmallIcon);
+}
 
 void CVelkorinDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_RECGAME_LIST, m_RecGameList);
@@ -35,7 +68,21 @@ BOOL CVelkorinDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
     case WM_QUERYDRAGICON:
       *pResult = reinterpret_cast<LRESULT>(OnQueryDragIcon());
       return TRUE;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      return TRUE;
+    case WM_DPICHANGED:
+      // Left to the dialog manager too, which scales a dialog from its template on the new screen.
+      OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      break;
+    case WM_OPEN_PATH:
+      OpenPath(m_strOpenPath);
+      return TRUE;
     case WM_COMMAND:
+      if (LOWORD(wParam) == IDC_RECGAME_LIST && HIWORD(wParam) == LBN_DBLCLK) {
+        OnExtract();
+        return TRUE;
+      }
       if (HIWORD(wParam) != BN_CLICKED) break;
       if (LOWORD(wParam) == IDC_BROWSE) {
         OnBrowse();
@@ -54,8 +101,7 @@ BOOL CVelkorinDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
 
 BOOL CVelkorinDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  LoadIcons(WindowDpi(m_hWnd));
 
   // The game is a 32-bit program, so its key is in the 32-bit view of the registry; reading it needs
   // no more than read access, which every user has.
@@ -66,20 +112,77 @@ BOOL CVelkorinDlg::OnInitDialog() {
   // Without the game's folder the box and the list start empty, until the user names a folder;
   // listing the root of whichever drive is current would show no folder the user asked for.
   if (strExePath) FillRecGameList(m_strFolder);
+  if (!m_strOpenPath.empty()) PostMessageW(m_hWnd, WM_OPEN_PATH, 0, 0);
   return TRUE;
+}
+
+void CVelkorinDlg::LoadIcons(UINT nDpi) {
+  const int dpi = static_cast<int>(nDpi);
+  const HICON hOldIcon = m_hIcon;
+  const HICON hOldSmallIcon = m_hSmallIcon;
+  // The standard sizes, 32 and 16 pixels at 96 dots per inch, grow with the resolution.
+  m_hIcon = LoadProgramIcon(MulDiv(32, dpi, kDefaultDpi));
+  m_hSmallIcon = LoadProgramIcon(MulDiv(16, dpi, kDefaultDpi));
+  SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
+  if (hOldIcon != nullptr) DestroyIcon(hOldIcon);
+  if (hOldSmallIcon != nullptr) DestroyIcon(hOldSmallIcon);
+}
+
+void CVelkorinDlg::OnDpiChanged(UINT nDpi, const RECT& rcSuggested) {
+  // The icons and the window's place on the new screen are the program's to set; the dialog manager
+  // scales the controls and the font.
+  LoadIcons(nDpi);
+  SetWindowPos(m_hWnd, nullptr, rcSuggested.left, rcSuggested.top, rcSuggested.right - rcSuggested.left,
+               rcSuggested.bottom - rcSuggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CVelkorinDlg::OnDropFiles(HDROP hDropInfo) {
+  // Several dropped: the first one's folder, with the first one selected.
+  const UINT length = DragQueryFileW(hDropInfo, 0, nullptr, 0);
+  std::vector<wchar_t> path(length + 1);
+  const UINT copied = length == 0 ? 0 : DragQueryFileW(hDropInfo, 0, path.data(), static_cast<UINT>(path.size()));
+  DragFinish(hDropInfo);
+  if (copied == 0) return;
+  // The program may be behind another window; the one dropped onto comes to the front.
+  SetForegroundWindow(m_hWnd);
+  OpenPath(Utf8FromWide(std::wstring_view(path.data(), copied)));
+}
+
+void CVelkorinDlg::OpenPath(const std::string& strPath) {
+  const std::optional<std::string> strFull = FullPathName(strPath);
+  const DWORD dwAttributes = strFull ? GetFileAttributesW(WideFromUtf8(*strFull).c_str()) : INVALID_FILE_ATTRIBUTES;
+  if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
+    AfxMessageBox(std::string(ResultMessage(ReadResult::kCannotOpen)) + "\n\n" + strPath);
+    return;
+  }
+  std::string strName;
+  m_strFolder = *strFull;
+  if ((dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    // The full path of a file has a backslash before its name.
+    const size_t nameStart = m_strFolder.find_last_of('\\') + 1;
+    strName = m_strFolder.substr(nameStart);
+    m_strFolder.erase(nameStart);
+  }
+  UpdateData(FALSE);
+  if (!FillRecGameList(m_strFolder) || strName.empty()) return;
+  m_RecGameList.SetCurSel(m_RecGameList.FindStringExact(-1, strName));
+  // Enter then extracts the game, as it does whenever the list has the focus.
+  SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_RecGameList.m_hWnd), TRUE);
 }
 
 BOOL CVelkorinDlg::OnPaint() {
   if (!IsIconic(m_hWnd)) return FALSE;
   CPaintDC dc(this);
   SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-  const int cxIcon = GetSystemMetrics(SM_CXICON);
-  const int cyIcon = GetSystemMetrics(SM_CYICON);
+  // The icon at the window's resolution, not the system's, which another screen may have.
+  const int cxIcon = MulDiv(32, static_cast<int>(WindowDpi(m_hWnd)), kDefaultDpi);
+  const int cyIcon = cxIcon;
   RECT rect;
   GetClientRect(m_hWnd, &rect);
   const int x = (rect.right - rect.left - cxIcon + 1) / 2;
   const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
-  DrawIcon(dc.GetSafeHdc(), x, y, m_hIcon);
+  DrawIconEx(dc.GetSafeHdc(), x, y, m_hIcon, cxIcon, cyIcon, 0, nullptr, DI_NORMAL);
   return TRUE;
 }
 
@@ -91,8 +194,13 @@ BOOL CVelkorinDlg::PreTranslateMessage(MSG* pMsg) {
 }
 
 void CVelkorinDlg::OnOK() {
+  const HWND hFocus = GetFocus();
+  if (hFocus == m_RecGameList.m_hWnd) {
+    OnExtract();
+    return;
+  }
   UpdateData(TRUE);
-  if (GetFocus() == GetDlgItem(m_hWnd, IDC_FOLDER)) FillRecGameList(m_strFolder);
+  if (hFocus == GetDlgItem(m_hWnd, IDC_FOLDER)) FillRecGameList(m_strFolder);
   UpdateData(FALSE);
 }
 
@@ -119,10 +227,35 @@ int CALLBACK CVelkorinDlg::BrowseCallbackProc(HWND hWnd, UINT uMsg, LPARAM /*lPa
   return 0;
 }
 
-void CVelkorinDlg::FillRecGameList(std::string strFolder) {
+bool CVelkorinDlg::FillRecGameList(const std::string& strFolder) {
   m_RecGameList.ResetContent();
+  m_strListedFolder.clear();
+  // An empty text is the current folder, as it always was.
+  const std::optional<std::string> strFull = FullPathName(strFolder.empty() ? "." : strFolder);
+  std::string strProblem;
+  if (!strFull) {
+    strProblem = os::LastErrorText();
+  } else if (const DWORD dwAttributes = GetFileAttributesW(WideFromUtf8(*strFull).c_str());
+             dwAttributes == INVALID_FILE_ATTRIBUTES) {
+    strProblem = os::LastErrorText();
+  } else if ((dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    strProblem = "it is a file, not a folder";
+  } else {
+    WIN32_FIND_DATAW data;
+    const HANDLE hFind = FindFirstFileW(WideFromUtf8(WithTrailingBackslash(*strFull) + "*").c_str(), &data);
+    if (hFind != INVALID_HANDLE_VALUE) {
+      FindClose(hFind);
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+      strProblem = os::LastErrorText();
+    }
+  }
+  const std::string strLine = strProblem.empty() ? "" : "Cannot read this folder: " + strProblem;
+  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, WideFromUtf8(strLine).c_str());
+  if (!strProblem.empty()) return false;
+  m_strListedFolder = WithTrailingBackslash(*strFull);
   // Attribute mask 0: plain files only, no folders and no drives.
-  m_RecGameList.Dir(0, WithTrailingBackslash(std::move(strFolder)) + "*.mg?");
+  m_RecGameList.Dir(0, m_strListedFolder + "*.mg?");
+  return true;
 }
 
 std::string CVelkorinDlg::WithTrailingBackslash(std::string strFolder) {

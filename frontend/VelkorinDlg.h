@@ -9,21 +9,29 @@
 #include "platform/win32/Wnd.h"
 
 // The program's one dialog: the folder box with its browse button, the list of the folder's
-// recorded games, and the Extract command, which writes the AI script of the selected game.
+// recorded games, and the Extract command, which writes the AI script of the selected game. A
+// recorded game or a folder named on the command line or dropped onto the dialog is opened: its
+// folder listed, the game selected.
 class CVelkorinDlg : public CDialog {
  public:
   CVelkorinDlg();
+  ~CVelkorinDlg() override;
 
   // Swallows the Escape key: the dialog closes only through its Close command.
   BOOL PreTranslateMessage(MSG* pMsg) override;
+
+  // The recorded game or folder to open once the dialog shows; empty: none.
+  std::string m_strOpenPath;
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
   // Takes the folder from the game's registry value and fills the list.
   BOOL OnInitDialog() override;
-  // Enter: refills the list when the focus is in the folder box; never closes the dialog.
+  // Enter: refills the list when the focus is in the folder box, extracts when it is in the list;
+  // never closes the dialog.
   void OnOK() override;
-  // The message map: WM_PAINT, WM_QUERYDRAGICON and the clicks of the two buttons.
+  // The message map: WM_PAINT, WM_QUERYDRAGICON, WM_DROPFILES, WM_DPICHANGED, the clicks of the two
+  // buttons and a double-click in the list.
   BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
  private:
@@ -32,11 +40,24 @@ class CVelkorinDlg : public CDialog {
   HCURSOR OnQueryDragIcon();
   void OnBrowse();
   void OnExtract();
-  void FillRecGameList(std::string strFolder);
+  void OnDropFiles(HDROP hDropInfo);
+  void OnDpiChanged(UINT nDpi, const RECT& rcSuggested);
+  // Lists the folder, or the folder of the recorded game and selects it; a path that names nothing
+  // gives "File Open Error" with the path.
+  void OpenPath(const std::string& strPath);
+  // Lists the folder's recorded games and remembers its absolute path for Extract; a folder that
+  // cannot be listed says why in the line under the list. False then.
+  bool FillRecGameList(const std::string& strFolder);
+  // The program's icon at the resolution, big and small, for the caption and the taskbar.
+  void LoadIcons(UINT nDpi);
   static int CALLBACK BrowseCallbackProc(HWND hWnd, UINT uMsg, LPARAM lParam, LPARAM lpData);
   static std::string WithTrailingBackslash(std::string strFolder);
 
   CListBox m_RecGameList;
   std::string m_strFolder;
-  HICON m_hIcon;
+  // The folder whose recorded games the list shows, absolute and ending in a backslash: the text in
+  // the folder box may have been changed since, and a relative one would follow the current folder.
+  std::string m_strListedFolder;
+  HICON m_hIcon = nullptr;
+  HICON m_hSmallIcon = nullptr;
 };

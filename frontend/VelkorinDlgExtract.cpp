@@ -1,4 +1,10 @@
 // The Extract command: the AI script of the selected recorded game, saved where the user chooses.
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <array>
+#include <cstdio>
 #include <new>
 #include <string>
 
@@ -9,6 +15,20 @@
 #include "script/AiScript.h"
 #include "script/ResultMessages.h"
 
+namespace {
+
+std::string SaveDialogError(DWORD dwError) {
+  if (dwError == FNERR_BUFFERTOOSMALL) {
+    return std::string(ResultMessage(WriteResult::kCannotCreate)) + "\n\nThe name is longer than the " +
+           std::to_string(CFileDialog::kMaxPathName) + " characters a path may have.";
+  }
+  std::array<char, 64> text{};
+  std::snprintf(text.data(), text.size(), "The save dialog failed (error 0x%04lX).", dwError);
+  return text.data();
+}
+
+}  // namespace
+
 void CVelkorinDlg::OnExtract() {
   CAiScript script;
   UpdateData(TRUE);
@@ -16,7 +36,8 @@ void CVelkorinDlg::OnExtract() {
   if (nSelected == LB_ERR) return;
   std::string strName;
   m_RecGameList.GetText(nSelected, strName);
-  const std::string strFolder = WithTrailingBackslash(m_strFolder);
+  // The folder the list shows, whatever the folder box says now.
+  const std::string strFolder = m_strListedFolder;
   const std::string strPath = strFolder + strName;
 
   try {
@@ -26,8 +47,14 @@ void CVelkorinDlg::OnExtract() {
       AfxMessageBox(ResultMessage(read));
       return;
     }
-    CFileDialog dlgFile("per", strFolder + "*.per", OFN_OVERWRITEPROMPT, "AI Script(.per)|*.per|All(*.*)|*.*||");
-    if (dlgFile.DoModal() != IDOK) return;
+    // The save dialog would make the folder it saved in the current one.
+    CFileDialog dlgFile("per", strFolder + "*.per", OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR,
+                        "AI Script(.per)|*.per|All(*.*)|*.*||");
+    if (dlgFile.DoModal() != IDOK) {
+      // A cancel gives no error; a failure must not pass for one.
+      if (const DWORD dwError = CommDlgExtendedError(); dwError != 0) AfxMessageBox(SaveDialogError(dwError));
+      return;
+    }
     // Saying nothing here would leave the user believing the script was saved.
     const WriteResult written = script.WritePer(dlgFile.GetPathName());
     if (written != WriteResult::kOk) AfxMessageBox(ResultMessage(written));

@@ -8,3 +8,5 @@ FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 SCREENSHOT_PACKAGES=(imagemagick xdotool)
 # The page (scripts/build-web) and its tests in a browser.
 WEB_PACKAGES=(cmake ninja-build emscripten nodejs chromium)
+# What scripts/package and the Debian package's test need besides the native build.
+PACKAGE_PACKAGES=(lintian)

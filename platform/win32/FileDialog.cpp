@@ -9,7 +9,7 @@ CFileDialog::CFileDialog(const char* lpszDefExt, const std::string& strFileName,
                          const char* lpszFilter)
     : m_strDefExt(WideFromUtf8(lpszDefExt)), m_strFilter(WideFromUtf8(lpszFilter)) {
   std::replace(m_strFilter.begin(), m_strFilter.end(), L'|', L'\0');
-  WideFromUtf8(strFileName).copy(m_szFileName.data(), m_szFileName.size() - 1);
+  WideFromUtf8(strFileName).copy(m_szFileName.data(), kMaxPathName);
 
   m_ofn.lStructSize = sizeof m_ofn;
   m_ofn.lpstrFilter = m_strFilter.c_str();

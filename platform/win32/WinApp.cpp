@@ -1,5 +1,7 @@
 #include "platform/win32/WinApp.h"
 
+#include <shellapi.h>
+
 #include <array>
 
 #include "platform/WideText.h"
@@ -26,6 +28,15 @@ CWinApp::CWinApp(const char* lpszAppName)
 }
 
 CWinApp::~CWinApp() { g_pApp = nullptr; }
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) const {
+  if (m_lpCmdLine == nullptr) return;
+  int nArgs = 0;
+  LPWSTR* pArgs = CommandLineToArgvW(m_lpCmdLine, &nArgs);
+  if (pArgs == nullptr) return;
+  if (nArgs > 1) rCmdInfo.m_strFileName = Utf8FromWide(pArgs[1]);
+  LocalFree(pArgs);
+}
 
 CWinApp* AfxGetApp() { return g_pApp; }
 

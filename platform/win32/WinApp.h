@@ -7,6 +7,13 @@
 
 #include "platform/win32/Wnd.h"
 
+// What the command line asks for: the file or folder named first after the program, if any, as
+// UTF-8 text; further arguments are not looked at.
+class CCommandLineInfo {
+ public:
+  std::string m_strFileName;
+};
+
 // The application object. A program defines exactly one, as a global, so that it exists before the
 // entry point runs; the entry point calls its InitInstance, and the program ends when that returns.
 class CWinApp {
@@ -21,8 +28,14 @@ class CWinApp {
   // no program here needs, so the entry point ends the program whatever the result.
   virtual BOOL InitInstance() = 0;
 
+  // Splits m_lpCmdLine as the system splits a program's command line (CommandLineToArgvW).
+  void ParseCommandLine(CCommandLineInfo& rCmdInfo) const;
+
   CWnd* m_pMainWnd = nullptr;  // owner of the message boxes and the save dialog
   std::string m_strAppName;    // caption of the message boxes, UTF-8
+  // The whole command line in UTF-16, the program's name first, as GetCommandLineW gives it; the
+  // entry point sets it. Null: no arguments.
+  LPCWSTR m_lpCmdLine = nullptr;
 };
 
 CWinApp* AfxGetApp();

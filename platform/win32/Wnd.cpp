@@ -13,6 +13,14 @@ void CListBox::Dir(UINT attr, const std::string& strWildCard) {
 
 int CListBox::GetCurSel() const { return static_cast<int>(SendMessageW(m_hWnd, LB_GETCURSEL, 0, 0)); }
 
+void CListBox::SetCurSel(int nSelect) { SendMessageW(m_hWnd, LB_SETCURSEL, static_cast<WPARAM>(nSelect), 0); }
+
+int CListBox::FindStringExact(int nStartAfter, const std::string& lpszFind) const {
+  const std::wstring find = WideFromUtf8(lpszFind);
+  const auto start = static_cast<WPARAM>(nStartAfter);
+  return static_cast<int>(SendMessageW(m_hWnd, LB_FINDSTRINGEXACT, start, reinterpret_cast<LPARAM>(find.c_str())));
+}
+
 void CListBox::GetText(int nIndex, std::string& rString) const {
   const WPARAM index = static_cast<WPARAM>(nIndex);
   const LRESULT length = SendMessageW(m_hWnd, LB_GETTEXTLEN, index, 0);

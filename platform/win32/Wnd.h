@@ -24,6 +24,11 @@ class CListBox : public CWnd {
   void Dir(UINT attr, const std::string& strWildCard);
   // The index of the selected entry, or LB_ERR when none is selected.
   int GetCurSel() const;
+  // Selects the entry, or none with -1.
+  void SetCurSel(int nSelect);
+  // The index of the first entry after nStartAfter (-1: from the top) whose whole text is lpszFind,
+  // without regard to case; LB_ERR when there is none.
+  int FindStringExact(int nStartAfter, const std::string& lpszFind) const;
   void GetText(int nIndex, std::string& rString) const;
 };
 

@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "frontend/Resource.h"
+#include "platform/WideText.h"
 #include "tests/frontend/GameRegistry.h"
 #include "tests/frontend/ProgramDriver.h"
 #include "tests/testkit/CaseName.h"
@@ -67,19 +72,13 @@ struct StartCase : testkit::NamedCase {
 class DialogStart : public ProgramTest, public testing::WithParamInterface<StartCase> {};
 
 // Without a folder the list starts empty, although an empty folder text that the user enters lists
-// the root of the current drive. Whatever the folder, the dialog shows its icon and gives it as the
-// drag icon.
+// the root of the current drive.
 TEST_P(DialogStart, TakesTheFolderFromTheGamesRegistryValue) {
   const StartCase& c = GetParam();
   GameOnDriveC files;
   if (c.view != 0) frontend_test::SetExePath(c.view, c.type, c.text);
-  const HICON hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-  ASSERT_NE(hIcon, nullptr);
 
   const BOOL result = RunProgram([&](ProgramUser& user) {
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(user.Dialog(), WM_GETICON, ICON_BIG, 0)), hIcon);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(user.Dialog(), WM_GETICON, ICON_SMALL, 0)), hIcon);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(user.Dialog(), WM_QUERYDRAGICON, 0, 0)), hIcon);
     EXPECT_EQ(user.Text(IDC_FOLDER), c.folder);
     EXPECT_EQ(user.Entries(), (c.folder.starts_with(kGame) ? Entries{"A.MGL", "b.mgx"} : Entries{}));
     EXPECT_EQ(user.Focus(), user.Control(IDC_FOLDER));
@@ -89,6 +88,40 @@ TEST_P(DialogStart, TakesTheFolderFromTheGamesRegistryValue) {
     EXPECT_EQ(std::find(root.begin(), root.end(), "b.mgx"), root.end());
   });
   EXPECT_FALSE(result);
+}
+
+int IconSize(HICON hIcon) {
+  ICONINFO info{};
+  BITMAP bitmap{};
+  if (GetIconInfo(hIcon, &info)) GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+  DeleteObject(info.hbmMask);
+  DeleteObject(info.hbmColor);
+  return bitmap.bmWidth;
+}
+
+// The font, and with it the dialog units, and the icons grow with the screen's resolution (96, or
+// VELKORIN_TEST_DPI), which the manifest makes the program aware of, per monitor. The controls are
+// Common Controls 6, whose buttons alone know their ideal size.
+TEST_F(ProgramTest, ScalesWithTheScreen) {
+  const int dpi = std::getenv("VELKORIN_TEST_DPI") != nullptr ? std::stoi(std::getenv("VELKORIN_TEST_DPI")) : 96;
+  RunProgram([&](ProgramUser& user) {
+    const HWND hDialog = user.Dialog();
+    EXPECT_EQ(static_cast<int>(GetDpiForWindow(hDialog)), dpi);
+    // Wine makes every program aware of it; Windows asks the manifest, which Wine reads as it does.
+    std::array<wchar_t, 64> aware{};
+    QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+                         aware.data(), aware.size(), nullptr);
+    EXPECT_TRUE(std::wstring(aware.data()).starts_with(L"PerMonitorV2,")) << Utf8FromWide(aware.data());
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hDialog, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -MulDiv(8, dpi, 72));
+    const HICON hIcon = reinterpret_cast<HICON>(SendMessageW(hDialog, WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(IconSize(hIcon), MulDiv(32, dpi, 96));
+    EXPECT_EQ(IconSize(reinterpret_cast<HICON>(SendMessageW(hDialog, WM_GETICON, ICON_SMALL, 0))), MulDiv(16, dpi, 96));
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hDialog, WM_QUERYDRAGICON, 0, 0)), hIcon);
+    SIZE ideal{};
+    EXPECT_TRUE(SendMessageW(user.Control(IDC_EXTRACT), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)));
+  });
 }
 
 std::string Path(size_t length) { return "C:\\" + std::string(length - 3, 'x'); }
@@ -138,6 +171,72 @@ INSTANTIATE_TEST_SUITE_P(FolderTexts, RecGameList,
                                          ListCase{{"WithTrailingBackslash"}, "games", "\\"},
                                          ListCase{{"NamedOutsideTheCodePage"}, "Ordner-é-文件夹", ""}),
                          testkit::CaseName());
+
+// A recorded game or folder the program is started with, or dropped onto it: its folder is listed
+// and shown in full, and a game selected, with the focus in the list; of several dropped, the first.
+// A path that names nothing gives one message, naming it, and the dialog stays as it started.
+struct OpenCase : testkit::NamedCase {
+  bool dropped;
+  std::vector<std::string> names;  // in the folder; "" is the folder itself
+  const char* selected;            // the game selected; "" for a folder, nullptr when nothing opens
+};
+
+class OpenPath : public ProgramTest, public testing::WithParamInterface<OpenCase> {};
+
+TEST_P(OpenPath, ListsTheFolderAndSelectsTheGame) {
+  const OpenCase& c = GetParam();
+  testkit::ScratchDir dir("Ordner-é-文件夹");
+  for (const char* name : {"b.mgx", "Spiel-ü-中文.mgx"}) Touch(dir.Path() / testkit::Utf8Path(name));
+  std::vector<std::string> paths;
+  for (const std::string& name : c.names) paths.push_back(name.empty() ? dir.Path().string() : dir.File(name));
+  RunProgram(
+      [&](ProgramUser& user) {
+        c.dropped ? user.Drop(paths) : user.Settle();
+        if (c.selected == nullptr) {
+          EXPECT_EQ(user.AnswerMessageBox().text, "File Open Error\n\n" + paths.front());
+          EXPECT_TRUE(user.Text(IDC_FOLDER).empty() && user.Entries().empty());
+          return;
+        }
+        EXPECT_EQ(user.Text(IDC_FOLDER), dir.Path().string() + (*c.selected != '\0' ? "\\" : ""));
+        EXPECT_EQ(user.Entries(), (Entries{"b.mgx", "Spiel-ü-中文.mgx"}));
+        const LRESULT selected = SendMessageW(user.Control(IDC_RECGAME_LIST), LB_GETCURSEL, 0, 0);
+        EXPECT_EQ(selected == LB_ERR ? "" : user.Entries().at(static_cast<size_t>(selected)), c.selected);
+        EXPECT_EQ(user.Focus() == user.Control(IDC_RECGAME_LIST), *c.selected != '\0');
+        EXPECT_TRUE(user.OtherWindows().empty());
+      },
+      c.dropped ? std::vector<std::string>{} : paths);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, OpenPath,
+    testing::Values(OpenCase{{"StartedWithAGame"}, false, {"Spiel-ü-中文.mgx"}, "Spiel-ü-中文.mgx"},
+                    OpenCase{{"StartedWithAFolder"}, false, {""}, ""},
+                    OpenCase{{"StartedWithNothingThere"}, false, {"gone.mgx"}, nullptr},
+                    OpenCase{{"GameDropped"}, true, {"b.mgx"}, "b.mgx"},
+                    OpenCase{{"SeveralDropped"}, true, {"Spiel-ü-中文.mgx", "b.mgx"}, "Spiel-ü-中文.mgx"},
+                    OpenCase{{"FolderDropped"}, true, {""}, ""}),
+    testkit::CaseName());
+
+// Folders that cannot be listed say why in the line under the list; the next that can clears it.
+TEST_F(ProgramTest, AFolderThatCannotBeListedSaysSoUnderTheList) {
+  testkit::ScratchDir dir;
+  Touch(dir.Path() / "game.mgx");
+  // Each folder, and the reason the line gives; empty: the system's words.
+  const std::vector<std::pair<std::string, std::string>> folders{
+      {dir.File("missing"), ""}, {"Q:\\recs", ""}, {dir.File("game.mgx"), "it is a file, not a folder"}};
+  RunProgram([&](ProgramUser& user) {
+    for (const auto& [folder, reason] : folders) {
+      user.OpenFolder(folder);
+      EXPECT_EQ(user.Entries(), Entries{}) << folder;
+      const std::string line = user.Text(IDC_STATUS_LINE);
+      EXPECT_TRUE(line.starts_with("Cannot read this folder: ")) << line;
+      EXPECT_TRUE(reason.empty() ? line.size() > 25 : line.substr(25) == reason) << line;
+      user.OpenFolder(dir.Path().string());
+      EXPECT_EQ(user.Entries(), Entries{"game.mgx"});
+      EXPECT_EQ(user.Text(IDC_STATUS_LINE), "");
+    }
+  });
+}
 
 // The folder browser finds a folder by comparing item lists that carry each folder's last access
 // time. Under Wine that time comes from the host, where the first read of a folder changed since its

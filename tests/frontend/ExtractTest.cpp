@@ -186,4 +186,43 @@ INSTANTIATE_TEST_SUITE_P(
                     KeptOutputCase{{"HeldByAnotherProgram"}, "busy.per", true, false, "Cannot replace "}),
     testkit::CaseName());
 
+// An entry means the file it showed: listed from a relative folder, it is the same game however the
+// current folder changes afterwards, and the save dialog leaves the current folder as it was. Enter
+// in the list and a double-click on the entry do what the Extract button does.
+TEST_F(ProgramTest, AnEntryOfARelativeFolderStaysTheGameItShowed) {
+  RecGames games;
+  const std::filesystem::path parent = games.Dir().Path().parent_path();
+  std::filesystem::current_path(parent);
+  const auto extract = [&](const ProgramUser& user, const std::string& output, UINT how) {
+    user.Select(kSample);
+    if (how == VK_RETURN) {
+      user.MoveFocusTo(IDC_RECGAME_LIST);
+      user.Press(VK_RETURN);
+    } else {
+      how == VK_LBUTTON ? user.DoubleClick(kSample) : user.Click(IDC_EXTRACT);
+    }
+    const SaveDialog save = user.WaitForSaveDialog();
+    save.Save(games.Path(output).string());
+    user.WaitUntilGone(save.hWnd);
+    ExpectCommandOver(user);
+  };
+  RunProgram([&](ProgramUser& user) {
+    user.OpenFolder(games.Dir().Path().filename().string());
+    extract(user, "first.per", 0);
+    EXPECT_EQ(std::filesystem::current_path(), parent);
+    // Below it a folder of the same name holding another game of the same name, as the save
+    // dialog's change of folder would have found.
+    std::filesystem::current_path(games.Dir().Path());
+    const std::filesystem::path inner = games.Dir().Path() / games.Dir().Path().filename();
+    std::filesystem::create_directory(inner);
+    std::filesystem::copy_file(games.Path("noai.mgx"), inner / testkit::Utf8Path(kSample));
+    extract(user, "second.per", VK_RETURN);
+    extract(user, "third.per", VK_LBUTTON);
+  });
+  const std::vector<uint8_t> script = testkit::ReadFile(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.per");
+  for (const char* output : {"first.per", "second.per", "third.per"}) {
+    EXPECT_TRUE(testkit::ReadFile(games.Path(output)) == script) << output;
+  }
+}
+
 }  // namespace

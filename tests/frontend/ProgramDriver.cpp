@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -166,6 +167,29 @@ void ProgramUser::Select(const std::string& entry) const {
 
 void ProgramUser::Click(int id) const { PressButton(m_hDialog, id); }
 
+void ProgramUser::DoubleClick(const std::string& entry) const {
+  Select(entry);
+  const HWND hList = Control(IDC_RECGAME_LIST);
+  RECT item{};
+  SendMessageA(hList, LB_GETITEMRECT, SendMessageA(hList, LB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(&item));
+  const LPARAM point = MAKELPARAM(item.left + 2, (item.top + item.bottom) / 2);
+  PostMessageA(hList, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+  PostMessageA(hList, WM_LBUTTONUP, 0, point);
+}
+
+void ProgramUser::Drop(const std::vector<std::string>& paths) const {
+  // DROPFILES, then each UTF-16 name and its zero, and one more zero (GHND zeroes); DragFinish frees it.
+  std::wstring names;
+  for (const std::string& path : paths) names += WideFromUtf8(path) + L'\0';
+  const HGLOBAL hDrop = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
+  auto* pDrop = static_cast<DROPFILES*>(GlobalLock(hDrop));
+  *pDrop = DROPFILES{.pFiles = sizeof(DROPFILES), .fWide = TRUE};
+  std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(pDrop + 1));
+  GlobalUnlock(hDrop);
+  PostMessageW(m_hDialog, WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop), 0);
+  Settle();
+}
+
 void ProgramUser::Settle() const {
   // A limit the folder box never had before: once the program's thread has set it, it has handled
   // everything posted before it. Posted messages are handled in order, by whichever loop runs.
@@ -234,9 +258,8 @@ HWND ProgramUser::WaitForFolderBrowser(const std::string& selected) const {
 
 void ProgramUser::PressButton(HWND hWnd, int id) const { PostMessageA(GetDlgItem(hWnd, id), BM_CLICK, 0, 0); }
 
-BOOL RunProgram(const std::function<void(ProgramUser&)>& user) {
-  // The save dialog makes the folder it saved in the current one, as it does for the real program,
-  // whose process then ends; here the test's folders must stay removable.
+BOOL RunProgram(const std::function<void(ProgramUser&)>& user, const std::vector<std::string>& arguments) {
+  // A test may make one of its folders the current one; the folders must stay removable.
   const std::filesystem::path currentFolder = std::filesystem::current_path();
   const DWORD programThread = GetCurrentThreadId();
   std::atomic<bool> programEnded{false};
@@ -252,7 +275,12 @@ BOOL RunProgram(const std::function<void(ProgramUser&)>& user) {
     }
     CloseEverything(programThread, programEnded);
   });
+  // Quoted as Explorer quotes a file it opens a program with; the program's name comes first.
+  std::wstring commandLine = L"Velkorin.exe";
+  for (const std::string& argument : arguments) commandLine += L" \"" + WideFromUtf8(argument) + L"\"";
+  theApp.m_lpCmdLine = commandLine.c_str();
   const BOOL result = theApp.InitInstance();
+  theApp.m_lpCmdLine = nullptr;
   programEnded = true;
   userThread.join();
   std::filesystem::current_path(currentFolder);

@@ -61,6 +61,10 @@ class ProgramUser {
   void Select(const std::string& entry) const;
   // Presses the button; does not wait, since the button may open a modal window.
   void Click(int id) const;
+  // Double-clicks the list's entry with the left mouse button; does not wait.
+  void DoubleClick(const std::string& entry) const;
+  // Drops the files onto the dialog, as Explorer does (WM_DROPFILES), and waits until it is handled.
+  void Drop(const std::vector<std::string>& paths) const;
   // Waits until the program's thread has handled every message posted to it so far.
   void Settle() const;
 
@@ -89,9 +93,9 @@ class ProgramUser {
   mutable unsigned m_nSettles = 0;
 };
 
-// Runs the program (theApp.InitInstance) on the calling thread while `user` plays it; the program is
-// closed afterwards whatever the user left open. Returns what InitInstance returned. A failure or an
-// exception of the user is reported as a test failure.
-BOOL RunProgram(const std::function<void(ProgramUser&)>& user);
+// Runs the program (theApp.InitInstance) on the calling thread, started with the arguments, while
+// `user` plays it; the program is closed afterwards whatever the user left open. Returns what
+// InitInstance returned. A failure or an exception of the user is reported as a test failure.
+BOOL RunProgram(const std::function<void(ProgramUser&)>& user, const std::vector<std::string>& arguments = {});
 
 }  // namespace frontend_test
