@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/WinePrefix.h"
+#include "platform/WinePrefix.h"
 #include "tests/testkit/RecGameBuilder.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "script/AiScript.h"
 #include "script/GameJson.h"
 #include "script/GameSummary.h"
-#include "script/RecGameNames.h"
+#include "recgame/RecGameNames.h"
 #include "script/ResultMessages.h"
 #include "script/ScriptFileNames.h"
 
@@ -170,7 +170,7 @@ EMSCRIPTEN_KEEPALIVE void velkorin_release() { g_scripts = std::vector<std::stri
 // Lists of names cross as one text, separated by "/", which no file name holds.
 EMSCRIPTEN_KEEPALIVE const char* velkorin_list_order(const char* names) {
   std::string order;
-  for (const size_t index : script::ListedRecGames(SplitNames(names))) {
+  for (const size_t index : recgame::ListedRecGames(SplitNames(names))) {
     order += (order.empty() ? "" : "/") + std::to_string(index);
   }
   return Keep(order);

@@ -15,7 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "cli/WinePrefix.h"
+#include "platform/WinePrefix.h"
 #include "tests/testkit/Child.h"
 #endif
 

@@ -1,4 +1,4 @@
-#include "script/RecGameNames.h"
+#include "recgame/RecGameNames.h"
 
 #include <algorithm>
 
@@ -19,7 +19,7 @@ bool ListedBefore(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-namespace script {
+namespace recgame {
 
 bool IsRecGameName(std::string_view name) {
   const size_t dot = name.rfind('.');
@@ -39,4 +39,4 @@ std::vector<size_t> ListedRecGames(const std::vector<std::string>& names) {
   return listed;
 }
 
-}  // namespace script
+}  // namespace recgame

@@ -10,8 +10,8 @@
 #include <span>
 #include <vector>
 
-#include "cli/SaveGameFolder.h"
-#include "cli/WinePrefix.h"
+#include "platform/SaveGameFolder.h"
+#include "platform/WinePrefix.h"
 #include "platform/BinaryFile.h"
 #include "platform/FileError.h"
 

@@ -1,4 +1,4 @@
-#include "cli/Parallel.h"
+#include "platform/Parallel.h"
 
 #include <gtest/gtest.h>
 

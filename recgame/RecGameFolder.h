@@ -15,8 +15,6 @@ struct RecGameFile {
   uint64_t size = 0;
 };
 
-// Whether the name's extension, after its last dot, is "mg" and one more character, in any case.
-bool IsRecGameName(std::string_view name);
 
 // The recorded games of the folder, sorted. Nothing, with `problem` saying why, when the folder
 // cannot be read.

@@ -6,7 +6,7 @@
 
 // Which files are recorded games, and the order they are listed in, by their names alone.
 
-namespace script {
+namespace recgame {
 
 // A name whose extension is "mg" and one more character, in any case, as the dialog takes them.
 bool IsRecGameName(std::string_view name);
@@ -14,4 +14,4 @@ bool IsRecGameName(std::string_view name);
 // names equal that way go by their bytes, so the order is total.
 std::vector<size_t> ListedRecGames(const std::vector<std::string>& names);
 
-}  // namespace script
+}  // namespace recgame

@@ -1,4 +1,4 @@
-#include "cli/SaveGameFolder.h"
+#include "platform/SaveGameFolder.h"
 
 std::optional<std::string> FindSaveGameFolder() {
   const std::optional<std::string> exePath = game_install::ReadExePath();

@@ -1,4 +1,4 @@
-#include "cli/SaveGameFolder.h"
+#include "platform/SaveGameFolder.h"
 #include "platform/win32/Registry.h"
 
 namespace game_install {
