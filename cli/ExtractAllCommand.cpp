@@ -92,7 +92,7 @@ GameResult ExtractGame(const RecGameFile& game, const std::string& base, const R
     CAiScript script;
     script.UseNames(request.names);
     script.UseNumbering(request.numbering);
-    const ReadResult read = LoadAndParse(script, game.path, load);
+    const ReadResult read = script.LoadAndParse(game.path, load);
     if (read == ReadResult::kNoAiScript) return {Outcome::kNoAiScript, ""};
     if (read != ReadResult::kOk) {
       return Failure(read == ReadResult::kBroken ? Outcome::kBroken : Outcome::kFailed, game.path, ResultMessage(read),

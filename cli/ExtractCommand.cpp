@@ -106,7 +106,7 @@ int Extract(const Request& request, std::ostream& err) {
   CAiScript script;
   script.UseNames(request.names);
   script.UseNumbering(request.numbering);
-  const ReadResult read = LoadAndParse(script, request.recGame, request.load);
+  const ReadResult read = script.LoadAndParse(request.recGame, request.load);
   if (read != ReadResult::kOk) {
     return Report(err, request.recGame, ResultMessage(read), script.LoadFailure(), ExitStatus(read));
   }

@@ -25,11 +25,6 @@ void WarnOfUnknownNumbering(std::ostream& err, const std::string& path, const CA
          "the command numbering of this version is not known; facts and actions may be misnamed", 0);
 }
 
-ReadResult LoadAndParse(CAiScript& script, const std::string& path, const LoadOptions& options) {
-  const ReadResult read = script.LoadRecGame(path, options);
-  return read == ReadResult::kOk ? script.ParseAi() : read;
-}
-
 int ExitStatus(ReadResult result) {
   switch (result) {
     case ReadResult::kOk:

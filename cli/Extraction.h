@@ -37,9 +37,6 @@ NumberingChoice ReadNumberingChoice(const Arguments& arguments);
 // on `err`: its facts and actions may be misnamed. The script's text carries no such remark.
 void WarnOfUnknownNumbering(std::ostream& err, const std::string& path, const CAiScript& script);
 
-// Loads the recorded game into the script and parses its AI section.
-ReadResult LoadAndParse(CAiScript& script, const std::string& path, const LoadOptions& options);
-
 int ExitStatus(ReadResult result);
 int ExitStatus(WriteResult result);
 

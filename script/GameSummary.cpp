@@ -40,11 +40,10 @@ GameSummary SummarizeGame(const std::string& path, const LoadOptions& load) {
   GameSummary summary;
   try {
     CAiScript script;
-    summary.status = script.LoadRecGame(path, load);
-    if (summary.status == ReadResult::kOk) {
+    summary.status = script.LoadAndParse(path, load);
+    if (!script.Header().empty()) {
       summary.version = VersionText(script.Header());
       summary.numbering = script.Numbering().kind;
-      summary.status = script.ParseAi();
     }
     summary.reason = script.LoadFailure();
     summary.scripts = SummarizeScripts(script);
