@@ -116,7 +116,7 @@ TEST(NumberingOption, ChoosesTheNumberingAndWarnsOfUnknownVersions) {
   EXPECT_EQ(testkit::ReadText(dir.File("up.per")), testkit::ScriptText(rules));
   EXPECT_EQ(testkit::RunCli({"extract", dir.File("up.mgx"), "-o", dir.File("auto.per")}).err, "");
   EXPECT_NE(testkit::ReadText(dir.File("auto.per")), testkit::ScriptText(rules));
-  EXPECT_EQ(testkit::RunCli({"extract", dir.File("b.mgx"), "--numbering", "1.0c"}).err, "");
+  EXPECT_EQ(testkit::RunCli({"extract", dir.File("b.mgx"), "-o", dir.File("b.per"), "--numbering", "1.0c"}).err, "");
 
   const testkit::CliRun all = testkit::RunCli({"extract-all", dir.Path().string(), "-d", dir.File("out"), "-j", "2"});
   EXPECT_EQ(all.status, 0);
