@@ -7,20 +7,16 @@
 #include <vector>
 
 #include "platform/OsFile.h"
+#include "platform/SaveGameFolder.h"
 #include "platform/WideText.h"
 #include "platform/win32/PathName.h"
-#include "platform/win32/Registry.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/WinApp.h"
 #include "script/ResultMessages.h"
 
 namespace {
 
-constexpr const char* kGameKey =
-    "SOFTWARE\\Microsoft\\Microsoft Games\\Age of Empires II: The Conquerors Expansion\\1.0";
-constexpr const char* kExePathValue = "EXE Path";
-// Room for a folder path with its terminating zero, in UTF-16 characters, for the registry value
-// and the folder browser.
+// Room for a folder path with its terminating zero, in UTF-16 characters, for the folder browser.
 constexpr DWORD kPathBuffer = 1024;
 
 // Opens the path of the command line once the dialog shows, so that a message about it appears over
@@ -103,10 +99,8 @@ BOOL CVelkorinDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   LoadIcons(WindowDpi(m_hWnd));
 
-  // The game is a 32-bit program, so its key is in the 32-bit view of the registry; reading it needs
-  // no more than read access, which every user has.
-  const std::optional<std::string> strExePath =
-      RegQueryString(HKEY_LOCAL_MACHINE, kGameKey, KEY_READ | KEY_WOW64_32KEY, kExePathValue, kPathBuffer);
+  // The game's "EXE Path", read as the command line's list reads it.
+  const std::optional<std::string> strExePath = game_install::ReadExePath();
   if (strExePath) m_strFolder = *strExePath + "\\SaveGame\\";
   UpdateData(FALSE);
   // Without the game's folder the box and the list start empty, until the user names a folder;
