@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "frontend/VelkorinDlg.h"
@@ -14,6 +15,7 @@
 #include "platform/win32/WinApp.h"
 #include "script/AiScript.h"
 #include "script/ResultMessages.h"
+#include "script/ScriptOutputs.h"
 
 namespace {
 
@@ -27,6 +29,12 @@ std::string SaveDialogError(DWORD dwError) {
   return text.data();
 }
 
+// The game's name without its extension.
+std::string BaseName(const std::string& strName) {
+  const size_t dot = strName.find_last_of('.');
+  return dot == std::string::npos ? strName : strName.substr(0, dot);
+}
+
 }  // namespace
 
 void CVelkorinDlg::OnExtract() {
@@ -34,6 +42,9 @@ void CVelkorinDlg::OnExtract() {
   UpdateData(TRUE);
   const int nSelected = m_RecGameList.GetCurSel();
   if (nSelected == LB_ERR) return;
+  // The choice of scripts belongs to the game selected now.
+  if (m_bReadPending) ReadSelectedGame();
+  const std::optional<size_t> nScript = ChosenScript();
   std::string strName;
   m_RecGameList.GetText(nSelected, strName);
   // The folder the list shows, whatever the folder box says now.
@@ -47,16 +58,37 @@ void CVelkorinDlg::OnExtract() {
       AfxMessageBox(ResultMessage(read));
       return;
     }
+    // The game may have changed since it was read for the choice.
+    if (nScript && *nScript >= script.ScriptCount()) {
+      AfxMessageBox("No script " + std::to_string(*nScript + 1) + " in this file");
+      return;
+    }
+    // A game of one script keeps the plain proposal; of several, the name says which script, and
+    // "All scripts" numbers the names after the one chosen, which itself is not written.
+    const bool bSeveral = script.ScriptCount() > 1;
+    const std::string strBase = strFolder + BaseName(strName);
+    const std::string strProposed = !bSeveral                 ? strFolder + "*.per"
+                                    : nScript.value_or(0) > 0 ? script::NumberedOutput(strBase, *nScript)
+                                                              : strBase + ".per";
     // The save dialog would make the folder it saved in the current one.
-    CFileDialog dlgFile("per", strFolder + "*.per", OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR,
-                        "AI Script(.per)|*.per|All(*.*)|*.*||");
+    const DWORD dwFlags = (nScript ? OFN_OVERWRITEPROMPT : 0) | OFN_NOCHANGEDIR;
+    CFileDialog dlgFile("per", strProposed, dwFlags, "AI Script(.per)|*.per|All(*.*)|*.*||");
     if (dlgFile.DoModal() != IDOK) {
       // A cancel gives no error; a failure must not pass for one.
       if (const DWORD dwError = CommDlgExtendedError(); dwError != 0) AfxMessageBox(SaveDialogError(dwError));
       return;
     }
     // Saying nothing here would leave the user believing the script was saved.
-    const WriteResult written = script.WritePer(dlgFile.GetPathName());
+    if (!nScript) {
+      const ScriptsWritten written =
+          script::WriteScripts(script, script::NumberedOutputs(dlgFile.GetPathName(), script.ScriptCount()));
+      if (written.result != WriteResult::kOk) {
+        AfxMessageBox(std::string(ResultMessage(written.result)) + "\n\n" + written.output +
+                      (written.reason.empty() ? "" : ": " + written.reason));
+      }
+      return;
+    }
+    const WriteResult written = script.WritePer(dlgFile.GetPathName(), *nScript);
     if (written != WriteResult::kOk) AfxMessageBox(ResultMessage(written));
   } catch (const FileError& error) {
     // A read, write or replace failed after its file was opened: the text names the file and the
