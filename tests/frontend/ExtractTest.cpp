@@ -6,12 +6,14 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frontend/Resource.h"
 #include "frontend/VelkorinApp.h"
 #include "platform/WideText.h"
 #include "samples/SampleScript.h"
+#include "script/AiScript.h"
 #include "tests/frontend/GameRegistry.h"
 #include "tests/frontend/ProgramDriver.h"
 #include "tests/testkit/CaseName.h"
@@ -27,8 +29,15 @@ using frontend_test::SaveDialog;
 // The bundled sample, under a name that the ANSI code page cannot spell.
 constexpr const char* kSample = "Spiel-ü-中文.mgx";
 
+// A recorded game of four computer players; the third's script repeats the first's.
+const testkit::RuleSpec kRule1 = testkit::MakeRule({testkit::Fact(2, 1)}, {testkit::Action(59, 2)});
+const testkit::RuleSpec kRule2 = testkit::MakeRule({}, {testkit::Action(13, 0)});
+const testkit::RuleSpec kRule3 = testkit::MakeRule({testkit::Fact(3)}, {testkit::Action(30)});
+const testkit::AiSectionSpec kFourScripts{.rules = {kRule1, kRule2},
+                                          .moreScripts = {{kRule3}, {kRule1, kRule2}, {kRule3, kRule1, kRule2}}};
+
 // A folder, named outside the ANSI code page too, holding the sample, a recorded game without AI
-// script and a broken one.
+// script, a broken one and one of four scripts.
 class RecGames {
  public:
   RecGames() {
@@ -37,6 +46,7 @@ class RecGames {
     noAi.aiFlag = 0;
     testkit::WriteFile(m_dir.Path() / "noai.mgx", testkit::BuildRecGame(noAi));
     testkit::WriteFile(m_dir.Path() / "broken.mgz", std::vector<uint8_t>(64, 0xEE));
+    testkit::WriteFile(m_dir.Path() / "four.mgx", testkit::BuildRecGame(kFourScripts));
     testkit::WriteFile(m_dir.Path() / "gone.mgl", testkit::BuildRecGame(SampleSection(), {testkit::Preamble::kMgl}));
   }
 
@@ -224,5 +234,82 @@ TEST_F(ProgramTest, AnEntryOfARelativeFolderStaysTheGameItShowed) {
     EXPECT_TRUE(testkit::ReadFile(games.Path(output)) == script) << output;
   }
 }
+
+// Once the selection settles, the line under the list says what the game holds, and a game of
+// several scripts offers each of them, and all.
+struct GameLineCase : testkit::NamedCase {
+  const char* recGame;
+  std::string line;
+  std::vector<std::string> choices;  // none: the choice stays hidden
+};
+
+class GameLine : public ProgramTest, public testing::WithParamInterface<GameLineCase> {};
+
+TEST_P(GameLine, SaysWhatTheSelectedGameHolds) {
+  const GameLineCase& c = GetParam();
+  RecGames games;
+  RunProgram([&](ProgramUser& user) {
+    user.OpenFolder(games.Folder());
+    user.Select(c.recGame);
+    EXPECT_EQ(user.WaitForGameLine(), c.line);
+    EXPECT_EQ(user.Choices(), c.choices);
+    EXPECT_EQ(IsWindowVisible(user.Control(IDC_SCRIPT)) != FALSE, !c.choices.empty());
+    EXPECT_EQ(IsWindowEnabled(user.Control(IDC_SCRIPT)) != FALSE, !c.choices.empty());
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RecGames, GameLine,
+    testing::Values(GameLineCase{{"FourScripts"},
+                                 "four.mgx",
+                                 "VER 9.4 · 1.0c · 4 scripts: 2, 1, 2 (same as 1), 3 rules",
+                                 {"Script 1 of 4 — 2 rules", "Script 2 of 4 — 1 rule",
+                                  "Script 3 of 4 — 2 rules (same as 1)", "Script 4 of 4 — 3 rules", "All scripts"}},
+                    GameLineCase{{"NoAiScript"}, "noai.mgx", "VER 9.4 · 1.0c · No AI script in this file", {}},
+                    GameLineCase{{"Broken"}, "broken.mgz", "Recgame file is broken", {}},
+                    GameLineCase{{"OneScript"},
+                                 kSample,
+                                 "VER 9.4 · 1.0c · 1 script: " + std::to_string(SampleSection().rules.size()) + " rules",
+                                 {}}),
+    testkit::CaseName());
+
+// The script chosen beside the list, or all of them, with the name the save dialog proposes for it;
+// each file holds what `velkorin extract --script N` writes.
+struct ScriptChoiceCase : testkit::NamedCase {
+  int choice;  // the entry of the choice; 4: "All scripts"
+  const char* proposed;
+  std::vector<std::pair<const char*, size_t>> written;  // each file and the script (from 0) it holds
+};
+
+class ScriptChoice : public ProgramTest, public testing::WithParamInterface<ScriptChoiceCase> {};
+
+TEST_P(ScriptChoice, WritesTheChosenScriptsAsTheCommandLineDoes) {
+  const ScriptChoiceCase& c = GetParam();
+  RecGames games;
+  RunProgram([&](ProgramUser& user) {
+    user.OpenFolder(games.Folder());
+    user.Select("four.mgx");
+    user.WaitForGameLine();
+    SendMessageW(user.Control(IDC_SCRIPT), CB_SETCURSEL, static_cast<WPARAM>(c.choice), 0);
+    user.Click(IDC_EXTRACT);
+    const SaveDialog save = user.WaitForSaveDialog();
+    EXPECT_EQ(save.Name(), c.proposed);
+    save.Save("chosen");
+    user.WaitUntilGone(save.hWnd);
+    ExpectCommandOver(user);
+  });
+  CAiScript script;
+  ASSERT_EQ(script.LoadAndParse(games.Dir().File("four.mgx")), ReadResult::kOk);
+  for (const auto& [file, n] : c.written) EXPECT_EQ(testkit::ReadText(games.Path(file)), testkit::WritePerText(script, n));
+  EXPECT_FALSE(std::filesystem::exists(games.Path(c.written.size() > 1 ? "chosen.per" : "chosen-1.per")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, ScriptChoice,
+    testing::Values(ScriptChoiceCase{{"First"}, 0, "four.per", {{"chosen.per", 0}}},
+                    ScriptChoiceCase{{"Fourth"}, 3, "four-4.per", {{"chosen.per", 3}}},
+                    ScriptChoiceCase{{"All"}, 4, "four.per",
+                                     {{"chosen-1.per", 0}, {"chosen-2.per", 1}, {"chosen-3.per", 2}, {"chosen-4.per", 3}}}),
+    testkit::CaseName());
 
 }  // namespace
