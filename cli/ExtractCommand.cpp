@@ -119,13 +119,15 @@ int Extract(const Request& request, std::ostream& err) {
     }
     return WriteToStandardOutput(script, request, scripts);
   }
-  // Every script goes to its new file first; none replaces its output until all are complete.
+  // All or nothing: no output is replaced until every script is complete.
   const std::vector<ScriptOutput> outputs = request.script
                                                 ? std::vector<ScriptOutput>{{*request.script, request.output}}
                                                 : script::NumberedOutputs(request.output, script.ScriptCount());
   const ScriptsWritten written = script::WriteScripts(script, outputs);
   if (written.result == WriteResult::kTooLarge) return ReportTooLarge(err, request.recGame);
-  if (written.result != WriteResult::kOk) return ReportWriteFailure(err, written.output, written.result, written.reason);
+  if (written.result != WriteResult::kOk) {
+    return ReportWriteFailure(err, written.output, written.result, written.reason);
+  }
   return kExitOk;
 }
 

@@ -17,18 +17,20 @@ constexpr UINT kSettleMilliseconds = 250;
 // it has none in the words of the dialog's messages.
 std::string GameLine(const GameSummary& game) {
   std::string line;
-  if (game.version && game.numbering) line = *game.version + " · " + std::string(NumberingName(*game.numbering)) + " · ";
+  if (game.version && game.numbering) {
+    line = *game.version + " · " + std::string(NumberingName(*game.numbering)) + " · ";
+  }
   if (game.status == ReadResult::kOk) return line + script::DescribeGame(game);
   line += ResultMessage(game.status);
   return game.reason.empty() ? line : line + ": " + game.reason;
 }
 
-// "Script 2 of 4 — 610 rules", with "(same as 1)" for a script that repeats an earlier one.
+// "Script 2 of 4 — 610 rules"; which scripts repeat another the line under the list says, since the
+// choice is narrow.
 std::string ScriptEntry(const GameSummary& game, size_t n) {
-  const ScriptSummary& script = game.scripts[n];
-  std::string entry = "Script " + std::to_string(n + 1) + " of " + std::to_string(game.scripts.size()) + " — " +
-                      std::to_string(script.rules) + (script.rules == 1 ? " rule" : " rules");
-  return script.sameAs ? entry + " (same as " + std::to_string(*script.sameAs) + ")" : entry;
+  const size_t rules = game.scripts[n].rules;
+  return "Script " + std::to_string(n + 1) + " of " + std::to_string(game.scripts.size()) + " — " +
+         std::to_string(rules) + (rules == 1 ? " rule" : " rules");
 }
 
 }  // namespace

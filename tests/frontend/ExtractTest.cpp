@@ -77,6 +77,7 @@ struct FailureCase : testkit::NamedCase {
   const char* recGame;
   bool removedAfterListing;
   const char* message;
+  const char* line;  // under the list, which Extract fills first when the selection has not settled
 };
 
 class ExtractFailure : public ProgramTest, public testing::WithParamInterface<FailureCase> {};
@@ -93,6 +94,8 @@ TEST_P(ExtractFailure, ShowsOneMessageAndOpensNoSaveDialog) {
     EXPECT_EQ(box.text, c.message);
     EXPECT_EQ(box.caption, theApp.m_strAppName);
     EXPECT_EQ(box.owner, user.Dialog());
+    EXPECT_EQ(user.Text(IDC_STATUS_LINE), c.line);
+    EXPECT_FALSE(IsWindowVisible(user.Control(IDC_SCRIPT)));
     ExpectCommandOver(user);
   });
   for (const std::string& name : games.Dir().Entries()) {
@@ -103,9 +106,10 @@ TEST_P(ExtractFailure, ShowsOneMessageAndOpensNoSaveDialog) {
 
 INSTANTIATE_TEST_SUITE_P(
     RecGames, ExtractFailure,
-    testing::Values(FailureCase{{"NoAiScript"}, "noai.mgx", false, "No AI script in this file"},
-                    FailureCase{{"Broken"}, "broken.mgz", false, "Recgame file is broken"},
-                    FailureCase{{"RemovedAfterListing"}, "gone.mgl", true, "File Open Error"}),
+    testing::Values(FailureCase{{"NoAiScript"}, "noai.mgx", false, "No AI script in this file",
+                                "VER 9.4 · 1.0c · No AI script in this file"},
+                    FailureCase{{"Broken"}, "broken.mgz", false, "Recgame file is broken", "Recgame file is broken"},
+                    FailureCase{{"RemovedAfterListing"}, "gone.mgl", true, "File Open Error", "File Open Error"}),
     testkit::CaseName());
 
 // Extract with nothing selected does nothing. The save dialog opens in the recorded game's folder,
@@ -133,7 +137,11 @@ TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
     ExpectCommandOver(user);
     EXPECT_EQ(games.Dir().Entries(), before);
 
-    Extract(user, games.Folder(), kSample);
+    user.Select(kSample);
+    const std::string rules = std::to_string(SampleSection().rules.size());
+    EXPECT_EQ(user.WaitForGameLine(), "VER 9.4 · 1.0c · 1 script: " + rules + " rules");
+    EXPECT_FALSE(IsWindowVisible(user.Control(IDC_SCRIPT)));
+    user.Click(IDC_EXTRACT);
     const SaveDialog save = user.WaitForSaveDialog();
     save.Save("Skript-ö-脚本");
     EXPECT_EQ(user.AnswerMessageBox(IDNO).owner, save.hWnd);
@@ -235,81 +243,47 @@ TEST_F(ProgramTest, AnEntryOfARelativeFolderStaysTheGameItShowed) {
   }
 }
 
-// Once the selection settles, the line under the list says what the game holds, and a game of
-// several scripts offers each of them, and all.
-struct GameLineCase : testkit::NamedCase {
-  const char* recGame;
-  std::string line;
-  std::vector<std::string> choices;  // none: the choice stays hidden
-};
-
-class GameLine : public ProgramTest, public testing::WithParamInterface<GameLineCase> {};
-
-TEST_P(GameLine, SaysWhatTheSelectedGameHolds) {
-  const GameLineCase& c = GetParam();
-  RecGames games;
-  RunProgram([&](ProgramUser& user) {
-    user.OpenFolder(games.Folder());
-    user.Select(c.recGame);
-    EXPECT_EQ(user.WaitForGameLine(), c.line);
-    EXPECT_EQ(user.Choices(), c.choices);
-    EXPECT_EQ(IsWindowVisible(user.Control(IDC_SCRIPT)) != FALSE, !c.choices.empty());
-    EXPECT_EQ(IsWindowEnabled(user.Control(IDC_SCRIPT)) != FALSE, !c.choices.empty());
-  });
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    RecGames, GameLine,
-    testing::Values(GameLineCase{{"FourScripts"},
-                                 "four.mgx",
-                                 "VER 9.4 · 1.0c · 4 scripts: 2, 1, 2 (same as 1), 3 rules",
-                                 {"Script 1 of 4 — 2 rules", "Script 2 of 4 — 1 rule",
-                                  "Script 3 of 4 — 2 rules (same as 1)", "Script 4 of 4 — 3 rules", "All scripts"}},
-                    GameLineCase{{"NoAiScript"}, "noai.mgx", "VER 9.4 · 1.0c · No AI script in this file", {}},
-                    GameLineCase{{"Broken"}, "broken.mgz", "Recgame file is broken", {}},
-                    GameLineCase{{"OneScript"},
-                                 kSample,
-                                 "VER 9.4 · 1.0c · 1 script: " + std::to_string(SampleSection().rules.size()) + " rules",
-                                 {}}),
-    testkit::CaseName());
-
-// The script chosen beside the list, or all of them, with the name the save dialog proposes for it;
-// each file holds what `velkorin extract --script N` writes.
-struct ScriptChoiceCase : testkit::NamedCase {
-  int choice;  // the entry of the choice; 4: "All scripts"
-  const char* proposed;
-  std::vector<std::pair<const char*, size_t>> written;  // each file and the script (from 0) it holds
-};
-
-class ScriptChoice : public ProgramTest, public testing::WithParamInterface<ScriptChoiceCase> {};
-
-TEST_P(ScriptChoice, WritesTheChosenScriptsAsTheCommandLineDoes) {
-  const ScriptChoiceCase& c = GetParam();
+// A game of four scripts: once the selection settles, the line under the list says what it holds
+// and the choice beside the list offers each script and all of them; the save dialog proposes a name
+// for the one chosen, and each file holds what `velkorin extract --script N` writes.
+TEST_F(ProgramTest, WritesTheScriptsChosenBesideTheList) {
+  struct Choice {
+    int entry;  // 4: "All scripts"
+    const char* proposed;
+    const char* saved;
+    std::vector<std::pair<const char*, size_t>> written;  // each file and the script (from 0) it holds
+  };
+  const std::vector<Choice> choices{
+      {0, "four.per", "first", {{"first.per", 0}}},
+      {3, "four-4.per", "fourth", {{"fourth.per", 3}}},
+      {4, "four.per", "all", {{"all-1.per", 0}, {"all-2.per", 1}, {"all-3.per", 2}, {"all-4.per", 3}}}};
   RecGames games;
   RunProgram([&](ProgramUser& user) {
     user.OpenFolder(games.Folder());
     user.Select("four.mgx");
-    user.WaitForGameLine();
-    SendMessageW(user.Control(IDC_SCRIPT), CB_SETCURSEL, static_cast<WPARAM>(c.choice), 0);
-    user.Click(IDC_EXTRACT);
-    const SaveDialog save = user.WaitForSaveDialog();
-    EXPECT_EQ(save.Name(), c.proposed);
-    save.Save("chosen");
-    user.WaitUntilGone(save.hWnd);
-    ExpectCommandOver(user);
+    EXPECT_EQ(user.WaitForGameLine(), "VER 9.4 · 1.0c · 4 scripts: 2, 1, 2 (same as 1), 3 rules");
+    EXPECT_EQ(user.Choices(), (std::vector<std::string>{"Script 1 of 4 — 2 rules", "Script 2 of 4 — 1 rule",
+                                                        "Script 3 of 4 — 2 rules", "Script 4 of 4 — 3 rules",
+                                                        "All scripts"}));
+    for (const Choice& choice : choices) {
+      SendMessageW(user.Control(IDC_SCRIPT), CB_SETCURSEL, static_cast<WPARAM>(choice.entry), 0);
+      user.Click(IDC_EXTRACT);
+      const SaveDialog save = user.WaitForSaveDialog();
+      EXPECT_EQ(save.Name(), choice.proposed);
+      save.Save(choice.saved);
+      user.WaitUntilGone(save.hWnd);
+      ExpectCommandOver(user);
+    }
   });
   CAiScript script;
   ASSERT_EQ(script.LoadAndParse(games.Dir().File("four.mgx")), ReadResult::kOk);
-  for (const auto& [file, n] : c.written) EXPECT_EQ(testkit::ReadText(games.Path(file)), testkit::WritePerText(script, n));
-  EXPECT_FALSE(std::filesystem::exists(games.Path(c.written.size() > 1 ? "chosen.per" : "chosen-1.per")));
+  for (const Choice& choice : choices) {
+    for (const auto& [file, n] : choice.written) {
+      EXPECT_EQ(testkit::ReadText(games.Path(file)), testkit::WritePerText(script, n)) << file;
+    }
+  }
+  // The name chosen for all of them is only where they go.
+  EXPECT_FALSE(std::filesystem::exists(games.Path("all.per")));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Choices, ScriptChoice,
-    testing::Values(ScriptChoiceCase{{"First"}, 0, "four.per", {{"chosen.per", 0}}},
-                    ScriptChoiceCase{{"Fourth"}, 3, "four-4.per", {{"chosen.per", 3}}},
-                    ScriptChoiceCase{{"All"}, 4, "four.per",
-                                     {{"chosen-1.per", 0}, {"chosen-2.per", 1}, {"chosen-3.per", 2}, {"chosen-4.per", 3}}}),
-    testkit::CaseName());
 
 }  // namespace
