@@ -8,9 +8,11 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "frontend/VelkorinDlg.h"
 #include "platform/FileError.h"
+#include "platform/OsFile.h"
 #include "platform/win32/FileDialog.h"
 #include "platform/win32/WinApp.h"
 #include "script/AiScript.h"
@@ -27,6 +29,27 @@ std::string SaveDialogError(DWORD dwError) {
   std::array<char, 64> text{};
   std::snprintf(text.data(), text.size(), "The save dialog failed (error 0x%04lX).", dwError);
   return text.data();
+}
+
+// Every script of the game, to the numbered names after the one chosen, all or none; the save dialog
+// asked about the name chosen, which is not written, so the names that are get a question of their own.
+void WriteEveryScript(const CAiScript& script, const std::string& strChosen) {
+  const std::vector<ScriptOutput> outputs = script::NumberedOutputs(strChosen, script.ScriptCount());
+  std::string strExisting;
+  size_t nExisting = 0;
+  for (const ScriptOutput& output : outputs) {
+    if (os::StatusOf(output.path).kind == os::PathKind::kMissing) continue;
+    strExisting += output.path + "\n";
+    ++nExisting;
+  }
+  const char* lpszQuestion =
+      nExisting == 1 ? "already exists.\nDo you want to replace it?" : "already exist.\nDo you want to replace them?";
+  if (nExisting > 0 && AfxMessageBox(strExisting + lpszQuestion, MB_YESNO) != IDYES) return;
+  const ScriptsWritten written = script::WriteScripts(script, outputs);
+  if (written.result != WriteResult::kOk) {
+    AfxMessageBox(std::string(ResultMessage(written.result)) + "\n\n" + written.output +
+                  (written.reason.empty() ? "" : ": " + written.reason));
+  }
 }
 
 // The game's name without its extension.
@@ -80,12 +103,7 @@ void CVelkorinDlg::OnExtract() {
     }
     // Saying nothing here would leave the user believing the script was saved.
     if (!nScript) {
-      const ScriptsWritten written =
-          script::WriteScripts(script, script::NumberedOutputs(dlgFile.GetPathName(), script.ScriptCount()));
-      if (written.result != WriteResult::kOk) {
-        AfxMessageBox(std::string(ResultMessage(written.result)) + "\n\n" + written.output +
-                      (written.reason.empty() ? "" : ": " + written.reason));
-      }
+      WriteEveryScript(script, dlgFile.GetPathName());
       return;
     }
     const WriteResult written = script.WritePer(dlgFile.GetPathName(), *nScript);

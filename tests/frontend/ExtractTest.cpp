@@ -247,13 +247,16 @@ TEST_F(ProgramTest, WritesTheScriptsChosenBesideTheList) {
     int entry;  // 4: "All scripts"
     const char* proposed;
     const char* saved;
+    int answer;  // to the question whether to replace files; 0: none is asked
     std::vector<std::pair<const char*, size_t>> written;  // each file and the script (from 0) it holds
   };
   const std::vector<Choice> choices{
-      {0, "four.per", "first", {{"first.per", 0}}},
-      {3, "four-4.per", "fourth", {{"fourth.per", 3}}},
-      {4, "four.per", "all", {{"all-1.per", 0}, {"all-2.per", 1}, {"all-3.per", 2}, {"all-4.per", 3}}}};
+      {0, "four.per", "first", 0, {{"first.per", 0}}},
+      {3, "four-4.per", "fourth", 0, {{"fourth.per", 3}}},
+      {4, "four.per", "kept", IDNO, {}},
+      {4, "four.per", "all", IDYES, {{"all-1.per", 0}, {"all-2.per", 1}, {"all-3.per", 2}, {"all-4.per", 3}}}};
   RecGames games;
+  for (const char* existing : {"kept-2.per", "all-2.per"}) testkit::WriteFile(games.Path(existing), std::vector<uint8_t>{'x'});
   RunProgram([&](ProgramUser& user) {
     user.OpenFolder(games.Folder());
     user.Select("four.mgx");
@@ -268,6 +271,9 @@ TEST_F(ProgramTest, WritesTheScriptsChosenBesideTheList) {
       const SaveDialog save = user.WaitForSaveDialog();
       EXPECT_EQ(save.Name(), choice.proposed);
       save.Save(choice.saved);
+      if (choice.answer != 0) {
+        EXPECT_EQ(user.AnswerMessageBox(choice.answer).owner, user.Dialog());
+      }
       user.WaitUntilGone(save.hWnd);
       ExpectCommandOver(user);
     }
@@ -279,8 +285,9 @@ TEST_F(ProgramTest, WritesTheScriptsChosenBesideTheList) {
       EXPECT_EQ(testkit::ReadText(games.Path(file)), testkit::WritePerText(script, n)) << file;
     }
   }
-  // The name chosen for all of them is only where they go.
-  EXPECT_FALSE(std::filesystem::exists(games.Path("all.per")));
+  // The name chosen for all of them is only where they go; refused, nothing is written.
+  EXPECT_FALSE(std::filesystem::exists(games.Path("all.per")) || std::filesystem::exists(games.Path("kept-1.per")));
+  EXPECT_EQ(testkit::ReadText(games.Path("kept-2.per")), "x");
 }
 
 }  // namespace
