@@ -256,7 +256,9 @@ TEST_F(ProgramTest, WritesTheScriptsChosenBesideTheList) {
       {4, "four.per", "kept", IDNO, {}},
       {4, "four.per", "all", IDYES, {{"all-1.per", 0}, {"all-2.per", 1}, {"all-3.per", 2}, {"all-4.per", 3}}}};
   RecGames games;
-  for (const char* existing : {"kept-2.per", "all-2.per"}) testkit::WriteFile(games.Path(existing), std::vector<uint8_t>{'x'});
+  for (const char* existing : {"kept-2.per", "all-2.per"}) {
+    testkit::WriteFile(games.Path(existing), std::vector<uint8_t>{'x'});
+  }
   RunProgram([&](ProgramUser& user) {
     user.OpenFolder(games.Folder());
     user.Select("four.mgx");
