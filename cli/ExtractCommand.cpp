@@ -1,5 +1,4 @@
 // velkorin extract: the AI scripts of one recorded game.
-#include <deque>
 #include <new>
 #include <optional>
 #include <string>
@@ -10,10 +9,10 @@
 #include "cli/Extraction.h"
 #include "platform/BinaryFile.h"
 #include "platform/OsFile.h"
-#include "platform/OutputFile.h"
 #include "platform/TextFile.h"
 #include "script/AiScript.h"
 #include "script/ResultMessages.h"
+#include "script/ScriptOutputs.h"
 
 namespace {
 
@@ -58,13 +57,6 @@ Request ReadRequest(const Arguments& arguments) {
   request.names = ReadNameSet(arguments);
   request.numbering = ReadNumberingChoice(arguments);
   return request;
-}
-
-// "BASE.per" (or "BASE") gives "BASE-N.per" for the N-th script.
-std::string NumberedOutput(const std::string& output, size_t script) {
-  std::string base = output;
-  if (base.size() > 4 && base.ends_with(".per")) base.resize(base.size() - 4);
-  return base + "-" + std::to_string(script + 1) + ".per";
 }
 
 int ReportTooLarge(std::ostream& err, const std::string& recGame) {
@@ -127,16 +119,15 @@ int Extract(const Request& request, std::ostream& err) {
     }
     return WriteToStandardOutput(script, request, scripts);
   }
-  // Every script goes to its new file first; none replaces its output until all are complete.
-  std::deque<OutputFile> outputs;  // never moved once created
-  for (const size_t n : scripts) {
-    const std::string output = request.script ? request.output : NumberedOutput(request.output, n);
-    std::string reason;
-    const WriteResult written = script.StagePer(outputs.emplace_back(), output, n, &reason);
-    if (written == WriteResult::kTooLarge) return ReportTooLarge(err, request.recGame);
-    if (written != WriteResult::kOk) return ReportWriteFailure(err, output, written, reason);
+  // All or nothing: no output is replaced until every script is complete.
+  const std::vector<ScriptOutput> outputs = request.script
+                                                ? std::vector<ScriptOutput>{{*request.script, request.output}}
+                                                : script::NumberedOutputs(request.output, script.ScriptCount());
+  const ScriptsWritten written = script::WriteScripts(script, outputs);
+  if (written.result == WriteResult::kTooLarge) return ReportTooLarge(err, request.recGame);
+  if (written.result != WriteResult::kOk) {
+    return ReportWriteFailure(err, written.output, written.result, written.reason);
   }
-  for (OutputFile& output : outputs) output.Commit();
   return kExitOk;
 }
 

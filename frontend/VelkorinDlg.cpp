@@ -74,7 +74,15 @@ BOOL CVelkorinDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
     case WM_OPEN_PATH:
       OpenPath(m_strOpenPath);
       return TRUE;
+    case WM_TIMER:
+      if (wParam != kReadGameTimer) break;
+      ReadSelectedGame();
+      return TRUE;
     case WM_COMMAND:
+      if (LOWORD(wParam) == IDC_RECGAME_LIST && HIWORD(wParam) == LBN_SELCHANGE) {
+        OnSelChange();
+        return TRUE;
+      }
       if (LOWORD(wParam) == IDC_RECGAME_LIST && HIWORD(wParam) == LBN_DBLCLK) {
         OnExtract();
         return TRUE;
@@ -161,6 +169,7 @@ void CVelkorinDlg::OpenPath(const std::string& strPath) {
   UpdateData(FALSE);
   if (!FillRecGameList(m_strFolder) || strName.empty()) return;
   m_RecGameList.SetCurSel(m_RecGameList.FindStringExact(-1, strName));
+  OnSelChange();
   // Enter then extracts the game, as it does whenever the list has the focus.
   SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_RecGameList.m_hWnd), TRUE);
 }
@@ -223,6 +232,7 @@ int CALLBACK CVelkorinDlg::BrowseCallbackProc(HWND hWnd, UINT uMsg, LPARAM /*lPa
 
 bool CVelkorinDlg::FillRecGameList(const std::string& strFolder) {
   m_RecGameList.ResetContent();
+  OnSelChange();
   m_strListedFolder.clear();
   // An empty text is the current folder, as it always was.
   const std::optional<std::string> strFull = FullPathName(strFolder.empty() ? "." : strFolder);

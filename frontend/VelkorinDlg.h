@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <optional>
 #include <string>
 
 #include "frontend/Resource.h"
@@ -9,7 +11,9 @@
 #include "platform/win32/Wnd.h"
 
 // The program's one dialog: the folder box with its browse button, the list of the folder's
-// recorded games, and the Extract command, which writes the AI script of the selected game. A
+// recorded games with a line under it that says what the selected game holds, and the Extract
+// command, which writes the AI script of the selected game; of a game with several, the one chosen
+// beside the list, or all of them. A
 // recorded game or a folder named on the command line or dropped onto the dialog is opened: its
 // folder listed, the game selected.
 class CVelkorinDlg : public CDialog {
@@ -30,8 +34,8 @@ class CVelkorinDlg : public CDialog {
   // Enter: refills the list when the focus is in the folder box, extracts when it is in the list;
   // never closes the dialog.
   void OnOK() override;
-  // The message map: WM_PAINT, WM_QUERYDRAGICON, WM_DROPFILES, WM_DPICHANGED, the clicks of the two
-  // buttons and a double-click in the list.
+  // The message map: WM_PAINT, WM_QUERYDRAGICON, WM_DROPFILES, WM_DPICHANGED, WM_TIMER, the clicks of
+  // the two buttons and a change of selection or a double-click in the list.
   BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
  private:
@@ -41,6 +45,13 @@ class CVelkorinDlg : public CDialog {
   void OnBrowse();
   void OnExtract();
   void OnDropFiles(HDROP hDropInfo);
+  // A new selection empties the line and the choice of scripts, and reads the game once the
+  // selection has stayed a moment, so that moving through the list with the keys stays quick.
+  void OnSelChange();
+  // Reads the selected game for the line under the list and the choice of scripts.
+  void ReadSelectedGame();
+  // The script the choice beside the list names (from 0); nothing for "All scripts".
+  std::optional<size_t> ChosenScript() const;
   void OnDpiChanged(UINT nDpi, const RECT& rcSuggested);
   // Lists the folder, or the folder of the recorded game and selects it; a path that names nothing
   // gives "File Open Error" with the path.
@@ -58,6 +69,10 @@ class CVelkorinDlg : public CDialog {
   // The folder whose recorded games the list shows, absolute and ending in a backslash: the text in
   // the folder box may have been changed since, and a relative one would follow the current folder.
   std::string m_strListedFolder;
+  // The timer that reads the selected game once the selection has settled.
+  static constexpr UINT_PTR kReadGameTimer = 1;
+  // Whether the selected game is still to be read (ReadSelectedGame).
+  bool m_bReadPending = false;
   HICON m_hIcon = nullptr;
   HICON m_hSmallIcon = nullptr;
 };

@@ -44,10 +44,11 @@ CWnd* AfxGetMainWnd() { return g_pApp != nullptr ? g_pApp->m_pMainWnd : nullptr;
 
 HINSTANCE AfxGetInstanceHandle() { return GetModuleHandleW(nullptr); }
 
-int AfxMessageBox(std::string_view text) {
+int AfxMessageBox(std::string_view text, UINT nType) {
+  if ((nType & MB_ICONMASK) == 0) nType |= (nType & MB_TYPEMASK) == MB_YESNO ? MB_ICONQUESTION : MB_ICONEXCLAMATION;
   const CWnd* pMainWnd = AfxGetMainWnd();
   const std::wstring strText = WideFromUtf8(text);
   const std::wstring strCaption = WideFromUtf8(g_pApp != nullptr ? g_pApp->m_strAppName : std::string());
   return MessageBoxW(pMainWnd != nullptr ? pMainWnd->m_hWnd : nullptr, strText.c_str(),
-                     g_pApp != nullptr ? strCaption.c_str() : nullptr, MB_OK | MB_ICONEXCLAMATION);
+                     g_pApp != nullptr ? strCaption.c_str() : nullptr, nType);
 }

@@ -43,6 +43,7 @@ CWnd* AfxGetMainWnd();
 // The module whose resources the dialogs and icons come from: the program file itself.
 HINSTANCE AfxGetInstanceHandle();
 
-// An OK-only message box with the UTF-8 text, captioned with the application's title, modal to the
-// main window. As the framework's own message box does, it shows the exclamation icon.
-int AfxMessageBox(std::string_view text);
+// A message box with the UTF-8 text, captioned with the application's title, modal to the main
+// window; OK only unless nType says otherwise. As the framework's own message box does, it shows the
+// exclamation icon, or the question mark for a Yes/No question, unless nType names an icon.
+int AfxMessageBox(std::string_view text, UINT nType = MB_OK);

@@ -250,7 +250,7 @@ void ReadFolderAndItsParents(std::filesystem::path folder) {
 
 // What the user does after typing a new folder, named outside the ANSI code page, into the folder
 // box: presses a key in a control, or opens the folder browser and closes it with one of its buttons.
-// None of them closes the dialog.
+// None of them closes the dialog; Enter in the list, where nothing is selected, extracts nothing.
 struct ActionCase : testkit::NamedCase {
   int control;       // where the key is pressed; IDC_BROWSE: the browser is opened
   UINT key;          // or the browser's button

@@ -6,12 +6,14 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frontend/Resource.h"
 #include "frontend/VelkorinApp.h"
 #include "platform/WideText.h"
 #include "samples/SampleScript.h"
+#include "script/AiScript.h"
 #include "tests/frontend/GameRegistry.h"
 #include "tests/frontend/ProgramDriver.h"
 #include "tests/testkit/CaseName.h"
@@ -27,8 +29,15 @@ using frontend_test::SaveDialog;
 // The bundled sample, under a name that the ANSI code page cannot spell.
 constexpr const char* kSample = "Spiel-ü-中文.mgx";
 
+// A recorded game of four computer players; the third's script repeats the first's.
+const testkit::RuleSpec kRule1 = testkit::MakeRule({testkit::Fact(2, 1)}, {testkit::Action(59, 2)});
+const testkit::RuleSpec kRule2 = testkit::MakeRule({}, {testkit::Action(13, 0)});
+const testkit::RuleSpec kRule3 = testkit::MakeRule({testkit::Fact(3)}, {testkit::Action(30)});
+const testkit::AiSectionSpec kFourScripts{.rules = {kRule1, kRule2},
+                                          .moreScripts = {{kRule3}, {kRule1, kRule2}, {kRule3, kRule1, kRule2}}};
+
 // A folder, named outside the ANSI code page too, holding the sample, a recorded game without AI
-// script and a broken one.
+// script, a broken one and one of four scripts.
 class RecGames {
  public:
   RecGames() {
@@ -37,6 +46,7 @@ class RecGames {
     noAi.aiFlag = 0;
     testkit::WriteFile(m_dir.Path() / "noai.mgx", testkit::BuildRecGame(noAi));
     testkit::WriteFile(m_dir.Path() / "broken.mgz", std::vector<uint8_t>(64, 0xEE));
+    testkit::WriteFile(m_dir.Path() / "four.mgx", testkit::BuildRecGame(kFourScripts));
     testkit::WriteFile(m_dir.Path() / "gone.mgl", testkit::BuildRecGame(SampleSection(), {testkit::Preamble::kMgl}));
   }
 
@@ -67,6 +77,7 @@ struct FailureCase : testkit::NamedCase {
   const char* recGame;
   bool removedAfterListing;
   const char* message;
+  const char* line;  // under the list, which Extract fills first when the selection has not settled
 };
 
 class ExtractFailure : public ProgramTest, public testing::WithParamInterface<FailureCase> {};
@@ -83,6 +94,8 @@ TEST_P(ExtractFailure, ShowsOneMessageAndOpensNoSaveDialog) {
     EXPECT_EQ(box.text, c.message);
     EXPECT_EQ(box.caption, theApp.m_strAppName);
     EXPECT_EQ(box.owner, user.Dialog());
+    EXPECT_EQ(user.Text(IDC_STATUS_LINE), c.line);
+    EXPECT_FALSE(IsWindowVisible(user.Control(IDC_SCRIPT)));
     ExpectCommandOver(user);
   });
   for (const std::string& name : games.Dir().Entries()) {
@@ -93,24 +106,20 @@ TEST_P(ExtractFailure, ShowsOneMessageAndOpensNoSaveDialog) {
 
 INSTANTIATE_TEST_SUITE_P(
     RecGames, ExtractFailure,
-    testing::Values(FailureCase{{"NoAiScript"}, "noai.mgx", false, "No AI script in this file"},
-                    FailureCase{{"Broken"}, "broken.mgz", false, "Recgame file is broken"},
-                    FailureCase{{"RemovedAfterListing"}, "gone.mgl", true, "File Open Error"}),
+    testing::Values(FailureCase{{"NoAiScript"}, "noai.mgx", false, "No AI script in this file",
+                                "VER 9.4 · 1.0c · No AI script in this file"},
+                    FailureCase{{"Broken"}, "broken.mgz", false, "Recgame file is broken", "Recgame file is broken"},
+                    FailureCase{{"RemovedAfterListing"}, "gone.mgl", true, "File Open Error", "File Open Error"}),
     testkit::CaseName());
 
-// Extract with nothing selected does nothing. The save dialog opens in the recorded game's folder,
-// and cancelling it writes nothing; a name typed without extension gets ".per", and an existing file
-// is replaced only after a question.
+// The save dialog opens in the recorded game's folder, and cancelling it writes nothing; a game of
+// one script offers no choice and no name; a name typed without extension gets ".per", and an
+// existing file is replaced only after a question.
 TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
   RecGames games;
   testkit::WriteFile(games.Path("Skript-ö-脚本.per"), std::vector<uint8_t>(10, 'x'));
   const std::vector<std::string> before = games.Dir().Entries();
   RunProgram([&](ProgramUser& user) {
-    user.OpenFolder(games.Folder());
-    user.Click(IDC_EXTRACT);
-    ExpectCommandOver(user);
-    EXPECT_EQ(games.Dir().Entries(), before);
-
     Extract(user, games.Folder() + "\\", kSample);
     const SaveDialog first = user.WaitForSaveDialog();
     EXPECT_EQ(GetWindow(first.hWnd, GW_OWNER), user.Dialog());
@@ -118,12 +127,17 @@ TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
     // Windows may spell the folder in another case.
     EXPECT_EQ(lstrcmpiW(WideFromUtf8(first.Folder()).c_str(), games.Dir().Path().c_str()), 0) << first.Folder();
     EXPECT_EQ(first.FileTypes(), (std::vector<std::string>{"AI Script(.per)", "All(*.*)"}));
+    EXPECT_EQ(first.Name(), "*.per");
     user.PressButton(first.hWnd, IDCANCEL);
     user.WaitUntilGone(first.hWnd);
     ExpectCommandOver(user);
     EXPECT_EQ(games.Dir().Entries(), before);
 
-    Extract(user, games.Folder(), kSample);
+    user.Select(kSample);
+    const std::string rules = std::to_string(SampleSection().rules.size());
+    EXPECT_EQ(user.WaitForGameLine(), "VER 9.4 · 1.0c · 1 script: " + rules + " rules");
+    EXPECT_FALSE(IsWindowVisible(user.Control(IDC_SCRIPT)));
+    user.Click(IDC_EXTRACT);
     const SaveDialog save = user.WaitForSaveDialog();
     save.Save("Skript-ö-脚本");
     EXPECT_EQ(user.AnswerMessageBox(IDNO).owner, save.hWnd);
@@ -223,6 +237,59 @@ TEST_F(ProgramTest, AnEntryOfARelativeFolderStaysTheGameItShowed) {
   for (const char* output : {"first.per", "second.per", "third.per"}) {
     EXPECT_TRUE(testkit::ReadFile(games.Path(output)) == script) << output;
   }
+}
+
+// A game of four scripts: once the selection settles, the line under the list says what it holds
+// and the choice beside the list offers each script and all of them; the save dialog proposes a name
+// for the one chosen, and each file holds what `velkorin extract --script N` writes.
+TEST_F(ProgramTest, WritesTheScriptsChosenBesideTheList) {
+  struct Choice {
+    int entry;  // 4: "All scripts"
+    const char* proposed;
+    const char* saved;
+    int answer;  // to the question whether to replace files; 0: none is asked
+    std::vector<std::pair<const char*, size_t>> written;  // each file and the script (from 0) it holds
+  };
+  const std::vector<Choice> choices{
+      {0, "four.per", "first", 0, {{"first.per", 0}}},
+      {3, "four-4.per", "fourth", 0, {{"fourth.per", 3}}},
+      {4, "four.per", "kept", IDNO, {}},
+      {4, "four.per", "all", IDYES, {{"all-1.per", 0}, {"all-2.per", 1}, {"all-3.per", 2}, {"all-4.per", 3}}}};
+  RecGames games;
+  for (const char* existing : {"kept-2.per", "all-2.per"}) {
+    testkit::WriteFile(games.Path(existing), std::vector<uint8_t>{'x'});
+  }
+  RunProgram([&](ProgramUser& user) {
+    user.OpenFolder(games.Folder());
+    user.Select("four.mgx");
+    EXPECT_EQ(user.WaitForGameLine(), "VER 9.4 · 1.0c · 4 scripts: 2, 1, 2 (same as 1), 3 rules");
+    EXPECT_EQ(user.Choices(), (std::vector<std::string>{"Script 1 of 4 — 2 rules", "Script 2 of 4 — 1 rule",
+                                                        "Script 3 of 4 — 2 rules", "Script 4 of 4 — 3 rules",
+                                                        "All scripts"}));
+    for (const Choice& choice : choices) {
+      // The first is chosen until the user chooses another.
+      if (choice.entry > 0) SendMessageW(user.Control(IDC_SCRIPT), CB_SETCURSEL, static_cast<WPARAM>(choice.entry), 0);
+      user.Click(IDC_EXTRACT);
+      const SaveDialog save = user.WaitForSaveDialog();
+      EXPECT_EQ(save.Name(), choice.proposed);
+      save.Save(choice.saved);
+      if (choice.answer != 0) {
+        EXPECT_EQ(user.AnswerMessageBox(choice.answer).owner, user.Dialog());
+      }
+      user.WaitUntilGone(save.hWnd);
+      ExpectCommandOver(user);
+    }
+  });
+  CAiScript script;
+  ASSERT_EQ(script.LoadAndParse(games.Dir().File("four.mgx")), ReadResult::kOk);
+  for (const Choice& choice : choices) {
+    for (const auto& [file, n] : choice.written) {
+      EXPECT_EQ(testkit::ReadText(games.Path(file)), testkit::WritePerText(script, n)) << file;
+    }
+  }
+  // The name chosen for all of them is only where they go; refused, nothing is written.
+  EXPECT_FALSE(std::filesystem::exists(games.Path("all.per")) || std::filesystem::exists(games.Path("kept-1.per")));
+  EXPECT_EQ(testkit::ReadText(games.Path("kept-2.per")), "x");
 }
 
 }  // namespace

@@ -115,6 +115,8 @@ std::vector<std::string> SaveDialog::FileTypes() const {
   return ItemTexts(GetDlgItem(hWnd, cmb1), CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
 }
 
+std::string SaveDialog::Name() const { return WindowText(FileNameBox(hWnd)); }
+
 void SaveDialog::Save(const std::string& name) const {
   SendMessageW(FileNameBox(hWnd), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideFromUtf8(name).c_str()));
   PostMessageA(GetDlgItem(hWnd, IDOK), BM_CLICK, 0, 0);
@@ -129,6 +131,10 @@ std::string ProgramUser::Text(int id) const { return WindowText(Control(id)); }
 
 std::vector<std::string> ProgramUser::Entries() const {
   return ItemTexts(Control(IDC_RECGAME_LIST), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+std::vector<std::string> ProgramUser::Choices() const {
+  return ItemTexts(Control(IDC_SCRIPT), CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
 }
 
 HWND ProgramUser::Focus() const {
@@ -163,6 +169,13 @@ void ProgramUser::Select(const std::string& entry) const {
                                      reinterpret_cast<LPARAM>(WideFromUtf8(entry).c_str()));
   if (index == LB_ERR) throw std::runtime_error("the list has no entry " + entry);
   SendMessageA(hList, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageA(m_hDialog, WM_COMMAND, MAKEWPARAM(IDC_RECGAME_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(hList));
+}
+
+std::string ProgramUser::WaitForGameLine() const {
+  // The line is empty from a change of selection until the game has been read.
+  WaitUntil([&] { return !Text(IDC_STATUS_LINE).empty(); }, "the selected game was not read");
+  return Text(IDC_STATUS_LINE);
 }
 
 void ProgramUser::Click(int id) const { PressButton(m_hDialog, id); }

@@ -34,6 +34,8 @@ struct SaveDialog {
   std::string Folder() const;
   // The texts of the file-type choices, in order.
   std::vector<std::string> FileTypes() const;
+  // The file name it proposes.
+  std::string Name() const;
   // Types the file name and presses Save.
   void Save(const std::string& name) const;
 };
@@ -47,6 +49,8 @@ class ProgramUser {
   HWND Control(int id) const { return GetDlgItem(m_hDialog, id); }
   std::string Text(int id) const;
   std::vector<std::string> Entries() const;
+  // The entries of the choice of scripts.
+  std::vector<std::string> Choices() const;
   // The control that has the keyboard focus in the program.
   HWND Focus() const;
 
@@ -58,7 +62,10 @@ class ProgramUser {
   void Press(UINT vk) const;
   // Types the folder into the folder box and presses Enter there.
   void OpenFolder(const std::string& folder) const;
+  // Selects the entry as a click does, which the list tells the dialog.
   void Select(const std::string& entry) const;
+  // Waits until the selected game has been read and returns the line under the list.
+  std::string WaitForGameLine() const;
   // Presses the button; does not wait, since the button may open a modal window.
   void Click(int id) const;
   // Double-clicks the list's entry with the left mouse button; does not wait.

@@ -1,0 +1,81 @@
+// What the selected recorded game holds: the line under the list, and the choice of its scripts.
+#include <string>
+
+#include "frontend/VelkorinDlg.h"
+#include "platform/WideText.h"
+#include "script/CommandNumbering.h"
+#include "script/GameSummary.h"
+#include "script/ResultMessages.h"
+
+namespace {
+
+// How long the selection stays before the game is read: longer than a key's repeat, so that moving
+// through the list with the keys reads nothing on the way.
+constexpr UINT kSettleMilliseconds = 250;
+
+// The game as `velkorin list` describes it: its version text and numbering, then its scripts, or why
+// it has none in the words of the dialog's messages.
+std::string GameLine(const GameSummary& game) {
+  std::string line;
+  if (game.version && game.numbering) {
+    line = *game.version + " · " + std::string(NumberingName(*game.numbering)) + " · ";
+  }
+  if (game.status == ReadResult::kOk) return line + script::DescribeGame(game);
+  line += ResultMessage(game.status);
+  return game.reason.empty() ? line : line + ": " + game.reason;
+}
+
+// "Script 2 of 4 — 610 rules"; which scripts repeat another the line under the list says, since the
+// choice is narrow.
+std::string ScriptEntry(const GameSummary& game, size_t n) {
+  const size_t rules = game.scripts[n].rules;
+  return "Script " + std::to_string(n + 1) + " of " + std::to_string(game.scripts.size()) + " — " +
+         std::to_string(rules) + (rules == 1 ? " rule" : " rules");
+}
+
+}  // namespace
+
+void CVelkorinDlg::OnSelChange() {
+  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, L"");
+  const HWND hScript = GetDlgItem(m_hWnd, IDC_SCRIPT);
+  SendMessageW(hScript, CB_RESETCONTENT, 0, 0);
+  ShowWindow(hScript, SW_HIDE);
+  EnableWindow(hScript, FALSE);
+  m_bReadPending = m_RecGameList.GetCurSel() != LB_ERR;
+  // Each change starts the wait anew.
+  if (m_bReadPending) {
+    SetTimer(m_hWnd, kReadGameTimer, kSettleMilliseconds, nullptr);
+  } else {
+    KillTimer(m_hWnd, kReadGameTimer);
+  }
+}
+
+void CVelkorinDlg::ReadSelectedGame() {
+  KillTimer(m_hWnd, kReadGameTimer);
+  m_bReadPending = false;
+  const int nSelected = m_RecGameList.GetCurSel();
+  if (nSelected == LB_ERR) return;
+  std::string strName;
+  m_RecGameList.GetText(nSelected, strName);
+  const GameSummary game = script::SummarizeGame(m_strListedFolder + strName, {});
+  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, WideFromUtf8(GameLine(game)).c_str());
+  if (game.status != ReadResult::kOk || game.scripts.size() < 2) return;
+  const HWND hScript = GetDlgItem(m_hWnd, IDC_SCRIPT);
+  for (size_t n = 0; n < game.scripts.size(); ++n) {
+    SendMessageW(hScript, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(ScriptEntry(game, n)).c_str()));
+  }
+  SendMessageW(hScript, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"All scripts"));
+  SendMessageW(hScript, CB_SETCURSEL, 0, 0);
+  EnableWindow(hScript, TRUE);
+  ShowWindow(hScript, SW_SHOW);
+}
+
+std::optional<size_t> CVelkorinDlg::ChosenScript() const {
+  const HWND hScript = GetDlgItem(m_hWnd, IDC_SCRIPT);
+  const LRESULT count = SendMessageW(hScript, CB_GETCOUNT, 0, 0);
+  const LRESULT chosen = SendMessageW(hScript, CB_GETCURSEL, 0, 0);
+  // Without a choice, as for a game of one script, the first; the last entry is "All scripts".
+  if (count <= 0 || chosen == CB_ERR) return 0;
+  if (chosen == count - 1) return std::nullopt;
+  return static_cast<size_t>(chosen);
+}
