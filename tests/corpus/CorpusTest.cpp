@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <filesystem>
 #include <map>
@@ -83,46 +84,40 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
-// up1.5.mgz (UserPatch, VER 9.E) and matchup_1v2v2.mgx (1.0c) both hold the game's standard computer
-// player: read each in its own numbering, most of their rules are the same text. The rest differ by
-// civilisation, map and difficulty.
-// Each rule's text as written, and how many times it occurs.
-std::map<std::string, size_t> RuleTexts(const CAiScript& script, size_t n) {
-  const std::string text = testkit::WritePerText(script, n);
-  std::map<std::string, size_t> rules;
-  for (size_t at = text.find("(defrule"); at != std::string::npos;) {
-    const size_t next = text.find("(defrule", at + 1);
-    ++rules[text.substr(at, next - at)];
-    at = next;
+// How many rules of script `n` of `a` are, as written, rules of script `n` of `b` too, each counted
+// as often as both hold it.
+size_t RulesInCommon(const CAiScript& a, const CAiScript& b, size_t n) {
+  std::map<std::string, std::array<size_t, 2>> rules;
+  for (const size_t side : {0, 1}) {
+    const std::string text = testkit::WritePerText(side == 0 ? a : b, n);
+    for (size_t at = text.find("(defrule"), next = 0; at != std::string::npos; at = next) {
+      next = text.find("(defrule", at + 1);
+      ++rules[text.substr(at, next - at)][side];
+    }
   }
-  return rules;
-}
-
-size_t RulesInCommon(const std::map<std::string, size_t>& a, const std::map<std::string, size_t>& b) {
   size_t common = 0;
-  for (const auto& [text, count] : a) {
-    if (const auto found = b.find(text); found != b.end()) common += std::min(count, found->second);
-  }
+  for (const auto& [text, counts] : rules) common += std::min(counts[0], counts[1]);
   return common;
 }
 
+// up1.5.mgz (UserPatch, VER 9.E) and matchup_1v2v2.mgx (1.0c) both hold the game's standard computer
+// player: read each in its own numbering, most of their rules are the same text. The rest differ by
+// civilisation, map and difficulty.
 TEST(CorpusNumbering, UserPatchGameReadsAsTheSameComputerPlayer) {
   const std::filesystem::path corpus(VELKORIN_CORPUS_DIR);
   if (!std::filesystem::exists(corpus / "up1.5.mgz")) GTEST_SKIP() << "no corpus";
   testkit::ScratchDir dir;
   CAiScript conquerors;
-  ASSERT_EQ(conquerors.LoadRecGame(dir.CopyIn(corpus / "matchup_1v2v2.mgx", "matchup.mgx")), ReadResult::kOk);
-  ASSERT_EQ(conquerors.ParseAi(), ReadResult::kOk);
   CAiScript userPatch;
-  ASSERT_EQ(userPatch.LoadRecGame(dir.CopyIn(corpus / "up1.5.mgz", "up.mgz")), ReadResult::kOk);
-  ASSERT_EQ(userPatch.ParseAi(), ReadResult::kOk);
+  ASSERT_EQ(conquerors.LoadAndParse(dir.CopyIn(corpus / "matchup_1v2v2.mgx", "matchup.mgx")), ReadResult::kOk);
+  ASSERT_EQ(userPatch.LoadAndParse(dir.CopyIn(corpus / "up1.5.mgz", "up.mgz")), ReadResult::kOk);
 
-  EXPECT_EQ(RulesInCommon(RuleTexts(userPatch, 0), RuleTexts(conquerors, 0)), 436u);
+  EXPECT_EQ(RulesInCommon(userPatch, conquerors, 0), 436u);
   for (size_t n = 0; n < userPatch.ScriptCount(); ++n) {
     EXPECT_EQ(CountOf(testkit::WritePerText(userPatch, n), ";not supported"), 0u) << "script " << n + 1;
   }
   userPatch.UseNumbering(NumberingChoice::kConquerors);
-  EXPECT_EQ(RulesInCommon(RuleTexts(userPatch, 0), RuleTexts(conquerors, 0)), 0u);
+  EXPECT_EQ(RulesInCommon(userPatch, conquerors, 0), 0u);
 }
 
 }  // namespace
