@@ -12,6 +12,7 @@
 #include "platform/TextFile.h"
 #include "script/AiScript.h"
 #include "script/ResultMessages.h"
+#include "script/ScriptFileNames.h"
 #include "script/ScriptOutputs.h"
 
 namespace {
@@ -25,9 +26,6 @@ constexpr OptionSpec kOptions[] = {
     kNamesOption,
     kNumberingOption,
 };
-
-// The most scripts a recorded game holds: one per player.
-constexpr unsigned kMaxScripts = 8;
 
 // Which scripts go where: one to OUT, or each to a file of its own named after BASE.
 struct Request {
@@ -46,7 +44,7 @@ Request ReadRequest(const Arguments& arguments) {
   }
   if (arguments.Has("script") && arguments.Has("all")) throw UsageProblem("--script and --all exclude each other");
   std::string problem;
-  const std::optional<unsigned> script = arguments.Count("script", 1, kMaxScripts, &problem);
+  const std::optional<unsigned> script = arguments.Count("script", 1, static_cast<unsigned>(script::kMaxScripts), &problem);
   if (!script) throw UsageProblem(problem);
 
   Request request;
