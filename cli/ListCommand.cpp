@@ -9,10 +9,10 @@
 #include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "cli/Extraction.h"
-#include "platform/Parallel.h"
-#include "recgame/RecGameFolder.h"
-#include "platform/SaveGameFolder.h"
 #include "platform/ConsoleText.h"
+#include "platform/Parallel.h"
+#include "platform/SaveGameFolder.h"
+#include "recgame/RecGameFolder.h"
 #include "script/GameJson.h"
 #include "script/GameSummary.h"
 

@@ -63,6 +63,18 @@ constexpr std::array<VersionNumbering, 6> kVersionNumberings = {{
     {{"VER 9.F\0", kVersionTextLength}, std::nullopt, &kUserPatch9D},
 }};
 
+// How a listing names each kind of numbering, in its text and in JSON, by NumberingKind.
+struct NumberingNames {
+  std::string_view text;
+  std::string_view json;
+};
+constexpr std::array<NumberingNames, 3> kNumberingNames = {{
+    {"1.0c", "1.0c"},
+    {"UserPatch", "userpatch"},
+    {"unknown numbering", "unknown"},
+}};
+static_assert(static_cast<size_t>(kUnknown) + 1 == kNumberingNames.size());
+
 }  // namespace
 
 constexpr CommandNumbering kConquerorsNumbering = {kConquerors, kEveryFact, kEveryAction};
@@ -93,26 +105,6 @@ std::optional<int16_t> ConquerorsId(const CommandNumbering& numbering, ElementKi
   return std::nullopt;
 }
 
-std::string_view NumberingName(NumberingKind kind) {
-  switch (kind) {
-    case kConquerors:
-      return "1.0c";
-    case kUserPatch:
-      return "UserPatch";
-    case kUnknown:
-      break;
-  }
-  return "unknown numbering";
-}
+std::string_view NumberingName(NumberingKind kind) { return kNumberingNames[static_cast<size_t>(kind)].text; }
 
-std::string_view NumberingJsonName(NumberingKind kind) {
-  switch (kind) {
-    case kConquerors:
-      return "1.0c";
-    case kUserPatch:
-      return "userpatch";
-    case kUnknown:
-      break;
-  }
-  return "unknown";
-}
+std::string_view NumberingJsonName(NumberingKind kind) { return kNumberingNames[static_cast<size_t>(kind)].json; }
