@@ -68,7 +68,7 @@ void WriteJson(std::ostream& out, const std::string& folder, const std::vector<R
                const std::vector<GameSummary>& summaries) {
   out << script::ListingJsonOpening(folder);
   for (size_t i = 0; i < games.size(); ++i) {
-    out << (i == 0 ? "\n  " : ",\n  ") << script::GameJson(games[i].name, games[i].size, summaries[i]);
+    out << (i == 0 ? "\n  " : ",\n  ") << script::GameJson(games[i].name, games[i].size, summaries[i], kDefaultCodePage);
   }
   out << (games.empty() ? "]}\n" : "\n]}\n");
 }

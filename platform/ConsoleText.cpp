@@ -110,3 +110,16 @@ std::string EscapeControls(std::string_view text) {
   }
   return shown;
 }
+
+std::string EscapeNonAscii(std::string_view bytes) {
+  std::string shown;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte >= 0x7F) {
+      AppendEscape(shown, c);
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}

@@ -35,3 +35,5 @@ bool IsValidUtf8(std::string_view text);
 // \033, U+009B is \302\233, a Latin-1 é is \351). Nothing in it can move the cursor, clear the
 // screen or begin a line of its own; the rest of the text stays as it is.
 std::string EscapeControls(std::string_view text);
+// Bytes that are no text: every control character and every byte beyond ASCII escaped as above.
+std::string EscapeNonAscii(std::string_view bytes);

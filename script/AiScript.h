@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "recgame/AiSection.h"
+#include "recgame/Players.h"
 #include "recgame/RecGameHeader.h"
 #include "script/ScriptText.h"
 
@@ -26,6 +28,10 @@ class CAiScript {
   ReadResult LoadAndParse(const std::string& path, const LoadOptions& options = {});
   // The scripts of the section, one per computer player; those below take the first by default.
   size_t ScriptCount() const { return m_section.scripts.size(); }
+  // Who played, each computer player tied to its script; nothing when that cannot be told.
+  std::optional<std::vector<recgame::Player>> Players() const {
+    return recgame::ReadPlayers(m_header.Bytes(), ScriptCount());
+  }
   // The names research parameters are written with from now on; the standard ones until this is called.
   void UseNames(NameSet names) { m_names = names; }
   // How the numbering of facts and actions is chosen from now on: by the game's version until this

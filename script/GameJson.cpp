@@ -1,10 +1,12 @@
 #include "script/GameJson.h"
 
+#include <algorithm>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "platform/ConsoleText.h"
+#include "script/PlayerText.h"
 
 namespace {
 
@@ -20,6 +22,23 @@ std::string Dump(const Json& value) { return value.dump(-1, ' ', false, Json::er
 void AddName(Json& object, const std::string& key, const std::string& name) {
   object[key] = name;
   if (!IsValidUtf8(name)) object[key + "Bytes"] = std::vector<uint8_t>(name.begin(), name.end());
+}
+
+Json Optional(const auto& value) { return value ? Json(*value) : Json(); }
+
+Json PlayerJson(const recgame::Player& player, const CodePage& names) {
+  Json object = Json::object();
+  object["number"] = player.number;
+  object["type"] = script::PlayerTypeText(player.type);
+  object["name"] = DecodeCodePage(player.name, names).value_or(player.name);
+  const bool ascii = std::all_of(player.name.begin(), player.name.end(), [](char c) { return c > 0 && c < 0x7F; });
+  if (!ascii) object["nameBytes"] = std::vector<uint8_t>(player.name.begin(), player.name.end());
+  object["civilization"] = player.civilization;
+  object["civilizationName"] = Optional(script::CivilizationName(player.civilization));
+  object["color"] = player.colour;
+  object["colorName"] = Optional(script::ColourName(player.colour));
+  object["team"] = Optional(script::TeamNumber(player.team));
+  return object;
 }
 
 std::string_view JsonStatus(ReadResult status) {
@@ -42,7 +61,7 @@ namespace script {
 
 std::string JsonString(std::string_view text) { return Dump(Json(std::string(text))); }
 
-std::string GameJson(const std::string& name, uint64_t size, const GameSummary& game) {
+std::string GameJson(const std::string& name, uint64_t size, const GameSummary& game, const CodePage& names) {
   Json object = Json::object();
   AddName(object, "name", name);
   object["size"] = size;
@@ -50,10 +69,17 @@ std::string GameJson(const std::string& name, uint64_t size, const GameSummary& 
   object["numbering"] = game.numbering ? Json(NumberingJsonName(*game.numbering)) : Json();
   object["status"] = JsonStatus(game.status);
   object["scripts"] = Json::array();
-  for (const ScriptSummary& script : game.scripts) {
-    Json entry = {{"rules", script.rules}};
-    if (script.sameAs) entry["sameAs"] = *script.sameAs;
+  for (size_t n = 0; n < game.scripts.size(); ++n) {
+    Json entry = {{"rules", game.scripts[n].rules}};
+    if (game.scripts[n].sameAs) entry["sameAs"] = *game.scripts[n].sameAs;
+    const recgame::Player* player = PlayerOfScript(game, n);
+    entry["player"] = player != nullptr ? Json(player->number) : Json();
     object["scripts"].push_back(entry);
+  }
+  object["players"] = Json();
+  if (game.players) {
+    object["players"] = Json::array();
+    for (const recgame::Player& player : *game.players) object["players"].push_back(PlayerJson(player, names));
   }
   return Dump(object);
 }

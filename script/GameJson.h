@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/CodePage.h"
 #include "script/GameSummary.h"
 
 // Games as JSON, as `velkorin list --json` writes them and the page reads them: valid UTF-8 whatever
@@ -14,8 +15,11 @@ namespace script {
 
 // A JSON string of the text; a byte that is no part of valid UTF-8 becomes U+FFFD.
 std::string JsonString(std::string_view text);
-// One game on one line: {"name":…,"size":…,"version":…,"numbering":…,"status":…,"scripts":[…]}.
-std::string GameJson(const std::string& name, uint64_t size, const GameSummary& game);
+// One game on one line: {"name":…,"size":…,"version":…,"numbering":…,"status":…,"scripts":[…],
+// "players":[…]}, each script with the number of its player, each player's name read in `names`.
+// A player's name beyond plain ASCII also comes as its bytes, "nameBytes", since it is text only in
+// the code page chosen.
+std::string GameJson(const std::string& name, uint64_t size, const GameSummary& game, const CodePage& names);
 // The opening of a listing, up to its list of games: {"folder":…,"games":[
 std::string ListingJsonOpening(const std::string& folder);
 

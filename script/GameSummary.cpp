@@ -47,9 +47,10 @@ GameSummary SummarizeGame(const std::string& path, const LoadOptions& load) {
     }
     summary.reason = script.LoadFailure();
     summary.scripts = SummarizeScripts(script);
+    summary.players = script.Players();
   } catch (const std::exception& error) {
     // A read that fails once the file is open leaves the game as unreadable as one that never opened.
-    summary = {ReadResult::kCannotOpen, std::nullopt, std::nullopt, error.what(), {}};
+    summary = {ReadResult::kCannotOpen, std::nullopt, std::nullopt, error.what(), {}, std::nullopt};
   }
   return summary;
 }
@@ -72,6 +73,14 @@ std::string DescribeGame(const GameSummary& game) {
     if (script.sameAs) text += " (same as " + std::to_string(*script.sameAs) + ")";
   }
   return text + " rules";
+}
+
+const recgame::Player* PlayerOfScript(const GameSummary& game, size_t script) {
+  if (!game.players) return nullptr;
+  for (const recgame::Player& player : *game.players) {
+    if (player.script == script) return &player;
+  }
+  return nullptr;
 }
 
 }  // namespace script

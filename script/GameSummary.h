@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "recgame/Players.h"
 #include "recgame/ReadResult.h"
 #include "recgame/RecGameHeader.h"
 #include "script/CommandNumbering.h"
 
 class CAiScript;
 
-// What a recorded game holds, as every front end lists it: its version text and its scripts with
-// their rule counts, or why it has none.
+// What a recorded game holds, as every front end lists it: its version text, its scripts with their
+// rule counts, or why it has none, and its players.
 
 struct ScriptSummary {
   size_t rules = 0;
@@ -27,6 +28,8 @@ struct GameSummary {
   std::optional<NumberingKind> numbering;  // the numbering its facts and actions are read in; likewise
   std::string reason;                  // why it cannot be opened, when the message alone does not say
   std::vector<ScriptSummary> scripts;
+  // Who played, each computer player tied to its script; nothing when that cannot be told.
+  std::optional<std::vector<recgame::Player>> players;
 };
 
 namespace script {
@@ -42,5 +45,7 @@ GameSummary SummarizeGame(const std::string& path, const LoadOptions& load);
 // "4 scripts: 608, 610, 630 (same as 1), 612 rules", or why the game has none: "no AI script",
 // "broken", "cannot be opened" (with ": REASON" where there is one).
 std::string DescribeGame(const GameSummary& game);
+// The player who ran the script (from 0): the first of its number; nothing when players are unknown.
+const recgame::Player* PlayerOfScript(const GameSummary& game, size_t script);
 
 }  // namespace script

@@ -108,7 +108,7 @@ EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t 
   } else {
     summary = script::SummarizeGame(file.Path(), read.load);
   }
-  return Keep("{\"game\": " + script::GameJson(name, size, summary) +
+  return Keep("{\"game\": " + script::GameJson(name, size, summary, kDefaultCodePage) +
               ", \"description\": " + script::JsonString(script::DescribeGame(summary)) +
               ", \"message\": " + script::JsonString(ResultMessage(summary.status)) + "}");
 }

@@ -78,14 +78,15 @@ l.mgx   1000  VER 9.4   1.0c               3 scripts: 2, 1, 2 (same as 1) rules
 é.mgé   1000  VER 9.E   UserPatch          3 scripts: 2, 1, 2 (same as 1) rules
 )");
 
-  const std::string scripts = R"("status":"ok","scripts":[{"rules":2},{"rules":1},{"rules":2,"sameAs":1}]})";
+  const std::string scripts =
+      R"("status":"ok","scripts":[{"rules":2,"player":null},{"rules":1,"player":null},{"rules":2,"sameAs":1,"player":null}],"players":null})";
   const std::string conquerors = R"("version":"VER 9.4","numbering":"1.0c",)" + scripts;
   const CliRun json = RunCli({"list", "--json", folderText});
   EXPECT_EQ(json.status, kExitOk);
   EXPECT_EQ(json.out, R"({"folder":")" + dir.Path().generic_string() + "/" + kFolderInJson + R"(","games":[
   {"name":"b.mgx","size":1000,)" + conquerors + R"(,
-  {"name":"c.mgz","size":1000,"version":null,"numbering":null,"status":"broken","scripts":[]},
-  {"name":"D.MGL","size":12345,"version":"VER?9.B?","numbering":"unknown","status":"no-ai-script","scripts":[]},
+  {"name":"c.mgz","size":1000,"version":null,"numbering":null,"status":"broken","scripts":[],"players":null},
+  {"name":"D.MGL","size":12345,"version":"VER?9.B?","numbering":"unknown","status":"no-ai-script","scripts":[],"players":null},
   {"name":"l.mgx","size":1000,)" + conquerors + R"(,
   {"name":"é.mgé","size":1000,"version":"VER 9.E","numbering":"userpatch",)" + scripts + "\n]}\n");
 }

@@ -33,6 +33,7 @@ class ByteWriter {
   void Bytes(std::span<const uint8_t> bytes) { m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end()); }
   void Text(const std::string& text) { m_bytes.insert(m_bytes.end(), text.begin(), text.end()); }
 
+  size_t Size() const { return m_bytes.size(); }
   std::vector<uint8_t> Take() { return std::move(m_bytes); }
 
  private:
@@ -95,6 +96,105 @@ std::vector<uint8_t> BuildHeader(const AiSectionSpec& section) {
   out.Bytes(BuildAiBlock(section.rules, section.ruleCount, section.blockMarker));
   for (const std::vector<RuleSpec>& rules : section.moreScripts) out.Bytes(BuildAiBlock(rules));
   out.Bytes(section.trailer);
+  if (section.players) {
+    const bool ageOfKings = versionText.starts_with("VER 9.3") || versionText.starts_with("TRL 9.3");
+    out.Bytes(BuildPlayerTables(*section.players, ageOfKings));
+  }
+  return out.Take();
+}
+
+PlayersSpec Players(const std::vector<PlayerSpec>& players) {
+  PlayersSpec spec;
+  spec.lobby.push_back({0, 0, ""});
+  spec.records.push_back({"GAIA", 0, 0});
+  for (const PlayerSpec& player : players) {
+    spec.lobby.push_back({player.number, player.type, player.name});
+    const auto number = static_cast<size_t>(player.number);
+    if (spec.records.size() <= number) spec.records.resize(number + 1);
+    if (spec.records[number].name.empty()) spec.records[number] = {player.name, player.civilization, player.colour};
+    spec.teams.at(number - 1) = player.team;
+  }
+  return spec;
+}
+
+std::vector<uint8_t> BuildPlayerTables(const PlayersSpec& players, bool ageOfKings, PlayerTablesLayout* layout) {
+  constexpr uint64_t kSixTenths = 0x3FF999999999999AULL;  // the double 1.6
+  PlayerTablesLayout at;
+  ByteWriter out;
+  // An earlier 1.6: only the last one counts.
+  out.Filler(16);
+  out.Int(kSixTenths);
+  out.Filler(16);
+  at.records = out.Size();
+  for (const PlayerRecordSpec& record : players.records) {
+    out.Int(static_cast<uint16_t>(record.name.size() + 1));
+    out.Text(record.name);
+    out.Int(uint8_t{0});
+    out.Int(uint8_t{0x16});
+    out.Int(players.resources);
+    out.Int(uint8_t{0x21});
+    for (uint32_t i = 0; i < players.resources; ++i) out.Int(std::bit_cast<uint32_t>(100.0f + static_cast<float>(i)));
+    out.Int(uint8_t{0x0B});
+    const size_t pairs = record.extraPairs >= 1 && record.extraPairs <= 63 ? static_cast<size_t>(record.extraPairs) : 0;
+    if (ageOfKings) {
+      out.Filler(13);
+      out.Int(record.civilization);
+      out.Filler(3);
+      out.Int(record.colour);
+    } else {
+      out.Filler(8);
+      out.Int(record.extraPairs);
+      out.Filler(5 + 8 * pairs);
+      out.Int(record.civilization);
+      out.Filler(3);
+      out.Int(record.colour);
+    }
+    out.Filler(40);
+  }
+  at.lobby = out.Size();
+  out.Int(int32_t{-99});
+  for (const int32_t head : {-1, -1, 9, 3}) out.Int(head);
+  if (!ageOfKings) out.Int(int32_t{0});
+  for (size_t slot = 0; slot < 9; ++slot) {
+    const LobbyEntrySpec entry = slot < players.lobby.size() ? players.lobby[slot] : LobbyEntrySpec{};
+    out.Int(entry.number);
+    out.Int(entry.type);
+    out.Int(static_cast<uint32_t>(entry.name.size()));
+    out.Text(entry.name);
+  }
+  // Another -99 nearer the double, which opens no lobby: its first entry's number is out of range.
+  out.Filler(8);
+  out.Int(int32_t{-99});
+  out.Filler(40);
+  out.Int(kSixTenths);
+  at.teams = out.Size();
+  out.Int(uint8_t{0});
+  out.Int(players.triggerCount.value_or(static_cast<int32_t>(players.triggers.size())));
+  for (const TriggerSpec& trigger : players.triggers) {
+    out.Filler(18);
+    for (const std::string& text : {trigger.description, trigger.name}) {
+      out.Int(static_cast<int32_t>(text.size()));
+      out.Text(text);
+    }
+    out.Int(static_cast<int32_t>(trigger.effects.size()));
+    for (const EffectSpec& effect : trigger.effects) {
+      for (int32_t i = 0; i < 25; ++i) out.Int(i == 6 ? effect.extraIntegers : int32_t{7});
+      for (const std::string& text : {effect.text, effect.sound}) {
+        out.Int(static_cast<int32_t>(text.size()));
+        out.Text(text);
+      }
+      for (int32_t i = 0; i < effect.extraIntegers; ++i) out.Int(i);
+    }
+    for (size_t i = 0; i < trigger.effects.size(); ++i) out.Int(static_cast<int32_t>(i));
+    out.Int(trigger.conditions);
+    for (int32_t i = 0; i < trigger.conditions * 18; ++i) out.Int(int32_t{5});
+    for (int32_t i = 0; i < trigger.conditions; ++i) out.Int(i);
+  }
+  for (size_t i = 0; i < players.triggers.size(); ++i) out.Int(static_cast<int32_t>(i));
+  out.Bytes(players.teams);
+  out.Filler(64);
+  at.end = out.Size();
+  if (layout != nullptr) *layout = at;
   return out.Take();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -45,6 +46,66 @@ struct RuleSpec {
 // A rule whose conditions are followed by its actions, the usual shape.
 RuleSpec MakeRule(const std::vector<AiElement>& conditions, const std::vector<AiElement>& actions);
 
+// Who played, as the tables after the map hold it; see recgame/Players.h.
+struct LobbyEntrySpec {
+  int32_t number = 0;
+  int32_t type = 0;
+  std::string name;
+};
+struct PlayerRecordSpec {
+  std::string name;
+  uint8_t civilization = 0;
+  uint8_t colour = 0;
+  int32_t extraPairs = 0;  // pairs of integers before civilization and colour, when 1 to 63
+};
+struct EffectSpec {
+  std::string text;
+  std::string sound;
+  int32_t extraIntegers = 0;
+};
+struct TriggerSpec {
+  std::string description;
+  std::string name;
+  std::vector<EffectSpec> effects;
+  int32_t conditions = 0;
+};
+struct PlayersSpec {
+  uint32_t resources = 198;               // 240 in VER 9.E and 9.F, 189 in the Age of Kings
+  std::vector<LobbyEntrySpec> lobby;      // GAIA's first; up to nine, the rest empty slots
+  std::vector<PlayerRecordSpec> records;  // GAIA's first, then players 1, 2, …
+  std::vector<TriggerSpec> triggers;
+  std::optional<int32_t> triggerCount;  // stored instead of the number of triggers
+  std::array<uint8_t, 8> teams{1, 1, 1, 1, 1, 1, 1, 1};  // of players 1 to 8
+};
+
+// One player as a test names it; Players() makes the lobby, the records and the teams agree.
+struct PlayerSpec {
+  int32_t number = 1;
+  int32_t type = 2;
+  std::string name;
+  uint8_t civilization = 1;
+  uint8_t colour = 0;
+  uint8_t team = 1;
+};
+constexpr int32_t kHuman = 2;
+constexpr int32_t kComputer = 4;
+// The lobby in the order given, with GAIA first; a record for GAIA and for each number up to the
+// highest, named after the first player of that number.
+PlayersSpec Players(const std::vector<PlayerSpec>& players);
+
+// Where each table starts within BuildPlayerTables' bytes, to cut them short.
+struct PlayerTablesLayout {
+  size_t records = 0;
+  size_t lobby = 0;
+  size_t teams = 0;  // the triggers before the teams
+  size_t end = 0;
+};
+// The tables as a header holds them after its AI section: the player records, the lobby (after a
+// -99 that opens no lobby, and before another), the double 1.6 (after an earlier one), the triggers and
+// the teams. Bytes between them hold a filler pattern.
+std::vector<uint8_t> BuildPlayerTables(const PlayersSpec& players, bool ageOfKings,
+                                       PlayerTablesLayout* layout = nullptr);
+
 struct AiSectionSpec {
   // The game's version at the start of the header; those of The Conquerors 1.0c unless chosen.
   std::string versionText = "VER 9.4";
@@ -56,7 +117,8 @@ struct AiSectionSpec {
   std::vector<RuleSpec> rules;
   std::optional<int16_t> ruleCount;               // stored instead of the number of rules
   std::vector<std::vector<RuleSpec>> moreScripts;  // the blocks after the first, of further computer players
-  std::vector<uint8_t> trailer;                    // the rest of the header after the blocks
+  std::vector<uint8_t> trailer;                    // the header's bytes after the blocks
+  std::optional<PlayersSpec> players;              // after the trailer
 };
 
 // One AI block: its 16-byte header and its rule records.
