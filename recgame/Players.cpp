@@ -104,18 +104,23 @@ size_t NextRecordMark(std::string_view text, std::string_view mark, size_t previ
   return npos;
 }
 
-// Where GAIA's record mark starts, and the mark every record of the game starts with.
-std::optional<std::pair<size_t, std::string>> FindGaiaRecord(Bytes header) {
+// GAIA's record: where its mark starts, the mark every record of the game starts with, and the
+// count of resource floats in it.
+struct GaiaRecord {
+  size_t at = 0;
+  std::string mark;
+  uint32_t resources = 0;
+};
+
+std::optional<GaiaRecord> FindGaiaRecord(Bytes header) {
   const std::string_view text = AsText(header);
   for (size_t at = text.find(kGaiaName); at != npos; at = text.find(kGaiaName, at + 1)) {
-    const size_t mark = at + kGaiaName.size();
-    ByteReader reader(header.subspan(std::min(mark, header.size())));
-    uint32_t resources = 0;
-    if (!reader.Skip(kResourceCountOffset) || !reader.ReadU32(&resources)) return std::nullopt;
-    std::string expected("\0\x16", 2);
-    for (int shift = 0; shift < 32; shift += 8) expected += static_cast<char>((resources >> shift) & 0xFF);
-    expected += '\x21';
-    if (text.substr(mark, kRecordMarkLength) == expected) return std::pair(mark, expected);
+    GaiaRecord gaia{at + kGaiaName.size(), std::string("\0\x16", 2), 0};
+    ByteReader reader(header.subspan(gaia.at));
+    if (!reader.Skip(kResourceCountOffset) || !reader.ReadU32(&gaia.resources)) return std::nullopt;
+    for (int shift = 0; shift < 32; shift += 8) gaia.mark += static_cast<char>((gaia.resources >> shift) & 0xFF);
+    gaia.mark += '\x21';
+    if (text.substr(gaia.at, kRecordMarkLength) == gaia.mark) return gaia;
   }
   return std::nullopt;
 }
@@ -155,17 +160,12 @@ std::optional<PlayerRecord> ReadRecord(Bytes header, size_t at, uint32_t resourc
 // Every player record, GAIA's first, in player order; nothing when one cannot be read or there are
 // more than the lobby has slots.
 std::optional<std::vector<PlayerRecord>> ReadPlayerRecords(Bytes header, bool ageOfKings) {
-  const std::optional<std::pair<size_t, std::string>> gaia = FindGaiaRecord(header);
+  const std::optional<GaiaRecord> gaia = FindGaiaRecord(header);
   if (!gaia) return std::nullopt;
-  const auto& [first, mark] = *gaia;
-  uint32_t resources = 0;
-  for (size_t shift = 0; shift < 4; ++shift) {
-    resources |= static_cast<uint32_t>(static_cast<uint8_t>(mark[kResourceCountOffset + shift])) << (8 * shift);
-  }
   const std::string_view text = AsText(header);
   std::vector<PlayerRecord> records;
-  for (size_t at = first; at != npos; at = NextRecordMark(text, mark, at)) {
-    const std::optional<PlayerRecord> record = ReadRecord(header, at, resources, ageOfKings);
+  for (size_t at = gaia->at; at != npos; at = NextRecordMark(text, gaia->mark, at)) {
+    const std::optional<PlayerRecord> record = ReadRecord(header, at, gaia->resources, ageOfKings);
     if (!record || records.size() == kLobbySlots) return std::nullopt;
     records.push_back(*record);
   }

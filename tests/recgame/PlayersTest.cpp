@@ -108,6 +108,36 @@ INSTANTIATE_TEST_SUITE_P(
                               };
                             }),
                     std::vector{Expected(kHost), Expected(kSpanish, 0)}},
+        PlayersCase{{"ResourcesBeyondAByte"},
+                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->resources = 300; }),
+                    std::vector{Expected(kHost), Expected(kSpanish, 0)}},
+        // Half a mark in a record's name, or GAIA's name in a script's strings, is no record.
+        PlayersCase{{"HalfAMarkInARecordName"},
+                    Changed(Game({kHost, kSpanish}, 1),
+                            [](auto& s) { s.players->records[1].name = std::string("x\x16\xC6\0\0\0\x21y", 8); }),
+                    std::vector{Expected(kHost), Expected(kSpanish, 0)}},
+        PlayersCase{{"GaiaInTheStrings"},
+                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.strings = {std::string("\x05\0GAIA\0\x16\x01", 9)}; }),
+                    std::vector{Expected(kHost), Expected(kSpanish, 0)}},
+        // Types up to 6 are sound; those not 2 or 4 are neither human nor computer, and an empty or a
+        // closed slot is no player whatever its number.
+        PlayersCase{{"TypesThatAreNeither"},
+                    Changed(Game({kHost, kSpanish, {3, 6, std::string(64, 'n'), 5, 5, 1}}, 1),
+                            [](auto& s) {
+                              s.players->lobby.push_back({4, 0, "gone"});
+                              s.players->lobby.push_back({4, 1, "closed"});
+                            }),
+                    std::vector{Expected(kHost), Expected(kSpanish, 0), Expected({3, 6, std::string(64, 'n'), 5, 5, 1})}},
+        PlayersCase{{"TypeBeyondSix"}, Game({kHost, kSpanish, {3, 7, "x", 5, 5, 1}}, 1), std::nullopt},
+        PlayersCase{{"NameBeyond64Bytes"}, Game({kHost, kSpanish, {3, kHuman, std::string(65, 'n'), 5, 5, 1}}, 1),
+                    std::nullopt},
+        // The lobby is looked for among the 16 nearest -99s.
+        PlayersCase{{"LobbyAfterFifteenStrayMarks"},
+                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->strayLobbyMarks = 15; }),
+                    std::vector{Expected(kHost), Expected(kSpanish, 0)}},
+        PlayersCase{{"LobbyAfterSixteenStrayMarks"},
+                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->strayLobbyMarks = 16; }),
+                    std::nullopt},
         PlayersCase{{"OnlyHumans"}, Changed(Game({kHost, kAlly}, 1), [](auto& s) { s.aiFlag = 0; }),
                     std::vector{Expected(kHost), Expected(kAlly)}},
         // What cannot be tied is not guessed.
@@ -129,6 +159,13 @@ INSTANTIATE_TEST_SUITE_P(
                     std::nullopt},
         PlayersCase{{"GaiaIsNotFirst"},
                     Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->lobby[0].number = 1; }),
+                    std::nullopt},
+        PlayersCase{{"EffectBeyondTheData"},
+                    Changed(Game({kHost, kSpanish}, 1),
+                            [](auto& s) { s.players->triggers = {{"", "", {{"", "", 0, 1 << 30}}, 0}}; }),
+                    std::nullopt},
+        PlayersCase{{"NegativeConditionCount"},
+                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->triggers = {{"", "", {}, -1}}; }),
                     std::nullopt},
         PlayersCase{{"TriggerCountBeyondTheData"},
                     Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->triggerCount = 1 << 30; }),

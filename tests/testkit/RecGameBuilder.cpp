@@ -162,9 +162,11 @@ std::vector<uint8_t> BuildPlayerTables(const PlayersSpec& players, bool ageOfKin
     out.Int(static_cast<uint32_t>(entry.name.size()));
     out.Text(entry.name);
   }
-  // Another -99 nearer the double, which opens no lobby: its first entry's number is out of range.
-  out.Filler(8);
-  out.Int(int32_t{-99});
+  // More -99s nearer the double, which open no lobby: the first entry's number is out of range.
+  for (size_t i = 0; i < players.strayLobbyMarks; ++i) {
+    out.Filler(8);
+    out.Int(int32_t{-99});
+  }
   out.Filler(40);
   out.Int(kSixTenths);
   at.teams = out.Size();
@@ -178,7 +180,7 @@ std::vector<uint8_t> BuildPlayerTables(const PlayersSpec& players, bool ageOfKin
     }
     out.Int(static_cast<int32_t>(trigger.effects.size()));
     for (const EffectSpec& effect : trigger.effects) {
-      for (int32_t i = 0; i < 25; ++i) out.Int(i == 6 ? effect.extraIntegers : int32_t{7});
+      for (int32_t i = 0; i < 25; ++i) out.Int(i == 6 ? effect.storedExtra.value_or(effect.extraIntegers) : int32_t{7});
       for (const std::string& text : {effect.text, effect.sound}) {
         out.Int(static_cast<int32_t>(text.size()));
         out.Text(text);

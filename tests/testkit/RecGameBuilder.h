@@ -62,12 +62,13 @@ struct EffectSpec {
   std::string text;
   std::string sound;
   int32_t extraIntegers = 0;
+  std::optional<int32_t> storedExtra;  // stored instead of extraIntegers
 };
 struct TriggerSpec {
   std::string description;
   std::string name;
   std::vector<EffectSpec> effects;
-  int32_t conditions = 0;
+  int32_t conditions = 0;  // a negative count is stored, and none written
 };
 struct PlayersSpec {
   uint32_t resources = 198;               // 240 in VER 9.E and 9.F, 189 in the Age of Kings
@@ -75,6 +76,7 @@ struct PlayersSpec {
   std::vector<PlayerRecordSpec> records;  // GAIA's first, then players 1, 2, …
   std::vector<TriggerSpec> triggers;
   std::optional<int32_t> triggerCount;  // stored instead of the number of triggers
+  size_t strayLobbyMarks = 1;           // -99s between the lobby and the double 1.6 that open no lobby
   std::array<uint8_t, 8> teams{1, 1, 1, 1, 1, 1, 1, 1};  // of players 1 to 8
 };
 
