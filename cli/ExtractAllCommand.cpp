@@ -54,7 +54,7 @@ Request ReadRequest(const Arguments& arguments) {
       arguments.Count("jobs", std::min(ProcessorCount(), kMaxJobs), kMaxJobs, &problem);
   if (!jobs) throw UsageProblem(problem);
   return {arguments.Operands().front(), *arguments.Value("directory"), *jobs,
-          {.salvageMissingLength = arguments.Has("salvage")}, ReadNameSet(arguments),
+          {.salvage = arguments.Has("salvage")}, ReadNameSet(arguments),
           ReadNumberingChoice(arguments)};
 }
 
@@ -95,11 +95,13 @@ GameResult ExtractGame(const RecGameFile& game, const std::string& base, const R
     const ReadResult read = script.LoadAndParse(game.path, load);
     if (read == ReadResult::kNoAiScript) return {Outcome::kNoAiScript, ""};
     if (read != ReadResult::kOk) {
-      return Failure(read == ReadResult::kBroken ? Outcome::kBroken : Outcome::kFailed, game.path, ResultMessage(read),
-                     script.LoadFailure());
+      std::ostringstream line;
+      ReportReadFailure(line, game.path, read, script);
+      return {read == ReadResult::kBroken ? Outcome::kBroken : Outcome::kFailed, line.str()};
     }
     std::ostringstream warning;
     WarnOfUnknownNumbering(warning, game.path, script);
+    for (size_t n = 0; n < script.ScriptCount(); ++n) WarnOfMissingRules(warning, game.path, script, n);
     GameResult result = WriteScripts(script, game, base, request);
     result.report.insert(0, warning.str());
     return result;

@@ -51,7 +51,7 @@ Request ReadRequest(const Arguments& arguments) {
   request.recGame = arguments.Operands().front();
   request.output = arguments.Value("output").value_or("-");
   if (!arguments.Has("all")) request.script = *script - 1;
-  request.load.salvageMissingLength = arguments.Has("salvage");
+  request.load.salvage = arguments.Has("salvage");
   request.names = ReadNameSet(arguments);
   request.numbering = ReadNumberingChoice(arguments);
   return request;
@@ -97,9 +97,7 @@ int Extract(const Request& request, std::ostream& err) {
   script.UseNames(request.names);
   script.UseNumbering(request.numbering);
   const ReadResult read = script.LoadAndParse(request.recGame, request.load);
-  if (read != ReadResult::kOk) {
-    return Report(err, request.recGame, ResultMessage(read), script.LoadFailure(), ExitStatus(read));
-  }
+  if (read != ReadResult::kOk) return ReportReadFailure(err, request.recGame, read, script);
   if (request.script && *request.script >= script.ScriptCount()) {
     return Report(err, request.recGame, "No script " + std::to_string(*request.script + 1) + " in this file",
                   "it holds " + std::to_string(script.ScriptCount()), kExitNoSuchScript);
@@ -111,6 +109,7 @@ int Extract(const Request& request, std::ostream& err) {
   for (size_t n = 0; n < script.ScriptCount(); ++n) {
     if (!request.script || n == *request.script) scripts.push_back(n);
   }
+  for (const size_t n : scripts) WarnOfMissingRules(err, request.recGame, script, n);
   if (request.output == "-") {
     for (const size_t n : scripts) {
       if (!script.FitsTextLimit(n)) return ReportTooLarge(err, request.recGame);

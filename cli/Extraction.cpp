@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "platform/ConsoleText.h"
 #include "script/GameSummary.h"
+#include "script/ResultMessages.h"
 
 NameSet ReadNameSet(const Arguments& arguments) {
   const std::string value = arguments.Value(kNamesOption.name).value_or("standard");
@@ -23,6 +24,25 @@ void WarnOfUnknownNumbering(std::ostream& err, const std::string& path, const CA
   if (script.Numbering().kind != NumberingKind::kUnknown) return;
   Report(err, path, script::VersionText(script.Header()),
          "the command numbering of this version is not known; facts and actions may be misnamed", 0);
+}
+
+void WarnOfMissingRules(std::ostream& err, const std::string& path, const CAiScript& script, size_t n) {
+  const AiRules rules = script.Rules(n);
+  if (rules.IsCutShort()) {
+    Report(err, path, SalvagedMessage(n, rules.Claimed(), rules.size()), "", 0);
+  } else if (rules.empty()) {
+    Report(err, path, EmptyScriptMessage(n, rules.Claimed()), "", 0);
+  }
+}
+
+int ReportReadFailure(std::ostream& err, const std::string& path, ReadResult read, const CAiScript& script) {
+  const std::optional<size_t> cut = script.CutScript();
+  if (read == ReadResult::kBroken && cut) {
+    const AiRules rules = script.Rules(*cut);
+    return Report(err, path, CutShortMessage(*cut, rules.Claimed(), rules.size()), "--salvage writes those",
+                  ExitStatus(read));
+  }
+  return Report(err, path, ResultMessage(read), script.LoadFailure(), ExitStatus(read));
 }
 
 int ExitStatus(ReadResult result) {

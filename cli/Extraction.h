@@ -37,6 +37,13 @@ NumberingChoice ReadNumberingChoice(const Arguments& arguments);
 // on `err`: its facts and actions may be misnamed. The script's text carries no such remark.
 void WarnOfUnknownNumbering(std::ostream& err, const std::string& path, const CAiScript& script);
 
+// Says on `err` what a script written from the game lacks: that it was cut short (salvaged), or holds no
+// rules although written, so that an output shorter than the user expects is never a surprise.
+void WarnOfMissingRules(std::ostream& err, const std::string& path, const CAiScript& script, size_t n);
+// Reports a load or parse that failed, in the words of its result; a script cut short says which, how
+// many rules it claims and how many the file holds. Returns the exit status.
+int ReportReadFailure(std::ostream& err, const std::string& path, ReadResult read, const CAiScript& script);
+
 int ExitStatus(ReadResult result);
 int ExitStatus(WriteResult result);
 

@@ -83,7 +83,7 @@ std::string FolderToList(const Arguments& arguments) {
 
 int RunList(const Arguments& arguments, std::ostream& out, std::ostream& err) {
   const std::string folder = FolderToList(arguments);
-  const LoadOptions load{.salvageMissingLength = arguments.Has("salvage")};
+  const LoadOptions load{.salvage = arguments.Has("salvage")};
   std::string problem;
   const std::optional<std::vector<RecGameFile>> games = ListRecGameFolder(folder, &problem);
   if (!games) return Report(err, folder, "cannot read the folder", problem, kExitFileOpenError);

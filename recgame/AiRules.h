@@ -43,10 +43,15 @@ class AiRules {
 
   AiRules() = default;
   // `records` lies within the bytes that `owner` keeps; its size is a multiple of kRuleRecordSize.
-  AiRules(std::shared_ptr<const uint8_t[]> owner, std::span<const uint8_t> records)
-      : m_owner(std::move(owner)), m_records(records) {}
+  // `claimed` is the rule count the block stores.
+  AiRules(std::shared_ptr<const uint8_t[]> owner, std::span<const uint8_t> records, int16_t claimed)
+      : m_owner(std::move(owner)), m_records(records), m_claimed(claimed) {}
 
   size_t size() const { return m_records.size() / kRuleRecordSize; }
+  // The rule count as stored: size() for a whole script, zero or less for one without rules, more
+  // for one cut short.
+  int16_t Claimed() const { return m_claimed; }
+  bool IsCutShort() const { return m_claimed > 0 && static_cast<size_t>(m_claimed) > size(); }
   bool empty() const { return m_records.empty(); }
   // Every slot is read, also those beyond the element count.
   AiRule operator[](size_t index) const;
@@ -56,4 +61,5 @@ class AiRules {
  private:
   std::shared_ptr<const uint8_t[]> m_owner;
   std::span<const uint8_t> m_records;
+  int16_t m_claimed = 0;
 };

@@ -20,10 +20,12 @@ struct AiSection {
 namespace recgame {
 
 // Reads the AI section at the start of an inflated header: the string table and up to eight AI
-// blocks, each one script; the first block that is cut short or lacks its marker ends the list.
-// kNoAiScript when the header holds no AI script, or no whole first block; the section then keeps
-// its earlier scripts, and its earlier strings unless every string was read. Never reads outside
-// the header.
-ReadResult ParseAi(const RecGameHeader& header, AiSection* section);
+// blocks, each one script. A slot without the block marker, or too short for a block's head, ends the
+// list. A block whose rule count claims more rules than the header holds after it is cut short: it
+// ends the list too, as a script of the whole rules there are, and makes the section broken unless
+// `salvage`. kNoAiScript when the header holds no AI script, or no first block; the section then
+// keeps its earlier scripts, and its earlier strings unless every string was read. Never reads
+// outside the header.
+ReadResult ParseAi(const RecGameHeader& header, AiSection* section, bool salvage = false);
 
 }  // namespace recgame

@@ -43,7 +43,7 @@ bool ReadCompressedHeader(BinaryFile& recGame, const std::string& path, const Lo
   const uint64_t fileLength = recGame.GetLength();
   const uint32_t preamble = HasMglName(path) ? 4 : 8;
   uint64_t compressedLength = 0;
-  if (headerLength == 0 && options.salvageMissingLength) {
+  if (headerLength == 0 && options.salvage) {
     // The stream ends where it ends; what follows it is left unread by the inflater.
     if (fileLength < kMinHeaderLength) return false;
     compressedLength = std::min<uint64_t>(fileLength - preamble, kMaxCompressedLength);
@@ -125,7 +125,7 @@ uint64_t recgame::EstimateInFlight(const std::string& path, const LoadOptions& o
     const uint64_t fileLength = recGame.GetLength();
     const uint32_t headerLength = ByteReader::DecodeFixed32(field);
     uint64_t compressed = std::min<uint64_t>(headerLength, fileLength);
-    if (headerLength == 0 && options.salvageMissingLength) compressed = fileLength;
+    if (headerLength == 0 && options.salvage) compressed = fileLength;
     compressed = std::min<uint64_t>(compressed, kMaxCompressedLength);
     return compressed + std::min<uint64_t>(compressed * kInflationEstimate, kMaxHeaderLength);
   } catch (const std::exception&) {

@@ -40,38 +40,41 @@ bool ReadStringTable(ByteReader& reader, std::vector<std::string>* table) {
   return true;
 }
 
-// One AI block: its 16-byte header with the marker and the rule count, then its rule records, which
-// must all be present. A negative count holds no rules.
-bool ReadAiBlock(ByteReader& reader, std::span<const uint8_t>* records) {
+// One AI block: its 16-byte header with the marker and the rule count, then as many of its rule records
+// as the header holds, which the count may claim more of; a negative count holds no rules.
+bool ReadAiBlock(ByteReader& reader, std::span<const uint8_t>* records, int16_t* ruleCount) {
   uint32_t marker = 0;
-  int16_t ruleCount = 0;
   if (!reader.ReadU32(&marker) || marker != kAiBlockMarker || !reader.Skip(kBytesBeforeRuleCount) ||
-      !reader.ReadI16(&ruleCount) || !reader.Skip(kBytesAfterRuleCount)) {
+      !reader.ReadI16(ruleCount) || !reader.Skip(kBytesAfterRuleCount)) {
     return false;
   }
-  const size_t count = ruleCount > 0 ? static_cast<size_t>(ruleCount) : 0;
-  return reader.Remaining() / kRuleRecordSize >= count && reader.ReadBytes(count * kRuleRecordSize, records);
+  const size_t claimed = *ruleCount > 0 ? static_cast<size_t>(*ruleCount) : 0;
+  return reader.ReadBytes(std::min(claimed, reader.Remaining() / kRuleRecordSize) * kRuleRecordSize, records);
 }
 
 }  // namespace
 
 namespace recgame {
 
-ReadResult ParseAi(const RecGameHeader& header, AiSection* section) {
+ReadResult ParseAi(const RecGameHeader& header, AiSection* section, bool salvage) {
   ByteReader reader(header.Bytes());
   uint32_t aiFlag = 0;
   if (!reader.Skip(kBytesBeforeAiFlag) || !reader.ReadU32(&aiFlag) || aiFlag == 0) return ReadResult::kNoAiScript;
   if (!ReadStringTable(reader, &section->strings) || !reader.Skip(kBytesBeforeAiBlock)) return ReadResult::kNoAiScript;
 
-  // One block per computer player, back to back; the first slot that is no whole block ends them.
+  // One block per computer player, back to back; the first slot that is no block ends them, and so
+  // does a block cut short, since nothing can follow it.
   std::vector<AiRules> scripts;
   std::span<const uint8_t> records;
-  while (scripts.size() < kMaxAiBlocks && ReadAiBlock(reader, &records)) {
-    scripts.emplace_back(header.SharedBytes(), records);
+  int16_t ruleCount = 0;
+  while (scripts.size() < kMaxAiBlocks && ReadAiBlock(reader, &records, &ruleCount)) {
+    scripts.emplace_back(header.SharedBytes(), records, ruleCount);
+    if (scripts.back().IsCutShort()) break;
   }
   if (scripts.empty()) return ReadResult::kNoAiScript;
+  const bool cutShort = scripts.back().IsCutShort();
   section->scripts = std::move(scripts);
-  return ReadResult::kOk;
+  return cutShort && !salvage ? ReadResult::kBroken : ReadResult::kOk;
 }
 
 }  // namespace recgame

@@ -32,9 +32,11 @@ class RecGameHeader {
 };
 
 struct LoadOptions {
-  // A header-length field of 0, left by a game that stopped before it wrote the field, is taken to
-  // mean that the compressed header runs from the preamble to the end of its deflate stream.
-  bool salvageMissingLength = false;
+  // Read what a damaged game still holds. A header-length field of 0, left by a game that stopped
+  // before it wrote the field, is taken to mean that the compressed header runs from the preamble to
+  // the end of its deflate stream; and a script that claims more rules than the header holds gives
+  // the whole ones it has (ParseAi).
+  bool salvage = false;
   // Called with the inflated header's length once it is known, after the compressed header is freed
   // and before the inflated one is read into memory; it may wait, for memory to be free.
   std::function<void(uint64_t inflatedLength)> beforeHolding;

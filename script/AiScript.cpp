@@ -13,7 +13,7 @@ const CommandNumbering& CAiScript::Numbering() const {
 
 ReadResult CAiScript::LoadAndParse(const std::string& path, const LoadOptions& options) {
   const ReadResult read = LoadRecGame(path, options);
-  return read == ReadResult::kOk ? ParseAi() : read;
+  return read == ReadResult::kOk ? ParseAi(options.salvage) : read;
 }
 
 std::string CAiScript::GetObjectName(int32_t id) const { return script::GetObjectName(id); }

@@ -23,11 +23,17 @@ class CAiScript {
   ReadResult LoadRecGame(const std::string& path, const LoadOptions& options = {});
   // Why the last load gave kCannotOpen when the recorded game itself opened; empty otherwise.
   const std::string& LoadFailure() const { return m_loadFailure; }
-  ReadResult ParseAi() { return recgame::ParseAi(m_header, &m_section); }
+  // kBroken when a script is cut short, unless `salvage`: see recgame::ParseAi.
+  ReadResult ParseAi(bool salvage = false) { return recgame::ParseAi(m_header, &m_section, salvage); }
   // Both steps, as every front end takes them: the load's result when it fails, else the parse's.
   ReadResult LoadAndParse(const std::string& path, const LoadOptions& options = {});
   // The scripts of the section, one per computer player; those below take the first by default.
   size_t ScriptCount() const { return m_section.scripts.size(); }
+  // The script (from 0) whose rule count claims more rules than the header holds; it is the last.
+  std::optional<size_t> CutScript() const {
+    if (ScriptCount() == 0 || !m_section.scripts.back().IsCutShort()) return std::nullopt;
+    return ScriptCount() - 1;
+  }
   // Who played, each computer player tied to its script; nothing when that cannot be told.
   std::optional<std::vector<recgame::Player>> Players() const {
     return recgame::ReadPlayers(m_header.Bytes(), ScriptCount());

@@ -71,6 +71,8 @@ std::string GameJson(const std::string& name, uint64_t size, const GameSummary& 
   object["scripts"] = Json::array();
   for (size_t n = 0; n < game.scripts.size(); ++n) {
     Json entry = {{"rules", game.scripts[n].rules}};
+    // What the file claims, where the script does not hold it: zero or less, or more than is there.
+    if (game.scripts[n].claimed != static_cast<int64_t>(game.scripts[n].rules)) entry["claims"] = game.scripts[n].claimed;
     if (game.scripts[n].sameAs) entry["sameAs"] = *game.scripts[n].sameAs;
     const recgame::Player* player = PlayerOfScript(game, n);
     entry["player"] = player != nullptr ? Json(player->number) : Json();

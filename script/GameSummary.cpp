@@ -4,10 +4,23 @@
 #include <exception>
 
 #include "script/AiScript.h"
+#include "script/ResultMessages.h"
 
 namespace {
 
 constexpr size_t kVersionLength = 8;
+
+// What the file claims of the script where it does not hold it, and the earlier script it repeats.
+std::string Remarks(const ScriptSummary& script) {
+  std::string remarks;
+  if (script.IsCutShort()) {
+    remarks += " (cut short: the file claims " + std::to_string(script.claimed) + ")";
+  } else if (script.claimed < 0) {
+    remarks += " (the file claims " + std::to_string(script.claimed) + ")";
+  }
+  if (script.sameAs) remarks += " (same as " + std::to_string(*script.sameAs) + ")";
+  return remarks;
+}
 
 }  // namespace
 
@@ -25,7 +38,7 @@ std::string VersionText(std::span<const uint8_t> header) {
 std::vector<ScriptSummary> SummarizeScripts(const CAiScript& script) {
   std::vector<ScriptSummary> scripts;
   for (size_t n = 0; n < script.ScriptCount(); ++n) {
-    ScriptSummary summary{script.Rules(n).size(), std::nullopt};
+    ScriptSummary summary{script.Rules(n).size(), script.Rules(n).Claimed(), std::nullopt};
     for (size_t earlier = 0; earlier < n && !summary.sameAs; ++earlier) {
       const AiRules before = script.Rules(earlier);
       const AiRules rules = script.Rules(n);
@@ -60,19 +73,29 @@ std::string DescribeGame(const GameSummary& game) {
     case ReadResult::kNoAiScript:
       return "no AI script";
     case ReadResult::kBroken:
+      if (const std::optional<size_t> cut = CutScript(game)) {
+        return CutShortMessage(*cut, game.scripts[*cut].claimed, game.scripts[*cut].rules);
+      }
       return "broken";
     case ReadResult::kCannotOpen:
       return game.reason.empty() ? "cannot be opened" : "cannot be opened: " + game.reason;
     case ReadResult::kOk:
       break;
   }
-  std::string text = std::to_string(game.scripts.size()) + (game.scripts.size() == 1 ? " script: " : " scripts: ");
+  // One script reads "1 script: 0 rules (the file claims -1)"; of several, what is said of each stands
+  // beside its count: "608, 0 (the file claims -1), 610 rules".
+  if (game.scripts.size() == 1) return "1 script: " + std::to_string(game.scripts[0].rules) + " rules" + Remarks(game.scripts[0]);
+  std::string text = std::to_string(game.scripts.size()) + " scripts: ";
   for (const ScriptSummary& script : game.scripts) {
     if (&script != &game.scripts.front()) text += ", ";
-    text += std::to_string(script.rules);
-    if (script.sameAs) text += " (same as " + std::to_string(*script.sameAs) + ")";
+    text += std::to_string(script.rules) + Remarks(script);
   }
   return text + " rules";
+}
+
+std::optional<size_t> CutScript(const GameSummary& game) {
+  if (game.scripts.empty() || !game.scripts.back().IsCutShort()) return std::nullopt;
+  return game.scripts.size() - 1;
 }
 
 const recgame::Player* PlayerOfScript(const GameSummary& game, size_t script) {

@@ -19,7 +19,12 @@ class CAiScript;
 
 struct ScriptSummary {
   size_t rules = 0;
+  // The rule count as the file stores it: `rules` for a whole script, zero or less for one that
+  // holds none, more for one cut short.
+  int16_t claimed = 0;
   std::optional<size_t> sameAs;  // the number (from 1) of the first earlier script with the same rules
+
+  bool IsCutShort() const { return claimed > 0 && static_cast<size_t>(claimed) > rules; }
 };
 
 struct GameSummary {
@@ -42,9 +47,13 @@ std::vector<ScriptSummary> SummarizeScripts(const CAiScript& script);
 // Loads and parses the recorded game at `path`. Never throws: a read that fails once the file is
 // open leaves the game as unreadable as one that never opened, with the failure as its reason.
 GameSummary SummarizeGame(const std::string& path, const LoadOptions& load);
-// "4 scripts: 608, 610, 630 (same as 1), 612 rules", or why the game has none: "no AI script",
-// "broken", "cannot be opened" (with ": REASON" where there is one).
+// "4 scripts: 608, 610, 630 (same as 1), 612 rules", with what a count that the file claims otherwise
+// says ("0 (the file claims -1)", "12 (cut short: the file claims 32767)"), or why the game has
+// none: "no AI script", "broken" (or why a script cut short makes it so), "cannot be opened" (with
+// ": REASON" where there is one).
 std::string DescribeGame(const GameSummary& game);
+// The script (from 0) that was cut short; nothing when none was.
+std::optional<size_t> CutScript(const GameSummary& game);
 // The player who ran the script (from 0): the first of its number; nothing when players are unknown.
 const recgame::Player* PlayerOfScript(const GameSummary& game, size_t script);
 

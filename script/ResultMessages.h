@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "recgame/ReadResult.h"
@@ -55,4 +58,24 @@ constexpr std::string_view ResultReason(WriteResult result) {
       return "";
   }
   return "";
+}
+
+// A script (from 0) whose rule count claims more rules than the file holds: "AI script 1 is cut short:
+// it claims 32767 rules, the file holds 12 whole ones".
+inline std::string CutShortMessage(size_t script, int16_t claimed, size_t whole) {
+  return "AI script " + std::to_string(script + 1) + " is cut short: it claims " + std::to_string(claimed) +
+         " rules, the file holds " + std::to_string(whole) + " whole " + (whole == 1 ? "one" : "ones");
+}
+
+// The same script once salvaged: "AI script 1 was cut short: 12 whole rules of the 32767 it claims".
+inline std::string SalvagedMessage(size_t script, int16_t claimed, size_t whole) {
+  return "AI script " + std::to_string(script + 1) + " was cut short: " + std::to_string(whole) + " whole " +
+         (whole == 1 ? "rule" : "rules") + " of the " + std::to_string(claimed) + " it claims";
+}
+
+// A script whose rule count is zero or less, which gives an empty script: "AI script 1 holds no
+// rules (the file claims -1)".
+inline std::string EmptyScriptMessage(size_t script, int16_t claimed) {
+  return "AI script " + std::to_string(script + 1) + " holds no rules" +
+         (claimed < 0 ? " (the file claims " + std::to_string(claimed) + ")" : "");
 }

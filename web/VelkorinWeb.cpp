@@ -38,7 +38,7 @@ Options ReadOptions(std::string_view text) {
     } else if (pair == "names=full") {
       options.names = NameSet::kFull;
     } else if (pair == "salvage=0" || pair == "salvage=1") {
-      options.load.salvageMissingLength = pair.back() == '1';
+      options.load.salvage = pair.back() == '1';
     } else if (!pair.empty() && options.problem.empty()) {
       options.problem = "unknown option " + std::string(pair);
     }

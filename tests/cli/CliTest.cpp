@@ -89,6 +89,68 @@ class Extract : public testing::Test {
   const std::string expected = testkit::ScriptText(kTwoRules);
 };
 
+// A rule count beyond the rules the header holds is a damaged script, not a missing one: broken, and
+// written whole as far as it goes with --salvage. A count of zero or less is an empty script, and
+// every front end says what the file claims.
+struct ClaimCase : testkit::NamedCase {
+  int16_t claimed;
+  int status;            // of extract
+  std::string said;      // on standard error by extract, after "velkorin: GAME: "
+  std::string salvaged;  // by extract --salvage
+  std::string listed;    // list's words for the game, without and with --salvage
+  std::string listedSalvaged;
+  std::string json;  // the game's status and scripts in list --json
+};
+
+class RuleClaims : public testing::TestWithParam<ClaimCase> {};
+
+TEST_P(RuleClaims, AreToldApartFromNoScript) {
+  const ClaimCase& c = GetParam();
+  testkit::ScratchDir dir;
+  const std::string game = dir.File("g.mgx");
+  testkit::WriteFile(game, testkit::BuildRecGame({.rules = kTwoRules, .ruleCount = c.claimed}));
+  const std::string written = c.claimed > 0 ? testkit::ScriptText(kTwoRules) : "";
+  const auto line = [&](const std::string& text) { return text.empty() ? "" : "velkorin: " + game + ": " + text + "\n"; };
+
+  const CliRun extract = RunCli({"extract", game, "-o", dir.File("out.per")});
+  EXPECT_EQ(extract.status, c.status);
+  EXPECT_EQ(extract.err, line(c.said));
+  const CliRun salvage = RunCli({"extract", game, "--salvage", "-o", dir.File("salvaged.per")});
+  EXPECT_EQ(salvage.status, kExitOk);
+  EXPECT_EQ(salvage.err, line(c.salvaged));
+  EXPECT_EQ(testkit::ReadText(dir.Path() / "salvaged.per"), written);
+  const std::string listed = RunCli({"list", dir.Path().string()}).out;
+  EXPECT_TRUE(listed.ends_with("  " + c.listed + "\n")) << listed;
+  const std::string listedSalvaged = RunCli({"list", "--salvage", dir.Path().string()}).out;
+  EXPECT_TRUE(listedSalvaged.ends_with("  " + c.listedSalvaged + "\n")) << listedSalvaged;
+  const std::string json = RunCli({"list", "--json", dir.Path().string()}).out;
+  EXPECT_NE(json.find(c.json), std::string::npos) << json;
+}
+
+ClaimCase CutShort(const char* name, int16_t claimed) {
+  const std::string count = std::to_string(claimed);
+  const std::string cut = "AI script 1 is cut short: it claims " + count + " rules, the file holds 2 whole ones";
+  return {{name},
+          claimed,
+          kExitBrokenRecGame,
+          cut + ": --salvage writes those",
+          "AI script 1 was cut short: 2 whole rules of the " + count + " it claims",
+          cut,
+          "1 script: 2 rules (cut short: the file claims " + count + ")",
+          R"("status":"broken","scripts":[{"rules":2,"claims":)" + count + R"(,"player":null}])"};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Counts, RuleClaims,
+    testing::Values(CutShort("Most", 32767), CutShort("JustBeyondAThousand", 1001), CutShort("Beyond10000", 10001),
+                    ClaimCase{{"Negative"}, -1, kExitOk, "AI script 1 holds no rules (the file claims -1)",
+                              "AI script 1 holds no rules (the file claims -1)", "1 script: 0 rules (the file claims -1)",
+                              "1 script: 0 rules (the file claims -1)",
+                              R"("status":"ok","scripts":[{"rules":0,"claims":-1,"player":null}])"},
+                    ClaimCase{{"Zero"}, 0, kExitOk, "AI script 1 holds no rules", "AI script 1 holds no rules",
+                              "1 script: 0 rules", "1 script: 0 rules", R"("status":"ok","scripts":[{"rules":0,"player":null}])"}),
+    testkit::CaseName());
+
 // A file of the user's at the temporary file's name is kept, whatever the result, and nothing else is
 // left beside the recorded game.
 TEST_F(Extract, EachResultHasItsStatusAndMessageAndKeepsTheUsersFiles) {

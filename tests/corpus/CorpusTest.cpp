@@ -44,7 +44,7 @@ TEST_P(Corpus, RecordedGameGivesWhatItHolds) {
 
   testkit::ScratchDir dir;
   CAiScript script;
-  ASSERT_EQ(script.LoadRecGame(dir.CopyIn(source, c.file), {.salvageMissingLength = c.salvage}), c.loadResult);
+  ASSERT_EQ(script.LoadRecGame(dir.CopyIn(source, c.file), {.salvage = c.salvage}), c.loadResult);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{c.file});
   if (c.loadResult != ReadResult::kOk) return;
   EXPECT_EQ(script.Header().size(), c.inflatedLength);

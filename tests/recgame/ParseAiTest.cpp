@@ -93,8 +93,9 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"NoRules", With([](AiSectionSpec& s) { s.rules.clear(); }), ReadResult::kOk, kFullStrings, 0},
         LayoutCase{"NegativeRuleCount", With([](AiSectionSpec& s) { s.ruleCount = -1; }), ReadResult::kOk,
                    kFullStrings, 0},
-        LayoutCase{"RuleCountBeyondTheHeader", With([](AiSectionSpec& s) { s.ruleCount = 3; }),
-                   ReadResult::kNoAiScript, kFullStrings, 0},
+        // A count beyond the header's rules: the whole ones are read, and the section is broken.
+        LayoutCase{"RuleCountBeyondTheHeader", With([](AiSectionSpec& s) { s.ruleCount = 3; }), ReadResult::kBroken,
+                   kFullStrings, 2},
         // Slots beyond a rule's element count are read too.
         LayoutCase{"EverySlotWhateverTheCount", With([](AiSectionSpec& s) { s.rules = {EverySlot()}; }),
                    ReadResult::kOk, kFullStrings, 1},
@@ -114,6 +115,7 @@ struct BlockSpec {
 struct BlocksCase : testkit::NamedCase {
   std::vector<BlockSpec> more;
   std::vector<size_t> ruleCounts;  // of the scripts read, the first block's included
+  ReadResult result = ReadResult::kOk;
 };
 
 class AiBlocks : public testing::TestWithParam<BlocksCase> {};
@@ -130,7 +132,12 @@ TEST_P(AiBlocks, EachWholeBlockIsAScriptInFileOrder) {
     ++block;
   }
   AiSection parsed;
-  ASSERT_EQ(recgame::ParseAi(testkit::HeaderHolding(BuildHeader(section)), &parsed), ReadResult::kOk);
+  const RecGameHeader header = testkit::HeaderHolding(BuildHeader(section));
+  ASSERT_EQ(recgame::ParseAi(header, &parsed), GetParam().result);
+  // Salvaging takes a script cut short as it is.
+  AiSection salvaged;
+  EXPECT_EQ(recgame::ParseAi(header, &salvaged, true), ReadResult::kOk);
+  EXPECT_EQ(salvaged.scripts.size(), parsed.scripts.size());
   ASSERT_EQ(parsed.scripts.size(), GetParam().ruleCounts.size());
   for (size_t n = 0; n < parsed.scripts.size(); ++n) {
     EXPECT_EQ(parsed.scripts[n].size(), GetParam().ruleCounts[n]) << "script " << n + 1;
@@ -153,18 +160,22 @@ INSTANTIATE_TEST_SUITE_P(
                     BlocksCase{"NinthIsNotRead", Blocks(8), {2, 1, 2, 3, 4, 5, 6, 7}},
                     BlocksCase{"EmptyBlock", {{0}, {2}}, {2, 0, 2}},
                     BlocksCase{"MarkerZeroEnds", {{1}, {1, {}, 0}, {1}}, {2, 1}},
-                    BlocksCase{"RulesPastTheHeaderEnd", {{1}, {2, 3}}, {2, 1}}),
+                    BlocksCase{"RulesPastTheHeaderEnd", {{1}, {2, 3}}, {2, 1, 2}, ReadResult::kBroken},
+                    BlocksCase{"NegativeRuleCount", {{0, -5}, {1}}, {2, 0, 1}}),
     testkit::CaseName());
 
-// Reading stays inside the header, however short it is.
-TEST(ParseAi, EveryCutOfTheSectionIsCode2) {
+// Reading stays inside the header, however short it is: cut before the first block's rules, there is
+// no script; cut among them, a script of the whole rules before the cut, and a broken section.
+TEST(ParseAi, EveryCutOfTheSectionStaysInside) {
   const std::vector<uint8_t> header = BuildHeader(FullSection());
+  const size_t rules = header.size() - 2 * kRuleRecordSize;
   for (size_t length = 0; length < header.size(); ++length) {
     AiSection section;
-    EXPECT_EQ(recgame::ParseAi(testkit::HeaderHolding(std::span(header).first(length)), &section),
-              ReadResult::kNoAiScript)
-        << "header cut to " << length << " bytes";
-    EXPECT_TRUE(section.scripts.empty());
+    const ReadResult result = recgame::ParseAi(testkit::HeaderHolding(std::span(header).first(length)), &section);
+    EXPECT_EQ(result, length < rules ? ReadResult::kNoAiScript : ReadResult::kBroken) << "cut to " << length;
+    if (length >= rules) {
+      EXPECT_EQ(section.scripts.at(0).size(), (length - rules) / kRuleRecordSize);
+    }
   }
 }
 
