@@ -1,7 +1,8 @@
 #include "platform/ConsoleText.h"
 
-#include <algorithm>
 #include <streambuf>
+
+#include "platform/Utf8.h"
 
 namespace {
 
@@ -38,6 +39,13 @@ void AppendEscape(std::string& text, char c) {
   text += static_cast<char>('0' + (byte & 7));
 }
 
+// A character that could pose as other text, as a visible token: U+202E is \u202e.
+void AppendCodePointEscape(std::string& text, char32_t c) {
+  constexpr std::string_view kDigits = "0123456789abcdef";
+  text += "\\u";
+  for (int shift = 12; shift >= 0; shift -= 4) text += kDigits[(c >> shift) & 0xF];
+}
+
 }  // namespace
 
 std::ostream& ConsoleTextStream(ConsoleStream stream) {
@@ -55,58 +63,20 @@ bool ShowsOnTerminal(const std::ostream& stream) {
   return false;
 }
 
-size_t Utf8SequenceLength(std::string_view text) {
-  if (text.empty()) return 0;
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) return 1;
-  // The range of the second byte excludes overlong forms, surrogates and code points above U+10FFFF.
-  size_t length = 0;
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
-  for (size_t i = 2; i < length; ++i) {
-    if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
-  }
-  return length;
-}
-
-bool IsValidUtf8(std::string_view text) {
-  for (size_t length = 0; !text.empty(); text.remove_prefix(length)) {
-    length = Utf8SequenceLength(text);
-    if (length == 0) return false;
-  }
-  return true;
-}
-
 std::string EscapeControls(std::string_view text) {
   std::string shown;
   shown.reserve(text.size());
   while (!text.empty()) {
-    const size_t length = Utf8SequenceLength(text);
-    const auto lead = static_cast<unsigned char>(text[0]);
-    const bool control = length == 1 ? lead < 0x20 || lead == 0x7F
-                                     : length == 2 && lead == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0;
-    const size_t taken = std::max<size_t>(length, 1);
-    if (length != 0 && !control) {
-      shown += text.substr(0, taken);
+    const utf8::Decoded decoded = utf8::DecodeFirst(text);
+    const std::string_view bytes = text.substr(0, decoded.length);
+    if (!decoded.valid || utf8::IsControl(decoded.codePoint)) {
+      for (const char c : bytes) AppendEscape(shown, c);
+    } else if (utf8::IsDisguising(decoded.codePoint)) {
+      AppendCodePointEscape(shown, decoded.codePoint);
     } else {
-      for (const char c : text.substr(0, taken)) AppendEscape(shown, c);
+      shown += bytes;
     }
-    text.remove_prefix(taken);
+    text.remove_prefix(decoded.length);
   }
   return shown;
 }

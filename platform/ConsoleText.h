@@ -24,16 +24,13 @@ bool IsTerminal(ConsoleStream stream);
 // terminal (on Windows, a console), where a line may be rewritten in place.
 bool ShowsOnTerminal(const std::ostream& stream);
 
-// The length of the UTF-8 sequence that `text` begins with: 1 to 4, or 0 when it begins with a byte
-// that starts no valid sequence (a stray continuation byte, a cut, overlong or surrogate sequence).
-size_t Utf8SequenceLength(std::string_view text);
-bool IsValidUtf8(std::string_view text);
-
 // A name as a terminal or a text listing may show it: every control character, C0, DEL or C1
 // (U+0080 to U+009F), and every byte that is no part of valid UTF-8 is written as `ls` escapes it,
 // \a \b \t \n \v \f \r by letter and any other byte as a backslash and three octal digits (ESC is
-// \033, U+009B is \302\233, a Latin-1 é is \351). Nothing in it can move the cursor, clear the
-// screen or begin a line of its own; the rest of the text stays as it is.
+// \033, U+009B is \302\233, a Latin-1 é is \351); every bidirectional control and invisible format
+// character (utf8::IsDisguising) is written as \u and four hex digits (U+202E is \u202e). Nothing in
+// it can move the cursor, clear the screen, begin a line of its own or make the text around it read
+// as other text; the rest stays as it is.
 std::string EscapeControls(std::string_view text);
 // Bytes that are no text: every control character and every byte beyond ASCII escaped as above.
 std::string EscapeNonAscii(std::string_view bytes);

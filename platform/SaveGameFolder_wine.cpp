@@ -14,6 +14,7 @@
 #include "platform/WinePrefix.h"
 #include "platform/BinaryFile.h"
 #include "platform/FileError.h"
+#include "platform/Utf8.h"
 
 namespace wine_prefix {
 
@@ -36,40 +37,6 @@ bool SameIgnoringCase(std::u16string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char y) {
            return x < 0x80 && AsciiLower(static_cast<char>(x)) == AsciiLower(y);
          });
-}
-
-void AppendUtf8(char32_t c, std::string* text) {
-  if (c < 0x80) {
-    *text += static_cast<char>(c);
-  } else if (c < 0x800) {
-    *text += static_cast<char>(0xC0 | (c >> 6));
-    *text += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    *text += static_cast<char>(0xE0 | (c >> 12));
-    *text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *text += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    *text += static_cast<char>(0xF0 | (c >> 18));
-    *text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    *text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *text += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-std::string Utf8FromUtf16(std::u16string_view units) {
-  std::string text;
-  for (size_t i = 0; i < units.size(); ++i) {
-    const char32_t unit = units[i];
-    const bool pairs = unit >= 0xD800 && unit < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-                       units[i + 1] < 0xE000;
-    if (pairs) {
-      AppendUtf8(0x10000 + ((unit - 0xD800) << 10) + (units[++i] - 0xDC00), &text);
-    } else {
-      // A surrogate without its partner is no character.
-      AppendUtf8(unit >= 0xD800 && unit < 0xE000 ? char32_t{0xFFFD} : unit, &text);
-    }
-  }
-  return text;
 }
 
 int DigitValue(char c) {
@@ -148,7 +115,7 @@ std::optional<std::string> DialogString(std::string_view data) {
   data.remove_prefix(1);
   const std::optional<std::u16string> units = TakeEscaped(&data, '"');
   if (!units || units->size() > kMaxExePathLength || units->find(u'\0') != std::u16string::npos) return std::nullopt;
-  return Utf8FromUtf16(*units);
+  return utf8::FromUtf16(*units);
 }
 
 // The entry of the folder that Windows would find under the name: the name itself, else the first

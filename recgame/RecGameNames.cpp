@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/Utf8.h"
+
 namespace {
 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 bool ListedBefore(const std::string& a, const std::string& b) {
   const auto lowerLess = [](char x, char y) {
@@ -27,7 +27,7 @@ bool IsRecGameName(std::string_view name) {
   const std::string_view extension = name.substr(dot + 1);
   // "?" stands for one character, which in UTF-8 may take several bytes.
   return extension.size() >= 3 && AsciiLower(extension[0]) == 'm' && AsciiLower(extension[1]) == 'g' &&
-         std::all_of(extension.begin() + 3, extension.end(), IsUtf8Continuation);
+         std::all_of(extension.begin() + 3, extension.end(), utf8::IsContinuationByte);
 }
 
 std::vector<size_t> ListedRecGames(const std::vector<std::string>& names) {

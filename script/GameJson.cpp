@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/ConsoleText.h"
+#include "platform/Utf8.h"
 #include "script/PlayerText.h"
 
 namespace {
@@ -21,7 +21,7 @@ std::string Dump(const Json& value) { return value.dump(-1, ' ', false, Json::er
 // still open the file.
 void AddName(Json& object, const std::string& key, const std::string& name) {
   object[key] = name;
-  if (!IsValidUtf8(name)) object[key + "Bytes"] = std::vector<uint8_t>(name.begin(), name.end());
+  if (!utf8::IsValid(name)) object[key + "Bytes"] = std::vector<uint8_t>(name.begin(), name.end());
 }
 
 Json Optional(const auto& value) { return value ? Json(*value) : Json(); }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 
+#include "platform/Utf8.h"
 #include "script/CaseFoldingTable.h"
 
 namespace {
@@ -20,29 +21,6 @@ char32_t FoldCodePoint(char32_t c) {
 
 // Stands for a byte that is no part of valid UTF-8: beyond every code point.
 constexpr char32_t kStrayByte = 0x110000;
-
-// The code point that starts at `text[*at]`, moving `*at` past it; a stray byte alone otherwise.
-char32_t NextCodePoint(std::string_view text, size_t* at) {
-  const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
-  const uint8_t lead = byte(*at);
-  const size_t length = lead < 0x80                   ? 1
-                        : lead >= 0xC2 && lead < 0xE0 ? 2
-                        : lead >= 0xE0 && lead < 0xF0 ? 3
-                        : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                      : 0;
-  char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1Fu : length == 3 ? lead & 0x0Fu : lead & 0x07u;
-  bool valid = length != 0 && *at + length <= text.size();
-  for (size_t i = 1; valid && i < length; ++i) {
-    valid = (byte(*at + i) & 0xC0) == 0x80;
-    c = (c << 6) | (byte(*at + i) & 0x3Fu);
-  }
-  // Overlong forms, surrogates and values beyond Unicode are not characters.
-  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  valid = valid && c >= kSmallest[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-  if (!valid) return kStrayByte + byte((*at)++);
-  *at += length;
-  return c;
-}
 
 // The base at each level: 0 the name without extension, 1 the whole name, from 2 on "NAME~LEVEL".
 std::string BaseAt(const std::string& name, unsigned level) {
@@ -61,9 +39,13 @@ std::string BaseAt(const std::string& name, unsigned level) {
 
 namespace script {
 
-std::u32string FoldCase(std::string_view utf8) {
+std::u32string FoldCase(std::string_view text) {
   std::u32string folded;
-  for (size_t at = 0; at < utf8.size();) folded += FoldCodePoint(NextCodePoint(utf8, &at));
+  for (size_t at = 0; at < text.size();) {
+    const utf8::Decoded decoded = utf8::DecodeFirst(text.substr(at));
+    folded += decoded.valid ? FoldCodePoint(decoded.codePoint) : kStrayByte + static_cast<unsigned char>(text[at]);
+    at += decoded.length;
+  }
   return folded;
 }
 

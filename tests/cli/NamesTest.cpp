@@ -1,5 +1,5 @@
 // Names that are no plain text, as only Linux file names hold them: control characters that a
-// terminal would obey, and bytes that are no UTF-8.
+// terminal would obey, characters that make a name read as another, and bytes that are no UTF-8.
 #ifndef _WIN32
 
 #include <gtest/gtest.h>
@@ -29,6 +29,14 @@ const std::vector<Name> kNames = {
     {"\x1b[2J.mgx", "\\033[2J.mgx", "\x1b[2J.mgx"},                            // clears the screen
     {"a.mgx  6  broken\nb.mgx", "a.mgx  6  broken\\nb.mgx", "a.mgx  6  broken\nb.mgx"},  // forges a line
     {"\xc2\x9b" "31m\t\x7f.mgx", "\\302\\23331m\\t\\177.mgx", "\xc2\x9b" "31m\t\x7f.mgx"},  // C1 CSI, tab, DEL
+    {"\r\b\v\f.mgx", "\\r\\b\\v\\f.mgx", "\r\b\v\f.mgx"},
+    // A right-to-left override makes "a\u202egpj.mgx" read as "axgm.jpg"; the others hide or turn text.
+    {"a\xe2\x80\xaegpj.mgx", "a\\u202egpj.mgx", "a\xe2\x80\xaegpj.mgx"},
+    {"\xd8\x9c\xe2\x80\x8b\xe2\x81\xa6\xe2\x81\xa4\xef\xbb\xbf.mgx", "\\u061c\\u200b\\u2066\\u2064\\ufeff.mgx",
+     "\xd8\x9c\xe2\x80\x8b\xe2\x81\xa6\xe2\x81\xa4\xef\xbb\xbf.mgx"},
+    // No-break space, Devanagari, Thai, an emoji: text like any other.
+    {"\xc2\xa0\xe0\xa4\x95\xe0\xb8\x81\xf0\x9f\x8e\xae.mgx", "\xc2\xa0\xe0\xa4\x95\xe0\xb8\x81\xf0\x9f\x8e\xae.mgx",
+     "\xc2\xa0\xe0\xa4\x95\xe0\xb8\x81\xf0\x9f\x8e\xae.mgx"},
     {"\xe9t\xe9.mgx", "\\351t\\351.mgx", "\xef\xbf\xbdt\xef\xbf\xbd.mgx"},  // Latin-1
     {"\xe8t\xe9.mgx", "\\350t\\351.mgx", "\xef\xbf\xbdt\xef\xbf\xbd.mgx"},  // another, alike once replaced
     {"\xef\xbf\xbdt\xef\xbf\xbd.mgx", "\xef\xbf\xbdt\xef\xbf\xbd.mgx", "\xef\xbf\xbdt\xef\xbf\xbd.mgx"},  // U+FFFD
