@@ -3,6 +3,7 @@
 #ifndef _WIN32
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <pty.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -236,25 +237,34 @@ TEST(Processes, AGameInAFolderThatIsNotTheUsersIsExtracted) {
   EXPECT_EQ(dir.Entries().size(), 2u);
 }
 
-// On a terminal extract-all shows how far it got on a line of standard error, rewritten in place.
-TEST(Processes, ExtractAllShowsItsProgressOnATerminal) {
+// When standard error is a terminal, extract-all shows how far it got on a line of it, rewritten in
+// place, wherever standard output goes; never when only standard output is a terminal.
+TEST(Processes, ExtractAllShowsItsProgressWhereStandardErrorIsATerminal) {
   ScratchDir dir;
   testkit::WriteFile(dir.File("ai.mgx"), testkit::BuildRecGame({.rules = Rules(3)}));
   testkit::WriteFile(dir.File("noai.mgx"), testkit::BuildRecGame({.aiFlag = 0}));
-  int terminal = -1;
-  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    execl(VELKORIN_CLI_PROGRAM, "velkorin", "extract-all", dir.Path().c_str(), "-d", dir.File("out").c_str(),
-          "-j", "1", nullptr);
-    _exit(127);
+  const std::string progress = "\r2/2: 1 extracted, 1 without AI script, 0 broken, 0 failed";
+  for (const int toFile : {-1, 1, 2}) {  // the descriptor sent to a file instead of the terminal
+    const std::string file = dir.File("stream");
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (toFile > 0) dup2(open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), toFile);
+      execl(VELKORIN_CLI_PROGRAM, "velkorin", "extract-all", dir.Path().c_str(), "-d", dir.File("out").c_str(),
+            "-j", "1", nullptr);
+      _exit(127);
+    }
+    std::string shown;
+    std::array<char, 4096> buffer{};
+    for (ssize_t got = 0; (got = read(terminal, buffer.data(), buffer.size())) > 0;) shown.append(buffer.data(), got);
+    close(terminal);
+    EXPECT_EQ(testkit::WaitForChild(child), kExitOk);
+    EXPECT_EQ(shown.find(progress) != std::string::npos, toFile != 2) << toFile << ": " << shown;
+    if (toFile > 0) {
+      EXPECT_EQ(testkit::ReadText(file).find('\r'), std::string::npos) << toFile;
+    }
   }
-  std::string shown;
-  std::array<char, 4096> buffer{};
-  for (ssize_t got = 0; (got = read(terminal, buffer.data(), buffer.size())) > 0;) shown.append(buffer.data(), got);
-  close(terminal);
-  EXPECT_EQ(testkit::WaitForChild(child), kExitOk);
-  EXPECT_NE(shown.find("\r2/2: 1 extracted, 1 without AI script, 0 broken, 0 failed"), std::string::npos) << shown;
 }
 
 }  // namespace
