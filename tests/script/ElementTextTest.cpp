@@ -83,6 +83,11 @@ TEST(ElementTextCache, GivesEachElementItsOwnText) {
     for (int32_t p = 0; p < 30; ++p) elements.push_back(Action(id, p, p + 1, p + 2, p + 3));
     for (int32_t p = 0; p < 30; ++p) elements.push_back(Fact(id, p, p + 1, p + 2, p + 3));
   }
+  // Parameters that differ by 2^31 alone, in each place.
+  for (const AiElement& element : {Fact(110, 0, 0, 0, 0), Fact(110, INT32_MIN, 0, 0, 0), Fact(110, 0, INT32_MIN, 0, 0),
+                                   Fact(110, 0, 0, INT32_MIN, 0), Fact(110, 0, 0, 0, INT32_MIN)}) {
+    elements.insert(elements.begin(), element);
+  }
   ElementTextCache cache;
   for (const AiElement& element : elements) cache.Insert(element, script::FormatElement(element, kStrings));
   size_t found = 0;

@@ -30,6 +30,7 @@ INSTANTIATE_TEST_SUITE_P(
         NamesCase{"LatinExtendedPair", {"Ādam.mgx", "ādam.mgl"}, {"Ādam.mgx.per", "ādam.mgl.per"}},
         NamesCase{"GreekFinalSigmaAndTonos", {"ΛΌΓΟΣ.mgx", "λόγος.mgz"}, {"ΛΌΓΟΣ.mgx.per", "λόγος.mgz.per"}},
         NamesCase{"Cyrillic", {"ЖУК.mgx", "жук.mgl"}, {"ЖУК.mgx.per", "жук.mgl.per"}},
+        NamesCase{"MicroSignAndCapitalMu", {"µ.mgx", "Μ.mgz"}, {"µ.mgx.per", "Μ.mgz.per"}},
         NamesCase{"CapitalSharpS", {"STRAẞE.mgx", "straße.mgz", "STRASSE.mgl"},
                   {"STRAẞE.mgx.per", "straße.mgz.per", "STRASSE.per"}},
         NamesCase{"WholeNamesMeetAgain", {"A.MGX", "a.MGX", "a.mgx"}, {"A.MGX.per", "a.MGX~2.per", "a.mgx~3.per"}},
