@@ -20,7 +20,9 @@
 #include <vector>
 
 #include "bench/Floor.h"
+#include "recgame/Players.h"
 #include "script/AiScript.h"
+#include "script/GameSummary.h"
 #include "tests/testkit/RecGameBuilder.h"
 
 extern char** environ;
@@ -241,6 +243,27 @@ void BM_ExtractAllPeak(benchmark::State& state, const GameFolder& folder) {
   state.counters["peak_j16_MiB"] = static_cast<double>(peakKiB[16]) / 1024;
 }
 
+// What list reads of each game, and within it what the players cost: their reader's few searches over
+// the inflated header. "Without" is the summary less the players' part, timed in the same run on the
+// header already loaded.
+void BM_ListPlayers(benchmark::State& state, const std::vector<std::unique_ptr<Input>>& games) {
+  double summaries = 0;
+  double players = 0;
+  for (auto _ : state) {
+    double iteration = 0;
+    for (const std::unique_ptr<Input>& game : games) {
+      iteration += Seconds([&] { benchmark::DoNotOptimize(script::SummarizeGame(game->Path(), {})); });
+      CAiScript script;
+      const ReadResult read = script.LoadAndParse(game->Path());
+      const size_t scripts = read == ReadResult::kOk ? script.ScriptCount() : 0;
+      players += Seconds([&] { benchmark::DoNotOptimize(recgame::ReadPlayers(script.Header(), scripts)); });
+    }
+    summaries += iteration;
+    state.SetIterationTime(iteration);
+  }
+  state.counters["with_players_vs_without"] = summaries / (summaries - players);
+}
+
 void Register(const char* name, const Input& input) {
   benchmark::RegisterBenchmark((std::string("Pipeline/") + name).c_str(), BM_Pipeline, std::cref(input))
       ->UseManualTime()
@@ -273,6 +296,33 @@ int main(int argc, char** argv) {
       ->UseManualTime()
       ->Iterations(5)
       ->Unit(benchmark::kMillisecond);
+  // Every game of the corpus, as list reads a folder of them; and the largest headers there may be,
+  // without the players' tables, where every search goes through all 64 MiB, and with them at the end.
+  std::vector<std::unique_ptr<Input>> listed;
+  if (std::filesystem::exists(VELKORIN_CORPUS_DIR)) {
+    for (const auto& entry : std::filesystem::directory_iterator(VELKORIN_CORPUS_DIR)) {
+      if (entry.path().extension().string().starts_with(".mg")) listed.push_back(std::make_unique<Input>(entry.path()));
+    }
+  }
+  if (!listed.empty()) {
+    benchmark::RegisterBenchmark("ListPlayers/corpus", BM_ListPlayers, std::cref(listed))
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+  }
+  std::vector<std::unique_ptr<Input>> largestHeaders;
+  largestHeaders.push_back(std::make_unique<Input>(LargestHeader()));
+  benchmark::RegisterBenchmark("ListPlayers/64_MiB_without_players", BM_ListPlayers, std::cref(largestHeaders))
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
+  AiSectionSpec withPlayers = LargestHeader();
+  withPlayers.players = Players({{1, kHuman, "Host", 1, 0, 1}, {2, kComputer, "Computer", 2, 1, 1}});
+  withPlayers.trailer.resize(withPlayers.trailer.size() - BuildPlayerTables(*withPlayers.players, false).size());
+  std::vector<std::unique_ptr<Input>> largestWithPlayers;
+  largestWithPlayers.push_back(std::make_unique<Input>(withPlayers));
+  benchmark::RegisterBenchmark("ListPlayers/64_MiB_with_players", BM_ListPlayers, std::cref(largestWithPlayers))
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
+
   const Input largest(LargestHeader());
   const GameFolder largestFolder(largest.Path(), 16);
   benchmark::RegisterBenchmark("ExtractAllPeak/16_games_of_64_MiB", BM_ExtractAllPeak, std::cref(largestFolder))

@@ -84,11 +84,29 @@ std::optional<std::vector<LobbyEntry>> ReadLobby(Bytes header, size_t at, bool a
   return entries;
 }
 
+// The last occurrence of the pattern that starts before `end`. The text is searched in blocks from
+// the end back, each block forward, at the speed of memchr, where a search backward compares at
+// every byte; what lies near the end, as the tables do, is found at once.
+size_t FindLast(std::string_view text, std::string_view pattern, size_t end) {
+  constexpr size_t kBlock = 64 * 1024;
+  for (size_t blockEnd = std::min(end, text.size()); blockEnd > 0;) {
+    const size_t blockStart = blockEnd > kBlock ? blockEnd - kBlock : 0;
+    // An occurrence that starts in the block may end beyond it.
+    const std::string_view window = text.substr(blockStart, blockEnd - blockStart + pattern.size() - 1);
+    size_t last = npos;
+    for (size_t at = window.find(pattern); at != npos && blockStart + at < blockEnd; at = window.find(pattern, at + 1)) {
+      last = blockStart + at;
+    }
+    if (last != npos) return last;
+    blockEnd = blockStart;
+  }
+  return npos;
+}
+
 std::optional<std::vector<LobbyEntry>> FindLobby(Bytes header, size_t before, bool ageOfKings) {
-  const std::string_view text = AsText(header);
   size_t at = before;
-  for (size_t tries = 0; tries < kLobbyTries && at > 0; ++tries) {
-    at = text.rfind(kLobbyMark, at - 1);
+  for (size_t tries = 0; tries < kLobbyTries; ++tries) {
+    at = FindLast(AsText(header), kLobbyMark, at);
     if (at == npos) break;
     if (std::optional<std::vector<LobbyEntry>> lobby = ReadLobby(header, at, ageOfKings)) return lobby;
   }
@@ -242,7 +260,7 @@ namespace recgame {
 std::optional<std::vector<Player>> ReadPlayers(std::span<const uint8_t> header, size_t scriptCount) {
   const std::string_view text = AsText(header);
   const bool ageOfKings = IsAgeOfKings(text);
-  const size_t sixTenths = text.rfind(kSixTenths);
+  const size_t sixTenths = FindLast(text, kSixTenths, npos);
   if (sixTenths == npos) return std::nullopt;
   const std::optional<std::vector<LobbyEntry>> lobby = FindLobby(header, sixTenths, ageOfKings);
   if (!lobby) return std::nullopt;

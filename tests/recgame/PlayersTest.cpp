@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -187,6 +188,20 @@ TEST(ReadPlayers, CutTablesGiveNoPlayers) {
     std::vector<uint8_t> header = before;
     header.insert(header.end(), tables.begin(), tables.begin() + static_cast<std::ptrdiff_t>(cut));
     EXPECT_EQ(recgame::ReadPlayers(header, 1), std::nullopt) << "cut at " << cut;
+  }
+}
+
+// The tables are found wherever they lie in the header: the double 1.6 is looked for in blocks of
+// 64 KiB from the end back, and may lie across two of them.
+TEST(ReadPlayers, FindsTheTablesAcrossTheBlocksOfTheSearch) {
+  const std::vector<uint8_t> header = testkit::BuildHeader(Game({kHost, kSpanish}, 1));
+  const std::vector<uint8_t> sixTenths = {0x9A, 0x99, 0x99, 0x99, 0x99, 0x99, 0xF9, 0x3F};
+  const size_t at = static_cast<size_t>(
+      std::find_end(header.begin(), header.end(), sixTenths.begin(), sixTenths.end()) - header.begin());
+  for (const size_t across : {0, 1, 4, 7, 8}) {
+    std::vector<uint8_t> padded = header;
+    padded.resize(at + across + 64 * 1024, 0xA5);
+    EXPECT_EQ(recgame::ReadPlayers(padded, 1), (std::vector{Expected(kHost), Expected(kSpanish, 0)})) << across;
   }
 }
 
