@@ -11,10 +11,14 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
+#include "platform/CodePage.h"
+#include "recgame/RecGameNames.h"
 #include "script/AiScript.h"
 #include "script/GameJson.h"
 #include "script/GameSummary.h"
-#include "recgame/RecGameNames.h"
+#include "script/PlayerText.h"
 #include "script/ResultMessages.h"
 #include "script/ScriptFileNames.h"
 
@@ -92,12 +96,31 @@ const char* Keep(std::string text) {
   return g_text.c_str();
 }
 
+using Json = nlohmann::ordered_json;
+
+Json Optional(const auto& value) { return value ? Json(*value) : Json(); }
+
+// The players as read, which the page hands back to velkorin_show_player to show them in the code page
+// chosen: the name as its bytes, the rest as stored, the script from 0.
+Json PlayersRead(const GameSummary& summary) {
+  if (!summary.players) return nullptr;
+  Json players = Json::array();
+  for (const recgame::Player& player : *summary.players) {
+    players.push_back({{"number", player.number}, {"type", player.type},
+                       {"nameBytes", std::vector<uint8_t>(player.name.begin(), player.name.end())},
+                       {"civilization", player.civilization}, {"colour", player.colour}, {"team", player.team},
+                       {"script", Optional(player.script)}});
+  }
+  return players;
+}
+
 }  // namespace
 
 extern "C" {
 
 // {"game": <the game as `velkorin list --json` writes it>, "description": <its text in `velkorin
-// list`>, "message": <the message the dialog shows, empty when it holds scripts>}.
+// list`>, "message": <the message the dialog shows, empty when it holds scripts>, "players": <its
+// players as read, or null when unknown>}.
 EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t size, const char* name,
                                                    const char* options) {
   const Options read = ReadOptions(options);
@@ -110,7 +133,8 @@ EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t 
   }
   return Keep("{\"game\": " + script::GameJson(name, size, summary, kDefaultCodePage) +
               ", \"description\": " + script::JsonString(script::DescribeGame(summary)) +
-              ", \"message\": " + script::JsonString(ResultMessage(summary.status)) + "}");
+              ", \"message\": " + script::JsonString(ResultMessage(summary.status)) +
+              ", \"players\": " + PlayersRead(summary).dump() + "}");
 }
 
 // Extracts script `number` (from 1), or every script when it is 0. Returns the number of scripts
@@ -166,6 +190,34 @@ EMSCRIPTEN_KEEPALIVE size_t velkorin_script_size(size_t index) { return g_script
 EMSCRIPTEN_KEEPALIVE const char* velkorin_message() { return g_message.c_str(); }
 // Releases the scripts of the last extraction once the page has copied them.
 EMSCRIPTEN_KEEPALIVE void velkorin_release() { g_scripts = std::vector<std::string>(); }
+
+// A player of velkorin_describe's "players" as every front end words it, the name read in the code page
+// named (in the default one when the name is none of kCodePages): {"name", "type", "civilization",
+// "colour", "colourName" (null beyond the eight colours), "team", "description"}.
+EMSCRIPTEN_KEEPALIVE const char* velkorin_show_player(int32_t number, int32_t type, const uint8_t* name, size_t nameSize,
+                                                      uint8_t civilization, uint8_t colour, uint8_t team,
+                                                      const char* codePage) {
+  const recgame::Player player{number, type, std::string(reinterpret_cast<const char*>(name), nameSize),
+                               civilization, colour, team, std::nullopt};
+  const CodePage* chosen = FindCodePage(codePage);
+  const CodePage& page = chosen != nullptr ? *chosen : kDefaultCodePage;
+  const Json shown = {{"name", script::ShownName(player.name, page)},
+                      {"type", script::PlayerTypeText(type)},
+                      {"civilization", script::CivilizationText(civilization)},
+                      {"colour", script::ColourText(colour)},
+                      {"colourName", Optional(script::ColourName(colour))},
+                      {"team", script::TeamText(team)},
+                      {"description", script::DescribePlayer(player, page)}};
+  return Keep(shown.dump());
+}
+
+// The code pages names may be read in (kCodePages), the default first, separated by "/".
+EMSCRIPTEN_KEEPALIVE const char* velkorin_code_pages() {
+  static_assert(&kDefaultCodePage == &kCodePages[0]);
+  std::string names;
+  for (const CodePage& page : kCodePages) names += (names.empty() ? "" : "/") + std::string(page.name);
+  return Keep(names);
+}
 
 // Lists of names cross as one text, separated by "/", which no file name holds.
 EMSCRIPTEN_KEEPALIVE const char* velkorin_list_order(const char* names) {

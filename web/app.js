@@ -12,6 +12,7 @@ let games = [];          // {id, name, size, result} in list order
 let shown = null;        // {id, number, name, bytes, lines, inActions}
 let searchHits = [];
 let searchAt = -1;
+const ENCODING_KEY = 'velkorin.encoding';  // where the browser keeps the code page chosen for names
 
 function options() {
   return { names: $('names').value, salvage: $('salvage').checked ? 1 : 0 };
@@ -27,6 +28,7 @@ function startWorker() {
     worker.terminate();
     startWorker();
   };
+  worker.postMessage({ type: 'codePages' });
 }
 
 function showStatus(text) { $('status').textContent = text; }
@@ -80,27 +82,60 @@ function gameItem(game) {
     item.append(span('pending', 'reading…'));
     return item;
   }
-  const { game: summary, description, message } = game.result;
+  const { game: summary, description, message, players } = game.result;
   item.append(span('version', summary.version || ''), span('numbering', numberingNames[summary.numbering] || ''),
-    span('description', description));
-  if (message) {
-    item.append(span('message', message));
-    return item;
-  }
+    span('description', description), message ? span('message', message) : scriptButtons(game));
+  if (players) item.append(playerList(players));
+  else if (summary.scripts.length > 0) item.append(span('players-unknown', 'players unknown'));
+  return item;
+}
+
+function scriptButtons(game) {
   const buttons = document.createElement('span');
   buttons.className = 'scripts';
-  summary.scripts.forEach((script, n) => {
+  game.result.game.scripts.forEach((script, n) => {
+    const player = playerOfScript(game, n + 1);
     const button = document.createElement('button');
     button.type = 'button';
-    button.textContent = `Script ${n + 1}`;
+    button.textContent = player ? `Script ${n + 1} — player ${player.number}` : `Script ${n + 1}`;
+    if (player && player.colourName) button.prepend(swatch(player));
     button.title = `${script.rules} rules`;
     button.dataset.number = n + 1;
     button.setAttribute('aria-pressed', String(!!shown && shown.id === game.id && shown.number === n + 1));
     button.addEventListener('click', () => requestScript(game.id, n + 1));
     buttons.append(button);
   });
-  item.append(buttons);
-  return item;
+  return buttons;
+}
+
+// The player who ran script `number` (from 1), when the players are known.
+function playerOfScript(game, number) {
+  return game.result.players && game.result.players.find((player) => player.script === number - 1);
+}
+
+// A square in the player's colour, named by the core.
+function swatch(player) {
+  const element = span('swatch', '');
+  element.dataset.colour = player.colourName;
+  element.title = player.colour;
+  element.setAttribute('role', 'img');
+  element.setAttribute('aria-label', player.colour);
+  return element;
+}
+
+// The players in number order, as the core words them; a colour without a name shows as its words.
+function playerList(players) {
+  const list = document.createElement('ol');
+  list.className = 'players';
+  for (const player of players) {
+    const item = document.createElement('li');
+    item.className = 'player';
+    item.append(span('number', String(player.number)), player.colourName ? swatch(player) : span('colour', player.colour),
+      span('player-name', player.name), span('type', player.type), span('civilization', player.civilization),
+      span('team', player.team));
+    list.append(item);
+  }
+  return list;
 }
 
 // --- the script -----------------------------------------------------------------------------
@@ -150,13 +185,19 @@ function showScript(message) {
   shown = { id: message.id, number: message.number, name: message.name, bytes: message.bytes, lines,
     inActions: actionLines(lines) };
   $('script-view').hidden = false;
-  $('script-title').textContent = `${game.name} — script ${message.number} of ${game.result.game.scripts.length}`
-    + ` (${lines.length} lines)`;
+  showScriptTitle(game);
   $('spacer').style.height = `${lines.length * LINE_HEIGHT}px`;
   $('viewer').scrollTop = 0;
   runSearch();
   renderLines();
   markShown();
+}
+
+// "game.mgx — script 2 of 4: player 3, NAME, Vikings, green, team 2 (610 lines)"; no player when unknown.
+function showScriptTitle(game) {
+  const player = playerOfScript(game, shown.number);
+  $('script-title').textContent = `${game.name} — script ${shown.number} of ${game.result.game.scripts.length}`
+    + `${player ? `: ${player.description}` : ''} (${shown.lines.length} lines)`;
 }
 
 const LOGICAL = new Set(['and', 'or', 'not', 'nand', 'nor']);
@@ -240,6 +281,48 @@ function save(bytes, name, type) {
   setTimeout(() => URL.revokeObjectURL(url), 60000);
 }
 
+// --- the code page of names ---------------------------------------------------------------
+
+// The choice kept by the browser, when it keeps one (it may refuse to, for a page from disk too).
+function rememberedEncoding() {
+  try {
+    return localStorage.getItem(ENCODING_KEY);
+  } catch {
+    return null;
+  }
+}
+
+function rememberEncoding(name) {
+  try {
+    localStorage.setItem(ENCODING_KEY, name);
+  } catch {
+    // Not kept: the choice holds until the page closes.
+  }
+}
+
+function showCodePages(names) {
+  const choice = $('encoding');
+  const chosen = choice.value || rememberedEncoding();
+  choice.replaceChildren(...names.map((name) => {
+    const option = document.createElement('option');
+    option.value = name;
+    option.textContent = name;
+    return option;
+  }));
+  choice.value = names.includes(chosen) ? chosen : names[0];
+  choice.disabled = false;
+  worker.postMessage({ type: 'encoding', name: choice.value });
+}
+
+function showPlayers(message) {
+  const game = games.find((entry) => entry.id === message.id);
+  if (!game || !game.result) return;
+  game.result.players = message.players;
+  const item = document.querySelector(`.game[data-id="${message.id}"]`);
+  if (item) item.replaceWith(gameItem(game));
+  if (shown && shown.id === game.id && shown.lines) showScriptTitle(game);
+}
+
 // --- messages from the worker ---------------------------------------------------------------
 
 function receive(message) {
@@ -264,6 +347,12 @@ function receive(message) {
       break;
     case 'script':
       showScript(message);
+      break;
+    case 'codePages':
+      showCodePages(message.names);
+      break;
+    case 'players':
+      showPlayers(message);
       break;
     case 'zip':
       showProgress(null);
@@ -325,6 +414,10 @@ $('salvage').addEventListener('change', () => {
   const files = games.map((game) => game);
   if (files.length === 0) return;
   worker.postMessage({ type: 'redescribe', ids: files.map((game) => game.id), options: options() });
+});
+$('encoding').addEventListener('change', () => {
+  rememberEncoding($('encoding').value);
+  worker.postMessage({ type: 'encoding', name: $('encoding').value });
 });
 $('names').addEventListener('change', () => { if (shown && shown.lines) requestScript(shown.id, shown.number); });
 $('download').addEventListener('click', () => { if (shown && shown.bytes) save(shown.bytes, shown.name, 'text/plain'); });

@@ -1,5 +1,6 @@
 // Pictures of the page with a script open: build/screenshots/page.png (desktop, light theme) and
-// page-phone-dark.png (360 px wide, dark theme), from the corpus, or the bundled sample without it.
+// page-phone-dark.png (360 px wide, dark theme), from the corpus, or the bundled sample without it;
+// names read as GBK, which the corpus's computer players are named in.
 import { existsSync, mkdirSync, readdirSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
@@ -23,6 +24,8 @@ for (const { file, width, height, scheme } of [
   await page.setViewport({ width, height });
   await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: scheme }]);
   await page.goto(pathToFileURL(join(pageDir, 'index.html')).href);
+  await page.waitForFunction(() => !document.querySelector('#encoding').disabled);
+  await page.select('#encoding', 'gbk');
   await (await page.$('#files')).uploadFile(...games);
   await page.waitForFunction(() => !document.querySelector('.game .pending') && document.querySelector('#progress-line').hidden
     && document.querySelector('.game .scripts button'), { timeout: 60000 });
@@ -31,7 +34,7 @@ for (const { file, width, height, scheme } of [
   await page.waitForSelector('#script-view:not([hidden]) .ln');
   await page.type('#search', 'sn-');
   await page.keyboard.press('Enter');
-  await page.evaluate(() => document.querySelector('#list-title').scrollIntoView());
+  await page.evaluate(() => document.querySelector('.game button[aria-pressed="true"]').closest('.game').scrollIntoView());
   await page.screenshot({ path: join(outDir, file) });
   console.log(join(outDir, file));
   await page.close();

@@ -4,6 +4,7 @@
 
 let core = null;
 let starting = null;
+let encoding = '';  // the code page players' names are read in; the core's default until the page chooses
 
 function start() {
   if (!starting) starting = createVelkorin().then((module) => { core = module; });
@@ -64,12 +65,24 @@ function extract(name, bytes, number, options) {
   })));
 }
 
+// A player as read (velkorin_describe's "players") in the words the page shows, the name in `encoding`.
+function showPlayer(player) {
+  const name = Uint8Array.from(player.nameBytes);
+  return withBytes(name, (namePointer) => withText(encoding, (pagePointer) => ({
+    number: player.number,
+    script: player.script,
+    ...JSON.parse(core.UTF8ToString(core._velkorin_show_player(player.number, player.type, namePointer, name.length,
+      player.civilization, player.colour, player.team, pagePointer))),
+  })));
+}
+
 function namesCall(call, names) {
   const text = withText(names.join('/'), (pointer) => core.UTF8ToString(call(pointer)));
   return text === '' ? [] : text.split('/');
 }
 
 const games = new Map();  // id -> File
+const playersRead = new Map();  // id -> the game's players as read, to show them again in another code page
 
 async function bytesOf(id) {
   return new Uint8Array(await games.get(id).arrayBuffer());
@@ -80,19 +93,22 @@ async function describeAll(ids, options) {
   postMessage({ type: 'listed', ids, names: files.map((file) => file.name), sizes: files.map((file) => file.size) });
   for (let i = 0; i < ids.length; ++i) {
     postMessage({ type: 'progress', done: i, total: ids.length, name: files[i].name });
+    playersRead.delete(ids[i]);
     let result;
     try {
       const bytes = await bytesOf(ids[i]);
       try {
         await start();
         result = describe(files[i].name, bytes, options);
+        playersRead.set(ids[i], result.players);
+        result.players = result.players && result.players.map(showPlayer);
       } catch (error) {
         discardCore();
         throw error;
       }
     } catch (error) {
       result = { game: { name: files[i].name, size: files[i].size, version: null, status: 'cannot-open', scripts: [] },
-        description: `cannot be opened: ${reason(error)}`, message: 'File Open Error' };
+        description: `cannot be opened: ${reason(error)}`, message: 'File Open Error', players: null };
     }
     postMessage({ type: 'described', id: ids[i], result });
   }
@@ -114,6 +130,7 @@ const handlers = {
     const order = namesCall(core._velkorin_list_order, files.map((entry) => entry.file.name)).map(Number);
     const listed = order.map((index) => files[index]);
     games.clear();
+    playersRead.clear();
     for (const { id, file } of listed) games.set(id, file);
     await describeAll(listed.map((entry) => entry.id), options);
   },
@@ -121,6 +138,21 @@ const handlers = {
   // The same games again, read with other options.
   async redescribe({ ids, options }) {
     await describeAll(ids, options);
+  },
+
+  // The code pages names may be read in, the default first.
+  async codePages() {
+    await start();
+    postMessage({ type: 'codePages', names: core.UTF8ToString(core._velkorin_code_pages()).split('/') });
+  },
+
+  // Names from now on in this code page, and those of the games read so far again, without reading them.
+  async encoding({ name }) {
+    encoding = name;
+    await start();
+    for (const [id, players] of playersRead) {
+      if (players) postMessage({ type: 'players', id, players: players.map(showPlayer) });
+    }
   },
 
   async script({ id, number, options }) {

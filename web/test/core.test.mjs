@@ -17,6 +17,16 @@ function call(core, text, use) {
   try { return use(pointer); } finally { core._free(pointer); }
 }
 
+// The core reads players' names through the host's TextDecoder. Node 20's reads windows-1252 as
+// Latin-1 (0x86 as U+0086, where browsers read †); under such a node a name beyond ASCII is compared by
+// its bytes alone, and page.test.mjs compares it as a browser reads it.
+const hostReadsWindows1252 = new TextDecoder('windows-1252').decode(Uint8Array.of(0x86)) === '\u2020';
+
+function comparable(game) {
+  if (hostReadsWindows1252 || !game.players) return game;
+  return { ...game, players: game.players.map(({ name, ...player }) => (player.nameBytes ? player : { name, ...player })) };
+}
+
 function withGame(core, name, options, use) {
   const bytes = readFileSync(join(corpusDir, name));
   const data = core._malloc(bytes.length);
@@ -35,7 +45,7 @@ test('the core describes and extracts every corpus game as the command line does
     for (const name of corpusGames()) {
       const described = withGame(core, name, `salvage=${salvage}`, (...args) =>
         JSON.parse(core.UTF8ToString(core._velkorin_describe(...args))));
-      assert.deepEqual(described.game, listed.get(name), name);
+      assert.deepEqual(comparable(described.game), comparable(listed.get(name)), name);
       if (salvage || described.game.status !== 'ok') continue;
       for (const names of ['standard', 'full']) {
         const count = withGame(core, name, `names=${names}`, (data, size, namePointer, optionPointer) =>

@@ -12,6 +12,8 @@ export const hasCorpus = existsSync(corpusDir);
 export const cli = process.env.VELKORIN_CLI || join(root, 'build', 'native', 'cli', 'velkorin');
 export const pageDir = process.env.VELKORIN_PAGE || join(root, 'build', 'page');
 export const coreModule = join(root, 'build', 'web', 'web', 'velkorin.js');
+export const testGamesProgram = process.env.VELKORIN_TEST_GAMES
+  || join(root, 'build', 'native', 'tests', 'testkit', 'velkorin_test_games');
 
 export function corpusGames() {
   return hasCorpus ? readdirSync(corpusDir).filter((name) => /\.mg.$/i.test(name)).sort() : [];
@@ -40,6 +42,11 @@ export function nativeScript(path, number, names) {
   } finally {
     rmSync(dir, { recursive: true, force: true });
   }
+}
+
+// The recorded games of the test kit (tests/testkit/TestGames.cpp), written into the folder.
+export function writeTestGames(dir) {
+  execFileSync(testGamesProgram, [dir]);
 }
 
 // Recorded games made here: one framed well with no AI script, one whose compressed header is damaged.
