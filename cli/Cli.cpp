@@ -49,7 +49,8 @@ constexpr ExitStatusHelp kExitStatuses[] = {
     {kExitNoSuchScript, "the recorded game holds no script N"},
     {kExitGamesFailed, "extract-all: a recorded game was broken, or its extraction failed"},
     {kExitOutOfMemory, "Not enough memory: the memory the run needed could not be had; nothing was written"},
-    {kExitUsage, "the command line is wrong; list: no operand given and no SaveGame folder found"},
+    {kExitUsage, "the command line is wrong; list: no operand given and no SaveGame folder found; extract --player N: "
+                 "player N ran no AI script, or the game's players are not known"},
 };
 
 // The help's columns: terms from the third, what they mean from the 26th, lines up to the 100th.

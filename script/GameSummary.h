@@ -46,6 +46,7 @@ GameSummary SummarizeGame(const std::string& path, const LoadOptions& load);
 // "broken", "cannot be opened" (with ": REASON" where there is one).
 std::string DescribeGame(const GameSummary& game);
 // The player who ran the script (from 0): the first of its number; nothing when players are unknown.
+const recgame::Player* PlayerOfScript(const std::optional<std::vector<recgame::Player>>& players, size_t script);
 const recgame::Player* PlayerOfScript(const GameSummary& game, size_t script);
 
 }  // namespace script
