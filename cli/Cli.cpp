@@ -37,10 +37,10 @@ struct ExitStatusHelp {
 };
 
 constexpr ExitStatusHelp kExitStatuses[] = {
-    {kExitOk, "the script was written; list: the folder was listed; extract-all: every game was extracted or holds "
+    {kExitOk, "the script was written; list: every operand was listed; extract-all: every game was extracted or holds "
               "no AI script"},
-    {kExitFileOpenError, "File Open Error: the recorded game, or a temporary file for it, cannot be opened; list and "
-                         "extract-all: the folder cannot be read"},
+    {kExitFileOpenError, "File Open Error: the recorded game, or a temporary file for it, cannot be opened; list: an "
+                         "operand cannot be read (the others are listed); extract-all: the folder cannot be read"},
     {kExitNoAiScript, "No AI script in this file"},
     {kExitBrokenRecGame, "Recgame file is broken"},
     {kExitFileWriteError, "File Write Error: the output file cannot be created or is read-only, or it is the recorded game; "
@@ -49,7 +49,8 @@ constexpr ExitStatusHelp kExitStatuses[] = {
     {kExitNoSuchScript, "the recorded game holds no script N"},
     {kExitGamesFailed, "extract-all: a recorded game was broken, or its extraction failed"},
     {kExitOutOfMemory, "Not enough memory: the memory the run needed could not be had; nothing was written"},
-    {kExitUsage, "the command line is wrong; list: no FOLDER given and no SaveGame folder found"},
+    {kExitUsage, "the command line is wrong; list: no operand given and no SaveGame folder found; extract --player N: "
+                 "player N ran no AI script, or the game's players are not known"},
 };
 
 // The help's columns: terms from the third, what they mean from the 26th, lines up to the 100th.

@@ -1,16 +1,22 @@
 // velkorin extract: the AI scripts of one recorded game.
+#include <cstdint>
 #include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "cli/Extraction.h"
 #include "platform/BinaryFile.h"
+#include "platform/CodePage.h"
 #include "platform/OsFile.h"
 #include "platform/TextFile.h"
+#include "recgame/Players.h"
 #include "script/AiScript.h"
+#include "script/GameSummary.h"
+#include "script/PlayerText.h"
 #include "script/ResultMessages.h"
 #include "script/ScriptFileNames.h"
 #include "script/ScriptOutputs.h"
@@ -20,40 +26,67 @@ namespace {
 constexpr OptionSpec kOptions[] = {
     {"output", 'o', "OUT", "write the script to OUT instead of standard output (- is standard output)"},
     {"script", 0, "N", "write the N-th script (from 1; the first by default)"},
-    {"all", 0, "", "write every script (not with --script): to OUT-1.per, OUT-2.per, ... (OUT without .per), or one "
-                   "after another to standard output, each after a line '; script N of M'"},
+    {"player", 0, "N", "write the script of player N (1 to 8), a computer player (not with --script or --all)"},
+    {"all", 0, "", "write every script: to OUT-1.per, OUT-2.per, ... (OUT without .per), or one after another to "
+                   "standard output, each after a line '; script N of M', which also names the player who ran it when "
+                   "the players are known"},
     kSalvageOption,
     kNamesOption,
     kNumberingOption,
+    kEncodingOption,
 };
 
-// Which scripts go where: one to OUT, or each to a file of its own named after BASE.
+// Of these, one at most: each chooses the scripts.
+constexpr std::string_view kChoicesOfScripts[] = {"script", "player", "all"};
+
+// Which scripts go where: one to OUT, or each to a file of its own named after BASE. A player's is
+// one script, known once the game is read.
 struct Request {
   std::string recGame;
   std::string output = "-";
   std::optional<size_t> script;  // 0-based; every script when empty
+  std::optional<int32_t> player;  // whose script, in place of `script`
   LoadOptions load;
   NameSet names = NameSet::kStandard;
   NumberingChoice numbering = NumberingChoice::kAuto;
+  const CodePage* codePage = &kDefaultCodePage;  // of the players' names
 };
+
+void CheckOneChoiceOfScripts(const Arguments& arguments) {
+  std::vector<std::string_view> given;
+  for (const std::string_view choice : kChoicesOfScripts) {
+    if (arguments.Has(choice)) given.push_back(choice);
+  }
+  if (given.size() > 1) {
+    throw UsageProblem("--" + std::string(given[0]) + " and --" + std::string(given[1]) + " exclude each other");
+  }
+}
 
 Request ReadRequest(const Arguments& arguments) {
   if (arguments.Operands().size() != 1) {
     throw UsageProblem(arguments.Operands().empty() ? "no recorded game given"
                                                     : "only one recorded game can be extracted at a time");
   }
-  if (arguments.Has("script") && arguments.Has("all")) throw UsageProblem("--script and --all exclude each other");
+  CheckOneChoiceOfScripts(arguments);
   std::string problem;
   const std::optional<unsigned> script = arguments.Count("script", 1, static_cast<unsigned>(script::kMaxScripts), &problem);
   if (!script) throw UsageProblem(problem);
+  const std::optional<unsigned> player =
+      arguments.Count("player", 1, static_cast<unsigned>(recgame::kMaxPlayerNumber), &problem);
+  if (!player) throw UsageProblem(problem);
 
   Request request;
   request.recGame = arguments.Operands().front();
   request.output = arguments.Value("output").value_or("-");
-  if (!arguments.Has("all")) request.script = *script - 1;
+  if (arguments.Has("player")) {
+    request.player = static_cast<int32_t>(*player);
+  } else if (!arguments.Has("all")) {
+    request.script = *script - 1;
+  }
   request.load.salvage = arguments.Has("salvage");
   request.names = ReadNameSet(arguments);
   request.numbering = ReadNumberingChoice(arguments);
+  request.codePage = &ReadCodePage(arguments);
   return request;
 }
 
@@ -67,20 +100,62 @@ int ReportWriteFailure(std::ostream& err, const std::string& output, WriteResult
                 ExitStatus(written));
 }
 
+// "; script 2 of 4: player 3, NAME, Vikings, green, team 2", without the player when it is unknown.
+std::string ScriptHeading(size_t script, size_t scripts, const recgame::Player* player, const CodePage& names) {
+  std::string heading = "; script " + std::to_string(script + 1) + " of " + std::to_string(scripts);
+  if (player != nullptr) heading += ": " + script::DescribePlayer(*player, names);
+  return heading + "\n";
+}
+
 // Standard output gets the bytes a file would; several scripts follow one another, each after a
-// comment line that says which it is. Nothing is written unless every script fits.
+// comment line that says which it is and whose. Nothing is written unless every script fits.
 int WriteToStandardOutput(const CAiScript& script, const Request& request, const std::vector<size_t>& scripts) {
   BinaryFile standardOutput;
   standardOutput.AttachStandardOutput();
   TextFile text(standardOutput);
+  const std::optional<std::vector<recgame::Player>> players = script.Players();
   for (const size_t n : scripts) {
     if (!request.script) {
-      text.WriteString("; script " + std::to_string(n + 1) + " of " + std::to_string(scripts.size()) + "\n");
+      text.WriteString(ScriptHeading(n, scripts.size(), script::PlayerOfScript(players, n), *request.codePage));
     }
     script.WritePer(text, n);
   }
   text.Flush();
   return kExitOk;
+}
+
+// "players 2, 3, 5 ran AI scripts", for a message: the players whose scripts the game holds.
+std::string PlayersWithScripts(const std::vector<recgame::Player>& players) {
+  std::vector<std::string> numbers;
+  for (const recgame::Player& player : players) {
+    if (player.script) numbers.push_back(std::to_string(player.number));
+  }
+  std::string text = numbers.size() == 1 ? "player " : "players ";
+  for (const std::string& number : numbers) text += (&number == &numbers.front() ? "" : ", ") + number;
+  return text + (numbers.size() == 1 ? " ran an AI script" : " ran AI scripts");
+}
+
+// The script of player `number`; nothing, with `problem` saying why, when the player ran none.
+std::optional<size_t> ScriptOfPlayer(const CAiScript& script, int32_t number, std::string* problem) {
+  const std::optional<std::vector<recgame::Player>> players = script.Players();
+  if (!players) {
+    *problem = "its players are not known; choose a script with --script";
+    return std::nullopt;
+  }
+  const recgame::Player* numbered = nullptr;
+  for (const recgame::Player& player : *players) {
+    if (player.number != number) continue;
+    if (player.script) return player.script;
+    numbered = &player;
+  }
+  const std::string who = "player " + std::to_string(number);
+  if (numbered == nullptr) {
+    *problem = "there is no " + who;
+  } else {
+    *problem = who + (numbered->type == recgame::kHumanPlayer ? " is human" : " ran no AI script");
+  }
+  *problem += "; " + PlayersWithScripts(*players);
+  return std::nullopt;
 }
 
 bool StandardOutputIs(const std::string& path) {
@@ -89,7 +164,7 @@ bool StandardOutputIs(const std::string& path) {
   return file.kind == os::PathKind::kRegular && standardOutput == file.identity;
 }
 
-int Extract(const Request& request, std::ostream& err) {
+int Extract(Request request, std::ostream& err) {
   if (request.output == "-" && StandardOutputIs(request.recGame)) {
     return ReportWriteFailure(err, request.recGame, WriteResult::kIsRecGame, "");
   }
@@ -101,6 +176,11 @@ int Extract(const Request& request, std::ostream& err) {
   if (request.script && *request.script >= script.ScriptCount()) {
     return Report(err, request.recGame, "No script " + std::to_string(*request.script + 1) + " in this file",
                   "it holds " + std::to_string(script.ScriptCount()), kExitNoSuchScript);
+  }
+  if (request.player) {
+    std::string problem;
+    request.script = ScriptOfPlayer(script, *request.player, &problem);
+    if (!request.script) return Report(err, request.recGame, problem, "", kExitUsage);
   }
 
   WarnOfUnknownNumbering(err, request.recGame, script);

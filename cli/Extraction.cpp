@@ -13,6 +13,15 @@ NameSet ReadNameSet(const Arguments& arguments) {
   throw UsageProblem("option --names takes full or standard");
 }
 
+const CodePage& ReadCodePage(const Arguments& arguments) {
+  const std::optional<std::string> name = arguments.Value(kEncodingOption.name);
+  if (!name) return kDefaultCodePage;
+  if (const CodePage* page = FindCodePage(*name)) return *page;
+  std::string names = CodePageNames();
+  names.replace(names.rfind(", "), 2, " or ");
+  throw UsageProblem("option --encoding takes " + names);
+}
+
 NumberingChoice ReadNumberingChoice(const Arguments& arguments) {
   const std::string value = arguments.Value(kNumberingOption.name).value_or("auto");
   if (value == "auto") return NumberingChoice::kAuto;

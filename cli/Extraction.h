@@ -5,12 +5,13 @@
 #include <string_view>
 
 #include "cli/Arguments.h"
+#include "platform/CodePage.h"
 #include "recgame/ReadResult.h"
 #include "script/AiScript.h"
 #include "script/ScriptText.h"
 
-// What the commands share about one recorded game: how researches are named, and how a result
-// becomes an exit status and a line on standard error.
+// What the commands share about one recorded game: how researches are named, which code page its
+// players' names are read in, and how a result becomes an exit status and a line on standard error.
 
 // "--names full|standard", for the options table of every command that writes scripts.
 inline constexpr OptionSpec kNamesOption = {
@@ -25,6 +26,15 @@ inline constexpr OptionSpec kSalvageOption = {
 // The names that option asks for, the standard ones when it is not given; throws UsageProblem for
 // any other value.
 NameSet ReadNameSet(const Arguments& arguments);
+
+// "--encoding NAME", for the commands that show players' names: the code page they were recorded in.
+inline constexpr OptionSpec kEncodingOption = {
+    "encoding", 0, "NAME",
+    "the code page the players' names were recorded in: windows-1252 (the default), gbk, big5, shift_jis, "
+    "euc-kr or windows-1251"};
+// The code page that option names, windows-1252 when it is not given; throws UsageProblem for any
+// other name.
+const CodePage& ReadCodePage(const Arguments& arguments);
 
 // "--numbering auto|1.0c", for the same commands: by the game's version, or 1.0c's for any game.
 inline constexpr OptionSpec kNumberingOption = {

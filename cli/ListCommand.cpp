@@ -1,111 +1,219 @@
-// velkorin list: the recorded games of a folder, each with its AI scripts or why it has none.
+// velkorin list: recorded games, each with its AI scripts or why it has none, and its players.
 #include <algorithm>
 #include <cstdint>
-#include <exception>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "cli/Extraction.h"
+#include "platform/CodePage.h"
 #include "platform/ConsoleText.h"
+#include "platform/OsFile.h"
 #include "platform/Parallel.h"
 #include "platform/SaveGameFolder.h"
+#include "platform/Utf8.h"
 #include "recgame/RecGameFolder.h"
 #include "script/GameJson.h"
 #include "script/GameSummary.h"
+#include "script/PlayerText.h"
 
 namespace {
 
 constexpr OptionSpec kOptions[] = {
-    {"json", 0, "", "write the list as one JSON object, one game to a line"},
+    {"json", 0, "",
+     "write the list as one JSON object, one game to a line; for several operands, an array of such objects"},
     kSalvageOption,
+    kEncodingOption,
 };
 
-// The columns a UTF-8 text takes: one for each character, that is each byte but continuation bytes.
-size_t Width(const std::string& text) {
-  const auto startsCharacter = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; };
-  return static_cast<size_t>(std::ranges::count_if(text, startsCharacter));
+// One part of the listing: the recorded games named as operands, or those of one folder.
+struct Listing {
+  std::optional<std::string> folder;  // nothing for the games named one by one
+  std::vector<RecGameFile> games;
+  std::vector<GameSummary> summaries;
+};
+
+// Characters a terminal shows two columns wide: Hangul's leading consonants, the CJK blocks from the
+// radicals to Yi, the Hangul syllables, the compatibility ideographs, the vertical and fullwidth
+// forms, and the ideographs beyond the first plane. Names in the East Asian code pages are of them.
+constexpr std::pair<char32_t, char32_t> kWideCharacters[] = {
+    {0x1100, 0x115F}, {0x2E80, 0x303E}, {0x3041, 0x33FF}, {0x3400, 0x4DBF}, {0x4E00, 0x9FFF},  {0xA000, 0xA4CF},
+    {0xAC00, 0xD7A3}, {0xF900, 0xFAFF}, {0xFE30, 0xFE4F}, {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}, {0x20000, 0x3FFFD}};
+
+// The columns a text takes on a terminal. Every cell is valid UTF-8, its other bytes escaped.
+size_t Width(std::string_view text) {
+  size_t width = 0;
+  while (!text.empty()) {
+    const utf8::Decoded decoded = utf8::DecodeFirst(text);
+    const bool wide = std::any_of(std::begin(kWideCharacters), std::end(kWideCharacters), [&](const auto& range) {
+      return decoded.codePoint >= range.first && decoded.codePoint <= range.second;
+    });
+    width += wide ? 2 : 1;
+    text.remove_prefix(decoded.length);
+  }
+  return width;
 }
 
-std::string_view NumberingColumn(const GameSummary& game) {
-  return game.numbering ? NumberingName(*game.numbering) : "";
+// A table of text: each column as wide as its widest cell, two spaces between columns.
+using Row = std::vector<std::string>;
+
+std::vector<size_t> ColumnWidths(const std::vector<Row>& rows) {
+  std::vector<size_t> widths;
+  for (const Row& row : rows) {
+    widths.resize(std::max(widths.size(), row.size()));
+    for (size_t column = 0; column < row.size(); ++column) widths[column] = std::max(widths[column], Width(row[column]));
+  }
+  return widths;
+}
+
+// The column of numbers is aligned right, the others left; the last cell of a row is not padded.
+void WriteRow(std::ostream& out, std::string_view indent, const Row& row, const std::vector<size_t>& widths,
+              size_t numberColumn) {
+  out << indent;
+  for (size_t column = 0; column < row.size(); ++column) {
+    const std::string padding(widths[column] - Width(row[column]), ' ');
+    if (column == numberColumn) out << padding;
+    out << row[column];
+    if (column + 1 < row.size()) out << (column == numberColumn ? "" : padding) << "  ";
+  }
+  out << '\n';
 }
 
 // Names, and reasons that may hold names, with their control characters escaped: no name can end a
 // line of the listing or reach the terminal as a command.
-void WriteText(std::ostream& out, const std::string& folder, const std::vector<RecGameFile>& games,
-               const std::vector<GameSummary>& summaries) {
-  out << EscapeControls(folder) << ": " << games.size()
-      << (games.size() == 1 ? " recorded game\n" : " recorded games\n");
-  std::vector<std::string> names;
-  size_t nameWidth = 0;
-  size_t sizeWidth = 0;
-  size_t versionWidth = 0;
-  size_t numberingWidth = 0;
-  for (size_t i = 0; i < games.size(); ++i) {
-    names.push_back(EscapeControls(games[i].name));
-    nameWidth = std::max(nameWidth, Width(names[i]));
-    sizeWidth = std::max(sizeWidth, std::to_string(games[i].size).size());
-    versionWidth = std::max(versionWidth, summaries[i].version.value_or("").size());
-    numberingWidth = std::max(numberingWidth, NumberingColumn(summaries[i]).size());
+Row GameRow(const RecGameFile& game, const GameSummary& summary) {
+  return {EscapeControls(game.name), std::to_string(game.size), summary.version.value_or(""),
+          std::string(summary.numbering ? NumberingName(*summary.numbering) : ""),
+          EscapeControls(script::DescribeGame(summary))};
+}
+
+Row PlayerRow(const recgame::Player& player, const GameSummary& game, const CodePage& names) {
+  Row row = {std::to_string(player.number),        script::ShownName(player.name, names),
+             script::PlayerTypeText(player.type),  script::CivilizationText(player.civilization),
+             script::ColourText(player.colour),    script::TeamText(player.team)};
+  if (player.script) {
+    const size_t rules = game.scripts[*player.script].rules;
+    row.push_back("script " + std::to_string(*player.script + 1) + ": " + std::to_string(rules) +
+                  (rules == 1 ? " rule" : " rules"));
   }
-  for (size_t i = 0; i < games.size(); ++i) {
-    const std::string size = std::to_string(games[i].size);
-    const std::string version = summaries[i].version.value_or("");
-    const std::string_view numbering = NumberingColumn(summaries[i]);
-    out << names[i] << std::string(nameWidth - Width(names[i]), ' ') << "  " << std::string(sizeWidth - size.size(), ' ')
-        << size << "  " << version << std::string(versionWidth - version.size(), ' ') << "  " << numbering
-        << std::string(numberingWidth - numbering.size(), ' ') << "  " << EscapeControls(script::DescribeGame(summaries[i]))
-        << '\n';
+  return row;
+}
+
+// Under its game, indented: each player, or that they are unknown when the game has scripts.
+void WritePlayers(std::ostream& out, const GameSummary& game, const CodePage& names) {
+  if (!game.players) {
+    if (!game.scripts.empty()) out << "  players unknown\n";
+    return;
+  }
+  std::vector<Row> rows;
+  for (const recgame::Player& player : *game.players) rows.push_back(PlayerRow(player, game, names));
+  const std::vector<size_t> widths = ColumnWidths(rows);
+  for (const Row& row : rows) WriteRow(out, "  ", row, widths, 0);
+}
+
+void WriteText(std::ostream& out, const std::vector<Listing>& listings, const CodePage& names) {
+  for (const Listing& listing : listings) {
+    if (&listing != &listings.front()) out << '\n';
+    if (listing.folder) {
+      out << EscapeControls(*listing.folder) << ": " << listing.games.size()
+          << (listing.games.size() == 1 ? " recorded game\n" : " recorded games\n");
+    }
+    std::vector<Row> rows;
+    for (size_t i = 0; i < listing.games.size(); ++i) rows.push_back(GameRow(listing.games[i], listing.summaries[i]));
+    const std::vector<size_t> widths = ColumnWidths(rows);
+    for (size_t i = 0; i < rows.size(); ++i) {
+      WriteRow(out, "", rows[i], widths, 1);
+      WritePlayers(out, listing.summaries[i], names);
+    }
   }
 }
 
 // One JSON object, each game's on a line of its own, so that the output reads well and a line-wise
 // tool can take it game by game.
-void WriteJson(std::ostream& out, const std::string& folder, const std::vector<RecGameFile>& games,
-               const std::vector<GameSummary>& summaries) {
-  out << script::ListingJsonOpening(folder);
-  for (size_t i = 0; i < games.size(); ++i) {
-    out << (i == 0 ? "\n  " : ",\n  ") << script::GameJson(games[i].name, games[i].size, summaries[i], kDefaultCodePage);
+std::string ListingJson(const Listing& listing, const CodePage& names) {
+  std::string json = script::ListingJsonOpening(listing.folder);
+  for (size_t i = 0; i < listing.games.size(); ++i) {
+    json += i == 0 ? "\n  " : ",\n  ";
+    json += script::GameJson(listing.games[i].name, listing.games[i].size, listing.summaries[i], names);
   }
-  out << (games.empty() ? "]}\n" : "\n]}\n");
+  return json + (listing.games.empty() ? "]}" : "\n]}");
 }
 
-std::string FolderToList(const Arguments& arguments) {
-  if (arguments.Operands().size() > 1) throw UsageProblem("only one folder can be listed at a time");
-  if (!arguments.Operands().empty()) return arguments.Operands().front();
+void WriteJson(std::ostream& out, const std::vector<Listing>& listings, const CodePage& names, bool several) {
+  if (!several) {
+    for (const Listing& listing : listings) out << ListingJson(listing, names) << '\n';
+    return;
+  }
+  out << '[';
+  for (const Listing& listing : listings) out << (&listing == &listings.front() ? "\n" : ",\n") << ListingJson(listing, names);
+  out << "\n]\n";
+}
+
+std::vector<std::string> Operands(const Arguments& arguments) {
+  if (!arguments.Operands().empty()) return arguments.Operands();
   const std::optional<std::string> saveGame = FindSaveGameFolder();
   if (!saveGame) throw UsageProblem("no FOLDER given, and the game's SaveGame folder cannot be found; give FOLDER");
-  return *saveGame;
+  return {*saveGame};
+}
+
+// The games the operands name as one listing, if any, then each folder's; an operand that cannot
+// be read is reported on `err`, and `allRead` cleared.
+std::vector<Listing> ReadOperands(const std::vector<std::string>& operands, std::ostream& err, bool* allRead) {
+  Listing files;
+  std::vector<Listing> folders;
+  for (const std::string& operand : operands) {
+    std::string problem;
+    if (os::StatusOf(operand).kind == os::PathKind::kDirectory) {
+      if (std::optional<std::vector<RecGameFile>> games = ListRecGameFolder(operand, &problem)) {
+        folders.push_back({operand, std::move(*games), {}});
+        continue;
+      }
+      Report(err, operand, "cannot read the folder", problem, 0);
+    } else if (const std::optional<RecGameFile> game = RecGameFileAt(operand, &problem)) {
+      files.games.push_back(*game);
+      continue;
+    } else {
+      Report(err, operand, "cannot be listed", problem, 0);
+    }
+    *allRead = false;
+  }
+  if (!files.games.empty()) folders.insert(folders.begin(), std::move(files));
+  return folders;
 }
 
 int RunList(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-  const std::string folder = FolderToList(arguments);
+  const CodePage& names = ReadCodePage(arguments);
+  const std::vector<std::string> operands = Operands(arguments);
   const LoadOptions load{.salvage = arguments.Has("salvage")};
-  std::string problem;
-  const std::optional<std::vector<RecGameFile>> games = ListRecGameFolder(folder, &problem);
-  if (!games) return Report(err, folder, "cannot read the folder", problem, kExitFileOpenError);
-
-  std::vector<GameSummary> summaries(games->size());
-  ForEachInParallel(games->size(), ProcessorCount(), [&](size_t i) { summaries[i] = script::SummarizeGame((*games)[i].path, load); });
-  if (arguments.Has("json")) {
-    WriteJson(out, folder, *games, summaries);
-  } else {
-    WriteText(out, folder, *games, summaries);
+  bool allRead = true;
+  std::vector<Listing> listings = ReadOperands(operands, err, &allRead);
+  for (Listing& listing : listings) {
+    listing.summaries.resize(listing.games.size());
+    ForEachInParallel(listing.games.size(), ProcessorCount(), [&](size_t i) {
+      listing.summaries[i] = script::SummarizeGame(listing.games[i].path, load);
+    });
   }
-  return kExitOk;
+  if (arguments.Has("json")) {
+    WriteJson(out, listings, names, operands.size() > 1);
+  } else {
+    WriteText(out, listings, names);
+  }
+  return allRead ? kExitOk : kExitFileOpenError;
 }
 
 }  // namespace
 
 const Command kListCommand = {
     "list",
-    "[FOLDER]",
-    "list the recorded games of FOLDER (*.mg?, in any case), each with its size, its version text and the rule "
-    "counts of its AI scripts, or why it has none; without FOLDER, the game's SaveGame folder (on Linux, in the "
-    "Wine prefix)",
+    "[RECGAME|FOLDER]...",
+    "list recorded games, each with its size, its version text, the rule counts of its AI scripts or why it has "
+    "none, and its players, each computer player with the script it ran: first every RECGAME given, whatever its "
+    "name, as one table, then the recorded games of each FOLDER (*.mg?, in any case); without operands, the "
+    "game's SaveGame folder (on Linux, in the Wine prefix)",
     kOptions,
     RunList,
 };

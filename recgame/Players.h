@@ -19,6 +19,8 @@ namespace recgame {
 // and are neither.
 inline constexpr int32_t kHumanPlayer = 2;
 inline constexpr int32_t kComputerPlayer = 4;
+// Players are numbered from 1; GAIA is 0.
+inline constexpr int32_t kMaxPlayerNumber = 8;
 
 struct Player {
   int32_t number = 0;  // 1 to 8; the players of a co-op team share one

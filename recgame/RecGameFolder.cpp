@@ -56,6 +56,18 @@ std::optional<std::vector<RecGameFile>> ListRecGameFolder(const std::string& fol
   return listed;
 }
 
+std::optional<RecGameFile> RecGameFileAt(const std::string& path, std::string* problem) {
+  const fs::path file = PathFromUtf8(path);
+  std::error_code error;
+  const bool regular = fs::is_regular_file(file, error);
+  const uintmax_t size = regular ? fs::file_size(file, error) : 0;
+  if (error || !regular) {
+    *problem = error ? error.message() : "it is no plain file";
+    return std::nullopt;
+  }
+  return RecGameFile{path, path, size};
+}
+
 std::string PathInFolder(const std::string& folder, const std::string& name) {
   return Utf8FromPath(PathFromUtf8(folder) / PathFromUtf8(name));
 }

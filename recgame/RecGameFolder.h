@@ -15,10 +15,13 @@ struct RecGameFile {
   uint64_t size = 0;
 };
 
-
 // The recorded games of the folder, sorted. Nothing, with `problem` saying why, when the folder
 // cannot be read.
 std::optional<std::vector<RecGameFile>> ListRecGameFolder(const std::string& folder, std::string* problem);
+
+// The file at the path as a recorded game named by the path, whatever its name, when it is a plain
+// file (links followed). Nothing, with `problem` saying why, when it is missing or no plain file.
+std::optional<RecGameFile> RecGameFileAt(const std::string& path, std::string* problem);
 
 // A file name in the folder, as a UTF-8 path.
 std::string PathInFolder(const std::string& folder, const std::string& name);

@@ -86,9 +86,10 @@ std::string GameJson(const std::string& name, uint64_t size, const GameSummary& 
   return Dump(object);
 }
 
-std::string ListingJsonOpening(const std::string& folder) {
+std::string ListingJsonOpening(const std::optional<std::string>& folder) {
   Json head = Json::object();
-  AddName(head, "folder", folder);
+  head["folder"] = Json();
+  if (folder) AddName(head, "folder", *folder);
   std::string text = Dump(head);
   text.back() = ',';  // the object goes on with its games
   return text + "\"games\":[";

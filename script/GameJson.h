@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,7 +21,8 @@ std::string JsonString(std::string_view text);
 // A player's name beyond plain ASCII also comes as its bytes, "nameBytes", since it is text only in
 // the code page chosen.
 std::string GameJson(const std::string& name, uint64_t size, const GameSummary& game, const CodePage& names);
-// The opening of a listing, up to its list of games: {"folder":…,"games":[
-std::string ListingJsonOpening(const std::string& folder);
+// The opening of a listing, up to its list of games: {"folder":…,"games":[ with null for games
+// named one by one rather than found in a folder.
+std::string ListingJsonOpening(const std::optional<std::string>& folder);
 
 }  // namespace script

@@ -98,12 +98,16 @@ std::optional<size_t> CutScript(const GameSummary& game) {
   return game.scripts.size() - 1;
 }
 
-const recgame::Player* PlayerOfScript(const GameSummary& game, size_t script) {
-  if (!game.players) return nullptr;
-  for (const recgame::Player& player : *game.players) {
+const recgame::Player* PlayerOfScript(const std::optional<std::vector<recgame::Player>>& players, size_t script) {
+  if (!players) return nullptr;
+  for (const recgame::Player& player : *players) {
     if (player.script == script) return &player;
   }
   return nullptr;
+}
+
+const recgame::Player* PlayerOfScript(const GameSummary& game, size_t script) {
+  return PlayerOfScript(game.players, script);
 }
 
 }  // namespace script

@@ -55,6 +55,7 @@ std::string DescribeGame(const GameSummary& game);
 // The script (from 0) that was cut short; nothing when none was.
 std::optional<size_t> CutScript(const GameSummary& game);
 // The player who ran the script (from 0): the first of its number; nothing when players are unknown.
+const recgame::Player* PlayerOfScript(const std::optional<std::vector<recgame::Player>>& players, size_t script);
 const recgame::Player* PlayerOfScript(const GameSummary& game, size_t script);
 
 }  // namespace script

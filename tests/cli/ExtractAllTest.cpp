@@ -161,8 +161,10 @@ const std::string kSample = VELKORIN_SAMPLES_DIR "/sample.mgx";
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, FolderCommandProblem,
     testing::Values(
-        ProblemCase{"ListMissingFolder", {"list", "no-such-folder"}, kExitFileOpenError,
-                    "velkorin: no-such-folder: cannot read the folder: "},
+        ProblemCase{"ListMissingOperand", {"list", "no-such-folder"}, kExitFileOpenError,
+                    "velkorin: no-such-folder: cannot be listed: "},
+        ProblemCase{"ListEncodingOfNoCodePage", {"list", "--encoding", "utf-8"}, kExitUsage,
+                    "velkorin: option --encoding takes windows-1252, gbk, big5, shift_jis, euc-kr or windows-1251\n"},
         ProblemCase{"NoOutputFolder", {"extract-all", "a"}, kExitUsage,
                     "velkorin: no OUTDIR given (-d OUTDIR)\n"},
         ProblemCase{"TooManyJobs", {"extract-all", "a", "-d", "out", "--jobs=65"}, kExitUsage,

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "tests/cli/CliKit.h"
 #include "tests/testkit/CaseName.h"
 #ifdef _WIN32
@@ -72,10 +74,13 @@ TEST(List, ShowsTheRecordedGamesAsTextOrJson) {
   EXPECT_EQ(text.status, kExitOk);
   EXPECT_EQ(text.out, dir.Path().generic_string() + "/" + kFolderShown + R"(: 5 recorded games
 b.mgx   1000  VER 9.4   1.0c               3 scripts: 2, 1, 2 (same as 1) rules
+  players unknown
 c.mgz   1000                               broken
 D.MGL  12345  VER?9.B?  unknown numbering  no AI script
 l.mgx   1000  VER 9.4   1.0c               3 scripts: 2, 1, 2 (same as 1) rules
+  players unknown
 é.mgé   1000  VER 9.E   UserPatch          3 scripts: 2, 1, 2 (same as 1) rules
+  players unknown
 )");
 
   const std::string scripts =
@@ -89,6 +94,76 @@ l.mgx   1000  VER 9.4   1.0c               3 scripts: 2, 1, 2 (same as 1) rules
   {"name":"D.MGL","size":12345,"version":"VER?9.B?","numbering":"unknown","status":"no-ai-script","scripts":[],"players":null},
   {"name":"l.mgx","size":1000,)" + conquerors + R"(,
   {"name":"é.mgé","size":1000,"version":"VER 9.E","numbering":"userpatch",)" + scripts + "\n]}\n");
+}
+
+struct PlayersCase : testkit::NamedCase {
+  std::vector<std::string> options;
+  std::string name;  // of player 2, a GBK name, as read in the code page chosen
+};
+
+class ListPlayers : public testing::TestWithParam<PlayersCase> {};
+
+// Humans before, between and after the computers, names that are no plain text of every code page:
+// each player in number order under the game, its columns aligned as a terminal shows them.
+TEST_P(ListPlayers, ShowsEachPlayerUnderItsGame) {
+  testkit::ScratchDir dir;
+  const std::string game = dir.File("g.mgx");
+  testkit::WriteFile(game, testkit::BuildRecGame(
+                               {.rules = testkit::kTwoRules,
+                                .moreScripts = {testkit::kOneRule},
+                                .players = testkit::Players({{5, testkit::kHuman, "Last", 1, 7, 1},
+                                                             {1, testkit::kHuman, "Ho\x1bst", 8, 0, 2},
+                                                             {2, testkit::kComputer, "\xC6\xEB\xB9\xC8\xB5\xC2", 11, 2, 3},
+                                                             {3, testkit::kHuman, "A\x81", 4, 1, 1},
+                                                             {4, testkit::kComputer, "Bot", 40, 3, 5}})}));
+  std::vector<std::string> args = {"list", game};
+  args.insert(args.end(), GetParam().options.begin(), GetParam().options.end());
+  const CliRun run = RunCli(args);
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(run.out.substr(run.out.find('\n') + 1), R"(  1  Ho\033st  human     Persians         blue    team 1
+  2  )" + GetParam().name + R"(    computer  Vikings          green   team 2   script 1: 2 rules
+  3  A\201     human     Teutons          red     no team
+  4  Bot       computer  civilization 40  yellow  team 4   script 2: 1 rule
+  5  Last      human     Britons          orange  no team
+)");
+  args.push_back("--json");
+  EXPECT_EQ(nlohmann::json::parse(RunCli(args).out)["games"][0]["players"][1]["name"], GetParam().name);
+}
+
+INSTANTIATE_TEST_SUITE_P(CodePages, ListPlayers,
+                         testing::Values(PlayersCase{{"Windows1252"}, {}, "Æë¹ÈµÂ"},
+                                         PlayersCase{{"Gbk"}, {"--encoding", "gbk"}, "齐谷德"}),
+                         testkit::CaseName());
+
+// File operands first, as one table under the names given, then each folder; an operand that cannot
+// be read is reported and the others are still listed. With several operands, JSON is an array.
+TEST(List, TakesFilesAndFoldersAsOperands) {
+  testkit::ScratchDir dir;
+  fs::create_directory(dir.Path() / "f");
+  const std::vector<uint8_t> game = testkit::BuildRecGame({.aiFlag = 0});
+  for (const char* name : {"b.txt", "a.mgx", "f/g.mgx"}) testkit::WriteFile(dir.Path() / name, game);
+  const std::string size = std::to_string(game.size());
+  const std::vector<std::string> operands = {dir.File("b.txt"), dir.File("missing"), dir.File("f"), dir.File("a.mgx")};
+  std::vector<std::string> args = {"list"};
+  args.insert(args.end(), operands.begin(), operands.end());
+
+  const CliRun text = RunCli(args);
+  EXPECT_EQ(text.status, kExitFileOpenError);
+  EXPECT_TRUE(text.err.starts_with("velkorin: " + operands[1] + ": cannot be listed: ")) << text.err;
+  const std::string columns = "  " + size + "  VER 9.4  1.0c  no AI script\n";
+  EXPECT_EQ(text.out, operands[0] + columns + operands[3] + columns + "\n" + operands[2] +
+                          ": 1 recorded game\ng.mgx" + columns);
+
+  args.push_back("--json");
+  const nlohmann::json several = nlohmann::json::parse(RunCli(args).out);
+  ASSERT_EQ(several.size(), 2u);
+  EXPECT_EQ(several[0]["folder"], nullptr);
+  EXPECT_EQ(several[0]["games"][1]["name"], operands[3]);
+  EXPECT_EQ(several[1]["folder"], operands[2]);
+  EXPECT_EQ(several[1]["games"][0]["name"], "g.mgx");
+  const CliRun one = RunCli({"list", "--json", operands[0]});
+  EXPECT_EQ(nlohmann::json::parse(one.out), nlohmann::json::parse(R"({"folder":null,"games":[)" +
+                                                                  several[0]["games"][0].dump() + "]}"));
 }
 
 #ifndef _WIN32

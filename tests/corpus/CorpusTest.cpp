@@ -9,7 +9,11 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "script/AiScript.h"
+#include "tests/cli/CliKit.h"
+#include "tests/testkit/CaseName.h"
 #include "tests/testkit/RecGameBuilder.h"
 
 // Recorded games made by players, read from the shared corpus folder beside the checkout when it is
@@ -83,6 +87,49 @@ INSTANTIATE_TEST_SUITE_P(
       std::ranges::replace_if(name, [](unsigned char c) { return !std::isalnum(c); }, '_');
       return name;
     });
+
+struct CorpusPlayersCase : testkit::NamedCase {
+  const char* file;
+  std::vector<std::string> options;
+  std::vector<std::string> players;  // of each script: "NUMBER CIVILIZATION COLOUR TEAM"
+  size_t named;                      // a player whose name is known
+  const char* name;
+};
+
+class CorpusPlayers : public testing::TestWithParam<CorpusPlayersCase> {};
+
+// list --json names the player of each script of a real game, and what it played.
+TEST_P(CorpusPlayers, EachScriptHasItsPlayer) {
+  const CorpusPlayersCase& c = GetParam();
+  const std::filesystem::path source = std::filesystem::path(VELKORIN_CORPUS_DIR) / c.file;
+  if (!std::filesystem::exists(source)) GTEST_SKIP() << "no corpus file " << source;
+  testkit::ScratchDir dir;
+  std::vector<std::string> args = {"list", "--json", dir.CopyIn(source, c.file)};
+  args.insert(args.end(), c.options.begin(), c.options.end());
+  const nlohmann::json game = nlohmann::json::parse(testkit::RunCli(args).out)["games"][0];
+  std::vector<std::string> players;
+  for (const nlohmann::json& script : game["scripts"]) {
+    const nlohmann::json& player = game["players"].at(script["player"].get<size_t>() - 1);  // numbered from 1 here
+    players.push_back(player["number"].dump() + " " + player["civilizationName"].get<std::string>() + " " +
+                      player["colorName"].get<std::string>() + " " + player["team"].dump());
+  }
+  EXPECT_EQ(players, c.players);
+  EXPECT_EQ(game["players"].at(c.named - 1)["name"], c.name);
+}
+
+const std::vector<std::string> kMatchupPlayers = {"2 Teutons red 1", "3 Vikings green 2", "4 Persians yellow null",
+                                                  "5 Koreans cyan 2"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CorpusPlayers,
+    testing::Values(CorpusPlayersCase{{"Matchup"}, "matchup_1v2v2.mgx", {}, kMatchupPlayers, 5, "Yi Song-kye"},
+                    CorpusPlayersCase{{"MatchupInGbk"}, "matchup_1v2v2.mgx", {"--encoding", "gbk"}, kMatchupPlayers,
+                                      3, "齐谷德"},
+                    CorpusPlayersCase{{"Conquerors"}, "aoc10c_with_AI.mgx", {}, {"2 Huns red 2"}, 2,
+                                      "-=ATEX-9D Flush=-"},
+                    CorpusPlayersCase{{"UserPatch"}, "up1.5.mgz", {}, {"2 Franks blue null", "3 Celts green null"}, 2,
+                                      "Louis IX"}),
+    testkit::CaseName());
 
 // How many rules of script `n` of `a` are, as written, rules of script `n` of `b` too, each counted
 // as often as both hold it.
