@@ -84,7 +84,10 @@ std::string DescribeGame(const GameSummary& game) {
   }
   // One script reads "1 script: 0 rules (the file claims -1)"; of several, what is said of each stands
   // beside its count: "608, 0 (the file claims -1), 610 rules".
-  if (game.scripts.size() == 1) return "1 script: " + std::to_string(game.scripts[0].rules) + " rules" + Remarks(game.scripts[0]);
+  if (game.scripts.size() == 1) {
+    const size_t rules = game.scripts[0].rules;
+    return "1 script: " + std::to_string(rules) + (rules == 1 ? " rule" : " rules") + Remarks(game.scripts[0]);
+  }
   std::string text = std::to_string(game.scripts.size()) + " scripts: ";
   for (const ScriptSummary& script : game.scripts) {
     if (&script != &game.scripts.front()) text += ", ";
