@@ -2,9 +2,11 @@
 #include <string>
 
 #include "frontend/VelkorinDlg.h"
+#include "platform/CodePage.h"
 #include "platform/WideText.h"
 #include "script/CommandNumbering.h"
 #include "script/GameSummary.h"
+#include "script/PlayerText.h"
 #include "script/ResultMessages.h"
 
 namespace {
@@ -15,7 +17,7 @@ constexpr UINT kSettleMilliseconds = 250;
 
 // The game as `velkorin list` describes it: its version text and numbering, then its scripts, or why
 // it has none in the words of the dialog's messages.
-std::string GameLine(const GameSummary& game) {
+std::string ContentText(const GameSummary& game) {
   std::string line;
   if (game.version && game.numbering) {
     line = *game.version + " · " + std::string(NumberingName(*game.numbering)) + " · ";
@@ -25,12 +27,38 @@ std::string GameLine(const GameSummary& game) {
   return game.reason.empty() ? line : line + ": " + game.reason;
 }
 
-// "Script 2 of 4 — 610 rules"; which scripts repeat another the line under the list says, since the
-// choice is narrow.
+// A player's name as the game itself shows it, in the system's code page.
+std::string NameOf(const recgame::Player& player) { return script::ShownName(player.name, SystemCodePage()); }
+
+// "1 Agé (Franks, team 1), 2 …": who played, humans too; "players unknown" for a game of scripts
+// whose players cannot be told, nothing for a game of none.
+std::string PlayersText(const GameSummary& game) {
+  if (!game.players) return game.scripts.empty() ? "" : "players unknown";
+  std::string text;
+  for (const recgame::Player& player : *game.players) {
+    if (!text.empty()) text += ", ";
+    text += std::to_string(player.number) + " " + NameOf(player) + " (" +
+            script::CivilizationText(player.civilization) + ", " + script::TeamText(player.team) + ")";
+  }
+  return text;
+}
+
+// The line under the list: what the game holds, then who played.
+std::string GameLine(const GameSummary& game) {
+  const std::string players = PlayersText(game);
+  return players.empty() ? ContentText(game) : ContentText(game) + " — " + players;
+}
+
+// "Script 2 of 4 — player 3 齐谷德 (Vikings, green) — 610 rules", without the player when the players
+// are unknown; which scripts repeat another the line under the list says, since the choice is narrow.
 std::string ScriptEntry(const GameSummary& game, size_t n) {
+  std::string entry = "Script " + std::to_string(n + 1) + " of " + std::to_string(game.scripts.size()) + " — ";
+  if (const recgame::Player* player = script::PlayerOfScript(game, n)) {
+    entry += "player " + std::to_string(player->number) + " " + NameOf(*player) + " (" +
+             script::CivilizationText(player->civilization) + ", " + script::ColourText(player->colour) + ") — ";
+  }
   const size_t rules = game.scripts[n].rules;
-  return "Script " + std::to_string(n + 1) + " of " + std::to_string(game.scripts.size()) + " — " +
-         std::to_string(rules) + (rules == 1 ? " rule" : " rules");
+  return entry + std::to_string(rules) + (rules == 1 ? " rule" : " rules");
 }
 
 }  // namespace
