@@ -1,4 +1,5 @@
 // What the selected recorded game holds: the line under the list, and the choice of its scripts.
+#include <algorithm>
 #include <string>
 
 #include "frontend/VelkorinDlg.h"
@@ -61,6 +62,13 @@ std::string ScriptEntry(const GameSummary& game, size_t n) {
   return entry + std::to_string(rules) + (rules == 1 ? " rule" : " rules");
 }
 
+// The text of the choice's entry.
+std::wstring EntryText(HWND hScript, WPARAM nEntry) {
+  std::wstring text(static_cast<size_t>(SendMessageW(hScript, CB_GETLBTEXTLEN, nEntry, 0)) + 1, L'\0');
+  text.resize(static_cast<size_t>(SendMessageW(hScript, CB_GETLBTEXT, nEntry, reinterpret_cast<LPARAM>(text.data()))));
+  return text;
+}
+
 }  // namespace
 
 void CVelkorinDlg::OnSelChange() {
@@ -106,4 +114,27 @@ std::optional<size_t> CVelkorinDlg::ChosenScript() const {
   if (count <= 0 || chosen == CB_ERR) return 0;
   if (chosen == count - 1) return std::nullopt;
   return static_cast<size_t>(chosen);
+}
+
+void CVelkorinDlg::OnDropDownScript() {
+  const HWND hScript = GetDlgItem(m_hWnd, IDC_SCRIPT);
+  const HDC hDC = GetDC(hScript);
+  const HGDIOBJ hOldFont = SelectObject(hDC, reinterpret_cast<HGDIOBJ>(SendMessageW(hScript, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(hDC, &metrics);
+  LONG widest = 0;
+  const LRESULT count = SendMessageW(hScript, CB_GETCOUNT, 0, 0);
+  for (LRESULT n = 0; n < count; ++n) {
+    const std::wstring entry = EntryText(hScript, static_cast<WPARAM>(n));
+    SIZE size{};
+    GetTextExtentPoint32W(hDC, entry.c_str(), static_cast<int>(entry.size()), &size);
+    widest = std::max(widest, size.cx);
+  }
+  SelectObject(hDC, hOldFont);
+  ReleaseDC(hScript, hDC);
+  // Four average characters more make room for the frame, the scroll bar and the space around an entry.
+  const LONG width = widest + 4 * metrics.tmAveCharWidth;
+  // Wine keeps a wider width it had over a narrower one; 1, narrower than the box, resets it first.
+  SendMessageW(hScript, CB_SETDROPPEDWIDTH, 1, 0);
+  SendMessageW(hScript, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
 }
