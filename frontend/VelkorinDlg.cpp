@@ -87,6 +87,10 @@ BOOL CVelkorinDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
         OnExtract();
         return TRUE;
       }
+      if (LOWORD(wParam) == IDC_SCRIPT && HIWORD(wParam) == CBN_DROPDOWN) {
+        OnDropDownScript();
+        return TRUE;
+      }
       if (HIWORD(wParam) != BN_CLICKED) break;
       if (LOWORD(wParam) == IDC_BROWSE) {
         OnBrowse();

@@ -35,7 +35,8 @@ class CVelkorinDlg : public CDialog {
   // never closes the dialog.
   void OnOK() override;
   // The message map: WM_PAINT, WM_QUERYDRAGICON, WM_DROPFILES, WM_DPICHANGED, WM_TIMER, the clicks of
-  // the two buttons and a change of selection or a double-click in the list.
+  // the two buttons, a change of selection or a double-click in the list, and the opening of the
+  // choice of scripts.
   BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
  private:
@@ -52,6 +53,9 @@ class CVelkorinDlg : public CDialog {
   void ReadSelectedGame();
   // The script the choice beside the list names (from 0); nothing for "All scripts".
   std::optional<size_t> ChosenScript() const;
+  // Opens the choice's list as wide as its widest entry, measured in the font of the moment: the box
+  // beside the list is narrower than a script's entry with its player.
+  void OnDropDownScript();
   void OnDpiChanged(UINT nDpi, const RECT& rcSuggested);
   // Lists the folder, or the folder of the recorded game and selects it; a path that names nothing
   // gives "File Open Error" with the path.

@@ -1,10 +1,13 @@
 // What the selected recorded game holds: the line under the list, and the choice of its scripts.
+#include <algorithm>
 #include <string>
 
 #include "frontend/VelkorinDlg.h"
+#include "platform/CodePage.h"
 #include "platform/WideText.h"
 #include "script/CommandNumbering.h"
 #include "script/GameSummary.h"
+#include "script/PlayerText.h"
 #include "script/ResultMessages.h"
 
 namespace {
@@ -15,7 +18,7 @@ constexpr UINT kSettleMilliseconds = 250;
 
 // The game as `velkorin list` describes it: its version text and numbering, then its scripts, or why
 // it has none in the words of the dialog's messages.
-std::string GameLine(const GameSummary& game) {
+std::string ContentText(const GameSummary& game) {
   std::string line;
   if (game.version && game.numbering) {
     line = *game.version + " · " + std::string(NumberingName(*game.numbering)) + " · ";
@@ -25,12 +28,45 @@ std::string GameLine(const GameSummary& game) {
   return game.reason.empty() ? line : line + ": " + game.reason;
 }
 
-// "Script 2 of 4 — 610 rules"; which scripts repeat another the line under the list says, since the
-// choice is narrow.
+// A player's name as the game itself shows it, in the system's code page.
+std::string NameOf(const recgame::Player& player) { return script::ShownName(player.name, SystemCodePage()); }
+
+// "1 Agé (Franks, team 1), 2 …": who played, humans too; "players unknown" for a game of scripts
+// whose players cannot be told, nothing for a game of none.
+std::string PlayersText(const GameSummary& game) {
+  if (!game.players) return game.scripts.empty() ? "" : "players unknown";
+  std::string text;
+  for (const recgame::Player& player : *game.players) {
+    if (!text.empty()) text += ", ";
+    text += std::to_string(player.number) + " " + NameOf(player) + " (" +
+            script::CivilizationText(player.civilization) + ", " + script::TeamText(player.team) + ")";
+  }
+  return text;
+}
+
+// The line under the list: what the game holds, then who played.
+std::string GameLine(const GameSummary& game) {
+  const std::string players = PlayersText(game);
+  return players.empty() ? ContentText(game) : ContentText(game) + " — " + players;
+}
+
+// "Script 2 of 4 — player 3 齐谷德 (Vikings, green) — 610 rules", without the player when the players
+// are unknown; which scripts repeat another the line under the list says, since the choice is narrow.
 std::string ScriptEntry(const GameSummary& game, size_t n) {
+  std::string entry = "Script " + std::to_string(n + 1) + " of " + std::to_string(game.scripts.size()) + " — ";
+  if (const recgame::Player* player = script::PlayerOfScript(game, n)) {
+    entry += "player " + std::to_string(player->number) + " " + NameOf(*player) + " (" +
+             script::CivilizationText(player->civilization) + ", " + script::ColourText(player->colour) + ") — ";
+  }
   const size_t rules = game.scripts[n].rules;
-  return "Script " + std::to_string(n + 1) + " of " + std::to_string(game.scripts.size()) + " — " +
-         std::to_string(rules) + (rules == 1 ? " rule" : " rules");
+  return entry + std::to_string(rules) + (rules == 1 ? " rule" : " rules");
+}
+
+// The text of the choice's entry.
+std::wstring EntryText(HWND hScript, WPARAM nEntry) {
+  std::wstring text(static_cast<size_t>(SendMessageW(hScript, CB_GETLBTEXTLEN, nEntry, 0)) + 1, L'\0');
+  text.resize(static_cast<size_t>(SendMessageW(hScript, CB_GETLBTEXT, nEntry, reinterpret_cast<LPARAM>(text.data()))));
+  return text;
 }
 
 }  // namespace
@@ -78,4 +114,27 @@ std::optional<size_t> CVelkorinDlg::ChosenScript() const {
   if (count <= 0 || chosen == CB_ERR) return 0;
   if (chosen == count - 1) return std::nullopt;
   return static_cast<size_t>(chosen);
+}
+
+void CVelkorinDlg::OnDropDownScript() {
+  const HWND hScript = GetDlgItem(m_hWnd, IDC_SCRIPT);
+  const HDC hDC = GetDC(hScript);
+  const HGDIOBJ hOldFont = SelectObject(hDC, reinterpret_cast<HGDIOBJ>(SendMessageW(hScript, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(hDC, &metrics);
+  LONG widest = 0;
+  const LRESULT count = SendMessageW(hScript, CB_GETCOUNT, 0, 0);
+  for (LRESULT n = 0; n < count; ++n) {
+    const std::wstring entry = EntryText(hScript, static_cast<WPARAM>(n));
+    SIZE size{};
+    GetTextExtentPoint32W(hDC, entry.c_str(), static_cast<int>(entry.size()), &size);
+    widest = std::max(widest, size.cx);
+  }
+  SelectObject(hDC, hOldFont);
+  ReleaseDC(hScript, hDC);
+  // Four average characters more make room for the frame, the scroll bar and the space around an entry.
+  const LONG width = widest + 4 * metrics.tmAveCharWidth;
+  // Wine keeps a wider width it had over a narrower one; 1, narrower than the box, resets it first.
+  SendMessageW(hScript, CB_SETDROPPEDWIDTH, 1, 0);
+  SendMessageW(hScript, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
 }

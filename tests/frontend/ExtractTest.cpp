@@ -25,6 +25,8 @@ using frontend_test::ProgramTest;
 using frontend_test::ProgramUser;
 using frontend_test::RunProgram;
 using frontend_test::SaveDialog;
+using testkit::kComputer;
+using testkit::kHuman;
 
 // The bundled sample, under a name that the ANSI code page cannot spell.
 constexpr const char* kSample = "Spiel-ü-中文.mgx";
@@ -35,18 +37,28 @@ const testkit::RuleSpec kRule2 = testkit::MakeRule({}, {testkit::Action(13, 0)})
 const testkit::RuleSpec kRule3 = testkit::MakeRule({testkit::Fact(3)}, {testkit::Action(30)});
 const testkit::AiSectionSpec kFourScripts{.rules = {kRule1, kRule2},
                                           .moreScripts = {{kRule3}, {kRule1, kRule2}, {kRule3, kRule1, kRule2}}};
+// The same four scripts with the players who ran them, humans among them: names in windows-1252, the
+// system's code page under Wine, one with a letter where Latin-1 has a control character, one with a
+// control character of its own.
+const testkit::AiSectionSpec kFourPlayed{
+    .rules = kFourScripts.rules, .moreScripts = kFourScripts.moreScripts,
+    .players = testkit::Players({{1, kHuman, "Ag\xE9", 2, 5, 2}, {2, kComputer, "Isabel", 14, 1, 3},
+                                 {3, kComputer, "Tem\x1Bujin", 12, 3, 3}, {4, kHuman, "Host", 8, 0, 2},
+                                 {5, kComputer, "C\x9Cur", 11, 2, 1}, {6, kComputer, "Mei", 6, 7, 1}})};
 
 // A folder, named outside the ANSI code page too, holding the sample, a recorded game without AI
-// script, a broken one and one of four scripts.
+// script, a broken one and two of four scripts, one of them without players.
 class RecGames {
  public:
   RecGames() {
     m_dir.CopyIn(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.mgx", kSample);
     testkit::AiSectionSpec noAi = SampleSection();
     noAi.aiFlag = 0;
+    noAi.players = testkit::Players({{1, kHuman, "Host", 8, 0, 1}});
     testkit::WriteFile(m_dir.Path() / "noai.mgx", testkit::BuildRecGame(noAi));
     testkit::WriteFile(m_dir.Path() / "broken.mgz", std::vector<uint8_t>(64, 0xEE));
     testkit::WriteFile(m_dir.Path() / "four.mgx", testkit::BuildRecGame(kFourScripts));
+    testkit::WriteFile(m_dir.Path() / "played.mgx", testkit::BuildRecGame(kFourPlayed));
     testkit::WriteFile(m_dir.Path() / "gone.mgl", testkit::BuildRecGame(SampleSection(), {testkit::Preamble::kMgl}));
   }
 
@@ -107,7 +119,7 @@ TEST_P(ExtractFailure, ShowsOneMessageAndOpensNoSaveDialog) {
 INSTANTIATE_TEST_SUITE_P(
     RecGames, ExtractFailure,
     testing::Values(FailureCase{{"NoAiScript"}, "noai.mgx", false, "No AI script in this file",
-                                "VER 9.4 · 1.0c · No AI script in this file"},
+                                "VER 9.4 · 1.0c · No AI script in this file — 1 Host (Persians, no team)"},
                     FailureCase{{"Broken"}, "broken.mgz", false, "Recgame file is broken", "Recgame file is broken"},
                     FailureCase{{"RemovedAfterListing"}, "gone.mgl", true, "File Open Error", "File Open Error"}),
     testkit::CaseName());
@@ -135,7 +147,7 @@ TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
 
     user.Select(kSample);
     const std::string rules = std::to_string(SampleSection().rules.size());
-    EXPECT_EQ(user.WaitForGameLine(), "VER 9.4 · 1.0c · 1 script: " + rules + " rules");
+    EXPECT_EQ(user.WaitForGameLine(), "VER 9.4 · 1.0c · 1 script: " + rules + " rules — players unknown");
     EXPECT_FALSE(IsWindowVisible(user.Control(IDC_SCRIPT)));
     user.Click(IDC_EXTRACT);
     const SaveDialog save = user.WaitForSaveDialog();
@@ -240,8 +252,9 @@ TEST_F(ProgramTest, AnEntryOfARelativeFolderStaysTheGameItShowed) {
 }
 
 // A game of four scripts: once the selection settles, the line under the list says what it holds
-// and the choice beside the list offers each script and all of them; the save dialog proposes a name
-// for the one chosen, and each file holds what `velkorin extract --script N` writes.
+// and who played, and the choice beside the list offers each script, with its player when the game
+// tells, and all of them; the save dialog proposes a name for the one chosen, and each file holds
+// what `velkorin extract --script N` writes.
 TEST_F(ProgramTest, WritesTheScriptsChosenBesideTheList) {
   struct Choice {
     int entry;  // 4: "All scripts"
@@ -261,8 +274,18 @@ TEST_F(ProgramTest, WritesTheScriptsChosenBesideTheList) {
   }
   RunProgram([&](ProgramUser& user) {
     user.OpenFolder(games.Folder());
+    user.Select("played.mgx");
+    EXPECT_EQ(user.WaitForGameLine(),
+              "VER 9.4 · 1.0c · 4 scripts: 2, 1, 2 (same as 1), 3 rules — 1 Agé (Franks, team 1), 2 Isabel "
+              "(Spanish, team 2), 3 Tem\\033ujin (Mongols, team 2), 4 Host (Persians, team 1), 5 Cœur (Vikings, "
+              "no team), 6 Mei (Chinese, no team)");
+    EXPECT_EQ(user.Choices(), (std::vector<std::string>{
+                                  "Script 1 of 4 — player 2 Isabel (Spanish, red) — 2 rules",
+                                  "Script 2 of 4 — player 3 Tem\\033ujin (Mongols, yellow) — 1 rule",
+                                  "Script 3 of 4 — player 5 Cœur (Vikings, green) — 2 rules",
+                                  "Script 4 of 4 — player 6 Mei (Chinese, orange) — 3 rules", "All scripts"}));
     user.Select("four.mgx");
-    EXPECT_EQ(user.WaitForGameLine(), "VER 9.4 · 1.0c · 4 scripts: 2, 1, 2 (same as 1), 3 rules");
+    EXPECT_EQ(user.WaitForGameLine(), "VER 9.4 · 1.0c · 4 scripts: 2, 1, 2 (same as 1), 3 rules — players unknown");
     EXPECT_EQ(user.Choices(), (std::vector<std::string>{"Script 1 of 4 — 2 rules", "Script 2 of 4 — 1 rule",
                                                         "Script 3 of 4 — 2 rules", "Script 4 of 4 — 3 rules",
                                                         "All scripts"}));
