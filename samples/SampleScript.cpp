@@ -320,6 +320,8 @@ testkit::AiSectionSpec SampleSection() {
   section.strings = kStrings;
   section.rules = SampleRules();
   section.trailer = Trailer();
+  // Who played: the host, and the computer player whose script this is.
+  section.players = testkit::Players({{1, testkit::kHuman, "Host", 1, 0, 2}, {2, testkit::kComputer, "Velkorin", 4, 1, 3}});
   return section;
 }
 

@@ -147,7 +147,8 @@ TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
 
     user.Select(kSample);
     const std::string rules = std::to_string(SampleSection().rules.size());
-    EXPECT_EQ(user.WaitForGameLine(), "VER 9.4 · 1.0c · 1 script: " + rules + " rules — players unknown");
+    EXPECT_EQ(user.WaitForGameLine(),
+              "VER 9.4 · 1.0c · 1 script: " + rules + " rules — 1 Host (Britons, team 1), 2 Velkorin (Teutons, team 2)");
     EXPECT_FALSE(IsWindowVisible(user.Control(IDC_SCRIPT)));
     user.Click(IDC_EXTRACT);
     const SaveDialog save = user.WaitForSaveDialog();
