@@ -39,7 +39,7 @@ for (const game of games) {
   const native = [];
   for (let run = 0; run < runs; ++run) {
     web.push(await page.evaluate((gameName) => new Promise((done) => {
-      const entry = games.find((listed) => listed.name === gameName);
+      const entry = games.find((listed) => listed.shownName === gameName);
       const listen = (event) => {
         if (event.data.type !== 'script' || event.data.id !== entry.id) return;
         worker.removeEventListener('message', listen);

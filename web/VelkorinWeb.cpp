@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/CodePage.h"
+#include "platform/ConsoleText.h"
 #include "recgame/RecGameNames.h"
 #include "script/AiScript.h"
 #include "script/GameJson.h"
@@ -21,6 +22,7 @@
 #include "script/PlayerText.h"
 #include "script/ResultMessages.h"
 #include "script/ScriptFileNames.h"
+#include "script/SizeText.h"
 
 namespace {
 
@@ -81,6 +83,7 @@ std::string g_text;                   // the last text returned, kept until the 
 std::vector<std::string> g_scripts;   // the scripts of the last extraction
 std::string g_message;                // why the last extraction gave none
 
+// Names cross as one text, separated by "/", which no file name holds.
 std::vector<std::string> SplitNames(std::string_view text) {
   std::vector<std::string> names;
   while (!text.empty()) {
@@ -89,6 +92,16 @@ std::vector<std::string> SplitNames(std::string_view text) {
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
   }
   return names;
+}
+
+// Paths hold "/", so they cross as bytes, each path ended by a zero byte, which no path holds.
+std::vector<std::string> SplitPaths(std::string_view bytes) {
+  std::vector<std::string> paths;
+  for (size_t end = bytes.find('\0'); end != std::string_view::npos; end = bytes.find('\0')) {
+    paths.emplace_back(bytes.substr(0, end));
+    bytes.remove_prefix(end + 1);
+  }
+  return paths;
 }
 
 const char* Keep(std::string text) {
@@ -114,12 +127,29 @@ Json PlayersRead(const GameSummary& summary) {
   return players;
 }
 
+// What `extract` would say of each script it writes, "" for a whole one.
+Json ScriptNotes(const GameSummary& summary) {
+  Json notes = Json::array();
+  for (size_t n = 0; n < summary.scripts.size(); ++n) notes.push_back(script::MissingRulesMessage(n, summary.scripts[n]));
+  return notes;
+}
+
+// Whether a game that is broken when read as it is can be read with salvage (a header-length field of 0,
+// a script cut short), so that the page offers it there alone.
+bool Salvageable(const std::string& path, const GameSummary& summary, const LoadOptions& load) {
+  if (load.salvage || summary.status != ReadResult::kBroken) return false;
+  LoadOptions salvaging = load;
+  salvaging.salvage = true;
+  return script::SummarizeGame(path, salvaging).status != ReadResult::kBroken;
+}
+
 }  // namespace
 
 extern "C" {
 
-// {"game": <the game as `velkorin list --json` writes it>, "description": <its text in `velkorin
-// list`>, "message": <the message the dialog shows, empty when it holds scripts>, "players": <its
+// {"game": <the game as `velkorin list --json` writes it>, "description": <its text in `velkorin list`,
+// escaped as there>, "message": <the message the dialog shows, empty when it holds scripts>, "notes":
+// <what `extract` says of each script>, "salvageable": <whether salvage would read it>, "players": <its
 // players as read, or null when unknown>}.
 EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t size, const char* name,
                                                    const char* options) {
@@ -131,9 +161,12 @@ EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t 
   } else {
     summary = script::SummarizeGame(file.Path(), read.load);
   }
+  const bool salvageable = file.Written() && Salvageable(file.Path(), summary, read.load);
   return Keep("{\"game\": " + script::GameJson(name, size, summary, kDefaultCodePage) +
-              ", \"description\": " + script::JsonString(script::DescribeGame(summary)) +
+              ", \"description\": " + script::JsonString(EscapeControls(script::DescribeGame(summary))) +
               ", \"message\": " + script::JsonString(ResultMessage(summary.status)) +
+              ", \"notes\": " + ScriptNotes(summary).dump() +
+              ", \"salvageable\": " + (salvageable ? "true" : "false") +
               ", \"players\": " + PlayersRead(summary).dump() + "}");
 }
 
@@ -187,7 +220,8 @@ EMSCRIPTEN_KEEPALIVE int velkorin_extract(const uint8_t* bytes, size_t size, con
 
 EMSCRIPTEN_KEEPALIVE const char* velkorin_script_text(size_t index) { return g_scripts.at(index).data(); }
 EMSCRIPTEN_KEEPALIVE size_t velkorin_script_size(size_t index) { return g_scripts.at(index).size(); }
-EMSCRIPTEN_KEEPALIVE const char* velkorin_message() { return g_message.c_str(); }
+// The message may name files, and is escaped as the command line shows it.
+EMSCRIPTEN_KEEPALIVE const char* velkorin_message() { return Keep(EscapeControls(g_message)); }
 // Releases the scripts of the last extraction once the page has copied them.
 EMSCRIPTEN_KEEPALIVE void velkorin_release() { g_scripts = std::vector<std::string>(); }
 
@@ -219,17 +253,28 @@ EMSCRIPTEN_KEEPALIVE const char* velkorin_code_pages() {
   return Keep(names);
 }
 
-// Lists of names cross as one text, separated by "/", which no file name holds.
-EMSCRIPTEN_KEEPALIVE const char* velkorin_list_order(const char* names) {
+// The recorded games among the paths (each ended by a zero byte), as indexes into them in list order,
+// separated by "/".
+EMSCRIPTEN_KEEPALIVE const char* velkorin_list_order(const char* paths, size_t size) {
   std::string order;
-  for (const size_t index : recgame::ListedRecGames(SplitNames(names))) {
+  for (const size_t index : recgame::ListedRecGames(SplitPaths({paths, size}))) {
     order += (order.empty() ? "" : "/") + std::to_string(index);
   }
   return Keep(order);
 }
 
-// Each game's script files, side by side, as `velkorin extract-all` names them: for each game its
-// eight possible names, the first script's first.
+// A name (or path) as the list shows it, escaped as `velkorin list` shows it.
+EMSCRIPTEN_KEEPALIVE const char* velkorin_shown_name(const char* name) { return Keep(EscapeControls(name)); }
+
+// A file's size as the list shows it, "919.6 kB", and exactly, "919,603 bytes"; a double holds any
+// file's size exactly.
+EMSCRIPTEN_KEEPALIVE const char* velkorin_size_text(double bytes) { return Keep(script::SizeText(static_cast<uint64_t>(bytes))); }
+EMSCRIPTEN_KEEPALIVE const char* velkorin_exact_size_text(double bytes) {
+  return Keep(script::ExactSizeText(static_cast<uint64_t>(bytes)));
+}
+
+// Each game's script files, side by side, as `velkorin extract-all` names them for games of these names
+// in this order: for each game its eight possible names, the first script's first.
 EMSCRIPTEN_KEEPALIVE const char* velkorin_script_file_names(const char* names) {
   std::string files;
   for (const std::string& base : script::ScriptBases(SplitNames(names))) {
@@ -237,5 +282,8 @@ EMSCRIPTEN_KEEPALIVE const char* velkorin_script_file_names(const char* names) {
   }
   return Keep(files);
 }
+
+// The program's version, from project(Velkorin VERSION …).
+EMSCRIPTEN_KEEPALIVE const char* velkorin_version() { return VELKORIN_VERSION; }
 
 }  // extern "C"

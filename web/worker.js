@@ -76,30 +76,43 @@ function showPlayer(player) {
   })));
 }
 
-function namesCall(call, names) {
-  const text = withText(names.join('/'), (pointer) => core.UTF8ToString(call(pointer)));
-  return text === '' ? [] : text.split('/');
+function textCall(call, text) {
+  return withText(text, (pointer) => core.UTF8ToString(call(pointer)));
 }
 
-const games = new Map();  // id -> File
+// The recorded games among the paths, as indexes into them in list order. Paths hold "/", so they
+// cross each ended by a zero byte, which no path holds.
+function listOrder(paths) {
+  const bytes = new TextEncoder().encode(paths.map((path) => `${path}\0`).join(''));
+  const order = withBytes(bytes, (pointer) => core.UTF8ToString(core._velkorin_list_order(pointer, bytes.length)));
+  return order === '' ? [] : order.split('/').map(Number);
+}
+
+// The script files of games of these names (no "/" in them), in this order, as `velkorin extract-all`
+// names them: each game's eight.
+function scriptFileNames(names) {
+  const files = textCall(core._velkorin_script_file_names, names.join('/')).split('/');
+  return names.map((_, i) => files.slice(i * 8, i * 8 + 8));
+}
+
+const games = new Map();  // id -> {file, path, shownName}, in list order
 const playersRead = new Map();  // id -> the game's players as read, to show them again in another code page
 
 async function bytesOf(id) {
-  return new Uint8Array(await games.get(id).arrayBuffer());
+  return new Uint8Array(await games.get(id).file.arrayBuffer());
 }
 
 async function describeAll(ids, options) {
-  const files = ids.map((id) => games.get(id));
-  postMessage({ type: 'listed', ids, names: files.map((file) => file.name), sizes: files.map((file) => file.size) });
   for (let i = 0; i < ids.length; ++i) {
-    postMessage({ type: 'progress', done: i, total: ids.length, name: files[i].name });
+    const { file, path, shownName } = games.get(ids[i]);
+    postMessage({ type: 'progress', done: i, total: ids.length, name: shownName });
     playersRead.delete(ids[i]);
     let result;
     try {
       const bytes = await bytesOf(ids[i]);
       try {
         await start();
-        result = describe(files[i].name, bytes, options);
+        result = describe(path, bytes, options);
         playersRead.set(ids[i], result.players);
         result.players = result.players && result.players.map(showPlayer);
       } catch (error) {
@@ -107,8 +120,9 @@ async function describeAll(ids, options) {
         throw error;
       }
     } catch (error) {
-      result = { game: { name: files[i].name, size: files[i].size, version: null, status: 'cannot-open', scripts: [] },
-        description: `cannot be opened: ${reason(error)}`, message: 'File Open Error', players: null };
+      result = { game: { name: path, size: file.size, version: null, status: 'cannot-open', scripts: [] },
+        description: `cannot be opened: ${reason(error)}`, message: 'File Open Error', notes: [], salvageable: false,
+        players: null };
     }
     postMessage({ type: 'described', id: ids[i], result });
   }
@@ -124,20 +138,28 @@ function readFailure(error) {
 }
 
 const handlers = {
-  // Takes the recorded games among the files and describes each in list order.
+  // Takes the recorded games among the files, each {id, file, path}, and describes each in list order.
   async add({ files, options }) {
     await start();
-    const order = namesCall(core._velkorin_list_order, files.map((entry) => entry.file.name)).map(Number);
-    const listed = order.map((index) => files[index]);
     games.clear();
     playersRead.clear();
-    for (const { id, file } of listed) games.set(id, file);
-    await describeAll(listed.map((entry) => entry.id), options);
+    for (const index of listOrder(files.map((entry) => entry.path))) {
+      games.set(files[index].id, { ...files[index], shownName: textCall(core._velkorin_shown_name, files[index].path) });
+    }
+    postMessage({ type: 'listed', games: [...games.values()].map(({ id, file, shownName }) => ({ id, shownName,
+      size: core.UTF8ToString(core._velkorin_size_text(file.size)),
+      exactSize: core.UTF8ToString(core._velkorin_exact_size_text(file.size)) })) });
+    await describeAll([...games.keys()], options);
   },
 
-  // The same games again, read with other options.
+  // Games listed already, read again with other options.
   async redescribe({ ids, options }) {
     await describeAll(ids, options);
+  },
+
+  async version() {
+    await start();
+    postMessage({ type: 'version', version: core.UTF8ToString(core._velkorin_version()) });
   },
 
   // The code pages names may be read in, the default first.
@@ -157,18 +179,19 @@ const handlers = {
 
   async script({ id, number, options }) {
     await start();
-    const file = games.get(id);
+    const { file, path } = games.get(id);
     let result;
     const started = performance.now();
     try {
-      result = extract(file.name, await bytesOf(id), number, options);
+      result = extract(path, await bytesOf(id), number, options);
     } catch (error) {
       discardCore();
       result = { message: readFailure(error) };
     }
     // Reading the file and extracting, as `velkorin extract` does; the benchmark compares the two.
     const elapsed = performance.now() - started;
-    const names = namesCall(core._velkorin_script_file_names, [file.name]);
+    // A game saved alone is named by its own name, as `velkorin extract` writes it.
+    const [names] = scriptFileNames([file.name]);
     if (result.scripts) {
       postMessage({ type: 'script', id, number, name: names[number - 1], bytes: result.scripts[0], elapsed },
         [result.scripts[0].buffer]);
@@ -177,30 +200,32 @@ const handlers = {
     }
   },
 
-  // Every script of every game listed, named as `velkorin extract-all` names them, in one zip.
-  async zip({ ids, options }) {
+  // Every script of every game listed, each {id, options}, named as `velkorin extract-all` names them
+  // (by the games' own names, in list order), in one zip.
+  async zip({ games: listed }) {
     await start();
-    const files = ids.map((id) => games.get(id));
-    const names = namesCall(core._velkorin_script_file_names, files.map((file) => file.name));
+    const names = scriptFileNames(listed.map(({ id }) => games.get(id).file.name));
     const entries = {};
-    let failed = 0;
-    for (let i = 0; i < files.length; ++i) {
-      postMessage({ type: 'progress', done: i, total: files.length, name: files[i].name });
+    const failed = [];
+    for (let i = 0; i < listed.length; ++i) {
+      const { id, options } = listed[i];
+      const { path, shownName } = games.get(id);
+      postMessage({ type: 'progress', done: i, total: listed.length, name: shownName });
       let result;
       try {
         await start();
-        result = extract(files[i].name, await bytesOf(ids[i]), 0, options);
+        result = extract(path, await bytesOf(id), 0, options);
       } catch (error) {
         discardCore();
         result = { message: readFailure(error) };
       }
       if (!result.scripts) {
-        if (!result.message.startsWith('No AI script')) ++failed;
+        if (!result.message.startsWith('No AI script')) failed.push(id);
         continue;
       }
-      result.scripts.forEach((bytes, n) => { entries[names[i * 8 + n]] = bytes; });
+      result.scripts.forEach((bytes, n) => { entries[names[i][n]] = bytes; });
     }
-    postMessage({ type: 'progress', done: files.length, total: files.length, name: 'zip' });
+    postMessage({ type: 'progress', done: listed.length, total: listed.length, name: 'zip' });
     const zip = fflate.zipSync(entries, { level: 6 });
     postMessage({ type: 'zip', bytes: zip, count: Object.keys(entries).length, failed }, [zip.buffer]);
   },

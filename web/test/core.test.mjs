@@ -1,12 +1,13 @@
-// The core as WebAssembly under node, over the corpus: the same descriptions as `velkorin list
-// --json` and the same script bytes as `velkorin extract`.
+// The core as WebAssembly under node, over the test kit's games, the sample and the corpus when
+// present: the same descriptions as `velkorin list --json` and the same script bytes as `velkorin
+// extract`, salvaged or not.
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { readFileSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
 import { test } from 'node:test';
 
-import { corpusDir, corpusGames, coreModule, hasCorpus, nativeList, nativeScript } from './kit.mjs';
+import { coreModule, nativeList, nativeScript, scratch, writeAllGames } from './kit.mjs';
 
 const createVelkorin = createRequire(import.meta.url)(coreModule);
 
@@ -27,8 +28,8 @@ function comparable(game) {
   return { ...game, players: game.players.map(({ name, ...player }) => (player.nameBytes ? player : { name, ...player })) };
 }
 
-function withGame(core, name, options, use) {
-  const bytes = readFileSync(join(corpusDir, name));
+function withGame(core, folder, name, options, use) {
+  const bytes = readFileSync(join(folder, name));
   const data = core._malloc(bytes.length);
   core.HEAPU8.set(bytes, data);
   try {
@@ -38,25 +39,33 @@ function withGame(core, name, options, use) {
   }
 }
 
-test('the core describes and extracts every corpus game as the command line does', { skip: !hasCorpus }, async () => {
-  const core = await createVelkorin();
-  for (const salvage of [0, 1]) {
-    const listed = nativeList(corpusDir, ...(salvage ? ['--salvage'] : []));
-    for (const name of corpusGames()) {
-      const described = withGame(core, name, `salvage=${salvage}`, (...args) =>
-        JSON.parse(core.UTF8ToString(core._velkorin_describe(...args))));
-      assert.deepEqual(comparable(described.game), comparable(listed.get(name)), name);
-      if (salvage || described.game.status !== 'ok') continue;
-      for (const names of ['standard', 'full']) {
-        const count = withGame(core, name, `names=${names}`, (data, size, namePointer, optionPointer) =>
-          core._velkorin_extract(data, size, namePointer, 0, optionPointer));
-        assert.equal(count, described.game.scripts.length, name);
-        for (let n = 0; n < count; ++n) {
-          const at = core._velkorin_script_text(n);
-          const bytes = Buffer.from(core.HEAPU8.subarray(at, at + core._velkorin_script_size(n)));
-          assert.ok(bytes.equals(nativeScript(join(corpusDir, name), n + 1, names)), `${name} script ${n + 1} ${names}`);
+test('the core describes and extracts every game as the command line does', { timeout: 600000 }, async () => {
+  const folder = scratch();
+  try {
+    writeAllGames(folder);
+    const core = await createVelkorin();
+    for (const salvaging of [[], ['--salvage']]) {
+      const salvage = `salvage=${salvaging.length}`;
+      const listed = nativeList(folder, ...salvaging);
+      for (const name of listed.keys()) {
+        const described = withGame(core, folder, name, salvage, (...args) =>
+          JSON.parse(core.UTF8ToString(core._velkorin_describe(...args))));
+        assert.deepEqual(comparable(described.game), comparable(listed.get(name)), name);
+        if (described.game.status !== 'ok') continue;
+        for (const names of ['standard', 'full']) {
+          const count = withGame(core, folder, name, `names=${names};${salvage}`, (data, size, namePointer, optionPointer) =>
+            core._velkorin_extract(data, size, namePointer, 0, optionPointer));
+          assert.equal(count, described.game.scripts.length, name);
+          for (let n = 0; n < count; ++n) {
+            const at = core._velkorin_script_text(n);
+            const bytes = Buffer.from(core.HEAPU8.subarray(at, at + core._velkorin_script_size(n)));
+            const expected = nativeScript(join(folder, name), n + 1, names, ...salvaging).bytes;
+            assert.ok(bytes.equals(expected), `${name} script ${n + 1} ${names} ${salvage}`);
+          }
         }
       }
     }
+  } finally {
+    rmSync(folder, { recursive: true, force: true });
   }
 });
