@@ -43,6 +43,12 @@ HICON LoadProgramIcon(int size) {
       LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
+// The About box, all of it in its template: the program's name, its version and what it does.
+class CAboutDlg : public CDialog {
+ public:
+  CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+};
+
 }  // namespace
 
 CVelkorinDlg::CVelkorinDlg() : CDialog(IDD_VELKORIN_DIALOG) {}
@@ -78,6 +84,9 @@ BOOL CVelkorinDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
       if (wParam != kReadGameTimer) break;
       ReadSelectedGame();
       return TRUE;
+    case WM_SYSCOMMAND:
+      if (OnSysCommand(static_cast<UINT>(wParam))) return TRUE;
+      break;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDC_RECGAME_LIST && HIWORD(wParam) == LBN_SELCHANGE) {
         OnSelChange();
@@ -110,6 +119,10 @@ BOOL CVelkorinDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
 BOOL CVelkorinDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   LoadIcons(WindowDpi(m_hWnd));
+  if (const HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE); hSysMenu != nullptr) {
+    AppendMenuW(hSysMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(hSysMenu, MF_STRING, IDM_ABOUTBOX, L"&About Velkorin…");
+  }
 
   // The game's "EXE Path", read as the command line's list reads it.
   const std::optional<std::string> strExePath = game_install::ReadExePath();
@@ -194,6 +207,14 @@ BOOL CVelkorinDlg::OnPaint() {
 }
 
 HCURSOR CVelkorinDlg::OnQueryDragIcon() { return m_hIcon; }
+
+BOOL CVelkorinDlg::OnSysCommand(UINT nID) {
+  // The system gives its own use to the low four bits.
+  if ((nID & 0xFFF0) != IDM_ABOUTBOX) return FALSE;
+  CAboutDlg dlgAbout;
+  dlgAbout.DoModal();
+  return TRUE;
+}
 
 BOOL CVelkorinDlg::PreTranslateMessage(MSG* pMsg) {
   if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE) return TRUE;

@@ -15,7 +15,7 @@
 // command, which writes the AI script of the selected game; of a game with several, the one chosen
 // beside the list, or all of them. A
 // recorded game or a folder named on the command line or dropped onto the dialog is opened: its
-// folder listed, the game selected.
+// folder listed, the game selected. The system menu has the About box.
 class CVelkorinDlg : public CDialog {
  public:
   CVelkorinDlg();
@@ -34,15 +34,17 @@ class CVelkorinDlg : public CDialog {
   // Enter: refills the list when the focus is in the folder box, extracts when it is in the list;
   // never closes the dialog.
   void OnOK() override;
-  // The message map: WM_PAINT, WM_QUERYDRAGICON, WM_DROPFILES, WM_DPICHANGED, WM_TIMER, the clicks of
-  // the two buttons, a change of selection or a double-click in the list, and the opening of the
-  // choice of scripts.
+  // The message map: WM_PAINT, WM_QUERYDRAGICON, WM_DROPFILES, WM_DPICHANGED, WM_TIMER, the About
+  // command of the system menu, the clicks of the two buttons, a change of selection or a
+  // double-click in the list, and the opening of the choice of scripts.
   BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
  private:
   // Draws the icon while the dialog is minimized; FALSE leaves other painting to the default.
   BOOL OnPaint();
   HCURSOR OnQueryDragIcon();
+  // Shows the About box for its command; FALSE leaves the system's commands to the default.
+  BOOL OnSysCommand(UINT nID);
   void OnBrowse();
   void OnExtract();
   void OnDropFiles(HDROP hDropInfo);

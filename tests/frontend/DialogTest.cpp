@@ -303,4 +303,20 @@ INSTANTIATE_TEST_SUITE_P(Actions, UserAction,
                                          ActionCase{{"CancelInTheFolderBrowser"}, IDC_BROWSE, IDCANCEL, false}),
                          testkit::CaseName());
 
+// "About Velkorin…" of the system menu shows the program's version, owned by the dialog, which
+// takes input again once it is closed.
+TEST_F(ProgramTest, TheSystemMenusAboutBoxShowsTheVersion) {
+  RunProgram([](ProgramUser& user) {
+    std::array<wchar_t, 64> item{};
+    GetMenuStringW(GetSystemMenu(user.Dialog(), FALSE), IDM_ABOUTBOX, item.data(), item.size(), MF_BYCOMMAND);
+    EXPECT_EQ(Utf8FromWide(item.data()), "&About Velkorin…");
+    PostMessageW(user.Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    const frontend_test::MessageBoxSeen about = user.AnswerMessageBox();
+    EXPECT_EQ(about.caption, "About Velkorin");
+    EXPECT_NE(about.text.find("Velkorin, version " VELKORIN_VERSION "Turns "), std::string::npos) << about.text;
+    EXPECT_EQ(about.owner, user.Dialog());
+    EXPECT_TRUE(IsWindowEnabled(user.Dialog()));
+  });
+}
+
 }  // namespace
