@@ -2,10 +2,12 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <vector>
 
+#include "platform/ConsoleText.h"
 #include "platform/OsFile.h"
 #include "platform/SaveGameFolder.h"
 #include "platform/WideText.h"
@@ -48,6 +50,14 @@ class CAboutDlg : public CDialog {
  public:
   CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 };
+
+// Whole strings of UTF-16 code units, alike but for case as the file system compares names.
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+  const std::wstring wideA = WideFromUtf8(a);
+  const std::wstring wideB = WideFromUtf8(b);
+  return CompareStringOrdinal(wideA.c_str(), static_cast<int>(wideA.size()), wideB.c_str(),
+                              static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+}
 
 }  // namespace
 
@@ -172,7 +182,7 @@ void CVelkorinDlg::OpenPath(const std::string& strPath) {
   const std::optional<std::string> strFull = FullPathName(strPath);
   const DWORD dwAttributes = strFull ? GetFileAttributesW(WideFromUtf8(*strFull).c_str()) : INVALID_FILE_ATTRIBUTES;
   if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
-    AfxMessageBox(std::string(ResultMessage(ReadResult::kCannotOpen)) + "\n\n" + strPath);
+    AfxMessageBox(std::string(ResultMessage(ReadResult::kCannotOpen)) + "\n\n" + EscapeControls(strPath));
     return;
   }
   std::string strName;
@@ -185,7 +195,12 @@ void CVelkorinDlg::OpenPath(const std::string& strPath) {
   }
   UpdateData(FALSE);
   if (!FillRecGameList(m_strFolder) || strName.empty()) return;
-  m_RecGameList.SetCurSel(m_RecGameList.FindStringExact(-1, strName));
+  const int nEntry = FindRecGame(strName);
+  if (nEntry < 0) {
+    SetStatusLine(strName + " is not a recorded game (*.mgl, *.mgx, *.mgz)");
+    return;
+  }
+  m_RecGameList.SetCurSel(nEntry);
   OnSelChange();
   // Enter then extracts the game, as it does whenever the list has the focus.
   SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_RecGameList.m_hWnd), TRUE);
@@ -257,11 +272,13 @@ int CALLBACK CVelkorinDlg::BrowseCallbackProc(HWND hWnd, UINT uMsg, LPARAM /*lPa
 
 bool CVelkorinDlg::FillRecGameList(const std::string& strFolder) {
   m_RecGameList.ResetContent();
+  m_RecGames.clear();
   OnSelChange();
   m_strListedFolder.clear();
   // An empty text is the current folder, as it always was.
   const std::optional<std::string> strFull = FullPathName(strFolder.empty() ? "." : strFolder);
   std::string strProblem;
+  std::optional<std::vector<RecGameFile>> games;
   if (!strFull) {
     strProblem = os::LastErrorText();
   } else if (const DWORD dwAttributes = GetFileAttributesW(WideFromUtf8(*strFull).c_str());
@@ -270,21 +287,39 @@ bool CVelkorinDlg::FillRecGameList(const std::string& strFolder) {
   } else if ((dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     strProblem = "it is a file, not a folder";
   } else {
-    WIN32_FIND_DATAW data;
-    const HANDLE hFind = FindFirstFileW(WideFromUtf8(WithTrailingBackslash(*strFull) + "*").c_str(), &data);
-    if (hFind != INVALID_HANDLE_VALUE) {
-      FindClose(hFind);
-    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
-      strProblem = os::LastErrorText();
-    }
+    games = ListRecGameFolder(*strFull, &strProblem);
   }
-  const std::string strLine = strProblem.empty() ? "" : "Cannot read this folder: " + strProblem;
-  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, WideFromUtf8(strLine).c_str());
-  if (!strProblem.empty()) return false;
+  if (!games) {
+    SetStatusLine("Cannot read this folder: " + strProblem);
+    return false;
+  }
   m_strListedFolder = WithTrailingBackslash(*strFull);
-  // Attribute mask 0: plain files only, no folders and no drives.
-  m_RecGameList.Dir(0, m_strListedFolder + "*.mg?");
+  m_RecGames = std::move(*games);
+  for (const RecGameFile& game : m_RecGames) m_RecGameList.AddString(EscapeControls(game.name));
+  SetStatusLine(m_RecGames.empty() ? "No recorded games in " + m_strListedFolder : "");
   return true;
+}
+
+const RecGameFile* CVelkorinDlg::SelectedGame() const {
+  const int nSelected = m_RecGameList.GetCurSel();
+  return nSelected >= 0 && static_cast<size_t>(nSelected) < m_RecGames.size()
+             ? &m_RecGames[static_cast<size_t>(nSelected)]
+             : nullptr;
+}
+
+int CVelkorinDlg::FindRecGame(const std::string& strName) const {
+  // The system may spell a name as it was typed, in another case than the folder holds it.
+  auto found = std::find_if(m_RecGames.begin(), m_RecGames.end(),
+                            [&](const RecGameFile& game) { return game.name == strName; });
+  if (found == m_RecGames.end()) {
+    found = std::find_if(m_RecGames.begin(), m_RecGames.end(),
+                         [&](const RecGameFile& game) { return EqualIgnoringCase(game.name, strName); });
+  }
+  return found == m_RecGames.end() ? -1 : static_cast<int>(found - m_RecGames.begin());
+}
+
+void CVelkorinDlg::SetStatusLine(const std::string& strLine) {
+  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, WideFromUtf8(EscapeControls(strLine)).c_str());
 }
 
 std::string CVelkorinDlg::WithTrailingBackslash(std::string strFolder) {

@@ -5,17 +5,20 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "frontend/Resource.h"
 #include "platform/win32/Dialog.h"
 #include "platform/win32/Wnd.h"
+#include "recgame/RecGameFolder.h"
 
-// The program's one dialog: the folder box with its browse button, the list of the folder's
+// The program's main dialog: the folder box with its browse button, the list of the folder's
 // recorded games with a line under it that says what the selected game holds, and the Extract
 // command, which writes the AI script of the selected game; of a game with several, the one chosen
-// beside the list, or all of them. A
-// recorded game or a folder named on the command line or dropped onto the dialog is opened: its
-// folder listed, the game selected. The system menu has the About box.
+// beside the list, or all of them. A recorded game or a folder named on the command line or dropped
+// onto the dialog is opened: its folder listed, the game selected. A stranger's text, a file name or
+// a player's, is shown with its control and bidirectional characters escaped. The system menu has
+// the About box.
 class CVelkorinDlg : public CDialog {
  public:
   CVelkorinDlg();
@@ -53,6 +56,12 @@ class CVelkorinDlg : public CDialog {
   void OnSelChange();
   // Reads the selected game for the line under the list and the choice of scripts.
   void ReadSelectedGame();
+  // The recorded game the list's selected entry shows; nothing when none is selected.
+  const RecGameFile* SelectedGame() const;
+  // The entry of the listed game of that name, spelt exactly or else in another case; -1 for none.
+  int FindRecGame(const std::string& strName) const;
+  // The line under the list, escaped, since it names files and players.
+  void SetStatusLine(const std::string& strLine);
   // The script the choice beside the list names (from 0); nothing for "All scripts".
   std::optional<size_t> ChosenScript() const;
   // Opens the choice's list as wide as its widest entry, measured in the font of the moment: the box
@@ -60,10 +69,11 @@ class CVelkorinDlg : public CDialog {
   void OnDropDownScript();
   void OnDpiChanged(UINT nDpi, const RECT& rcSuggested);
   // Lists the folder, or the folder of the recorded game and selects it; a path that names nothing
-  // gives "File Open Error" with the path.
+  // gives "File Open Error" with the path, and a file that is no recorded game is named under the list.
   void OpenPath(const std::string& strPath);
-  // Lists the folder's recorded games and remembers its absolute path for Extract; a folder that
-  // cannot be listed says why in the line under the list. False then.
+  // Lists the folder's recorded games, as `velkorin list` does, and remembers its absolute path for
+  // Extract; a folder that cannot be listed, or holds none, says so in the line under the list.
+  // False when it cannot be listed.
   bool FillRecGameList(const std::string& strFolder);
   // The program's icon at the resolution, big and small, for the caption and the taskbar.
   void LoadIcons(UINT nDpi);
@@ -71,6 +81,8 @@ class CVelkorinDlg : public CDialog {
   static std::string WithTrailingBackslash(std::string strFolder);
 
   CListBox m_RecGameList;
+  // The games the list shows, entry by entry: an entry shows the name escaped, and this is the file.
+  std::vector<RecGameFile> m_RecGames;
   std::string m_strFolder;
   // The folder whose recorded games the list shows, absolute and ending in a backslash: the text in
   // the folder box may have been changed since, and a relative one would follow the current folder.

@@ -63,19 +63,16 @@ std::string BaseName(const std::string& strName) {
 void CVelkorinDlg::OnExtract() {
   CAiScript script;
   UpdateData(TRUE);
-  const int nSelected = m_RecGameList.GetCurSel();
-  if (nSelected == LB_ERR) return;
+  if (SelectedGame() == nullptr) return;
   // The choice of scripts belongs to the game selected now.
   if (m_bReadPending) ReadSelectedGame();
   const std::optional<size_t> nScript = ChosenScript();
-  std::string strName;
-  m_RecGameList.GetText(nSelected, strName);
-  // The folder the list shows, whatever the folder box says now.
+  // The game and the folder the list shows, whatever the folder box says now or the list shows later.
+  const RecGameFile game = *SelectedGame();
   const std::string strFolder = m_strListedFolder;
-  const std::string strPath = strFolder + strName;
 
   try {
-    ReadResult read = script.LoadRecGame(strPath);
+    ReadResult read = script.LoadRecGame(game.path);
     if (read == ReadResult::kOk) read = script.ParseAi();
     if (read != ReadResult::kOk) {
       AfxMessageBox(ResultMessage(read));
@@ -89,7 +86,7 @@ void CVelkorinDlg::OnExtract() {
     // A game of one script keeps the plain proposal; of several, the name says which script, and
     // "All scripts" numbers the names after the one chosen, which itself is not written.
     const bool bSeveral = script.ScriptCount() > 1;
-    const std::string strBase = strFolder + BaseName(strName);
+    const std::string strBase = strFolder + BaseName(game.name);
     const std::string strProposed = !bSeveral                 ? strFolder + "*.per"
                                     : nScript.value_or(0) > 0 ? script::NumberedOutput(strBase, *nScript)
                                                               : strBase + ".per";

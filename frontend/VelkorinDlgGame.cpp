@@ -72,7 +72,7 @@ std::wstring EntryText(HWND hScript, WPARAM nEntry) {
 }  // namespace
 
 void CVelkorinDlg::OnSelChange() {
-  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, L"");
+  SetStatusLine("");
   const HWND hScript = GetDlgItem(m_hWnd, IDC_SCRIPT);
   SendMessageW(hScript, CB_RESETCONTENT, 0, 0);
   ShowWindow(hScript, SW_HIDE);
@@ -89,12 +89,10 @@ void CVelkorinDlg::OnSelChange() {
 void CVelkorinDlg::ReadSelectedGame() {
   KillTimer(m_hWnd, kReadGameTimer);
   m_bReadPending = false;
-  const int nSelected = m_RecGameList.GetCurSel();
-  if (nSelected == LB_ERR) return;
-  std::string strName;
-  m_RecGameList.GetText(nSelected, strName);
-  const GameSummary game = script::SummarizeGame(m_strListedFolder + strName, {});
-  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, WideFromUtf8(GameLine(game)).c_str());
+  const RecGameFile* pGame = SelectedGame();
+  if (pGame == nullptr) return;
+  const GameSummary game = script::SummarizeGame(pGame->path, {});
+  SetStatusLine(GameLine(game));
   if (game.status != ReadResult::kOk || game.scripts.size() < 2) return;
   const HWND hScript = GetDlgItem(m_hWnd, IDC_SCRIPT);
   for (size_t n = 0; n < game.scripts.size(); ++n) {
