@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "frontend/VelkorinDlg.h"
+#include "platform/ConsoleText.h"
 #include "platform/FileError.h"
 #include "platform/OsFile.h"
 #include "platform/win32/FileDialog.h"
@@ -31,24 +32,60 @@ std::string SaveDialogError(DWORD dwError) {
   return text.data();
 }
 
-// Every script of the game, to the numbered names after the one chosen, all or none; the save dialog
-// asked about the name chosen, which is not written, so the names that are get a question of their own.
-void WriteEveryScript(const CAiScript& script, const std::string& strChosen) {
-  const std::vector<ScriptOutput> outputs = script::NumberedOutputs(strChosen, script.ScriptCount());
+// The save dialog's file types, in the framework's form.
+constexpr const char* kScriptFilter = "AI Script(.per)|*.per|All(*.*)|*.*||";
+
+// "File Write Error", the output and why, as the command line says it.
+void ReportWriteFailure(WriteResult result, const std::string& strOutput, const std::string& strReason) {
+  AfxMessageBox(std::string(ResultMessage(result)) + "\n\n" + EscapeControls(strOutput) +
+                (strReason.empty() ? "" : ": " + EscapeControls(strReason)));
+}
+
+// Whether the outputs may be written: none is read-only or the recorded game itself, which are
+// refused with the reason, and the user agrees to have those that exist replaced. The question is
+// ours, not the save dialog's (OFN_OVERWRITEPROMPT), which would offer to replace a file that cannot
+// be replaced: Wine's save dialog ignores OFN_NOREADONLYRETURN, and a hook to refuse one would give
+// Windows the save dialog of old.
+bool MayReplace(const std::vector<ScriptOutput>& outputs, const std::string& strRecGame) {
+  const os::PathStatus recGame = os::StatusOf(strRecGame);
   std::string strExisting;
   size_t nExisting = 0;
   for (const ScriptOutput& output : outputs) {
-    if (os::StatusOf(output.path).kind == os::PathKind::kMissing) continue;
-    strExisting += output.path + "\n";
+    const os::PathStatus status = os::StatusOf(output.path);
+    if (status.kind == os::PathKind::kMissing) continue;
+    const WriteResult refused = recGame.kind == os::PathKind::kRegular && status.identity == recGame.identity
+                                    ? WriteResult::kIsRecGame
+                                : os::IsReadOnly(output.path) ? WriteResult::kReadOnly
+                                                              : WriteResult::kOk;
+    if (refused != WriteResult::kOk) {
+      ReportWriteFailure(refused, output.path, std::string(ResultReason(refused)));
+      return false;
+    }
+    strExisting += EscapeControls(output.path) + "\n";
     ++nExisting;
   }
   const char* lpszQuestion =
       nExisting == 1 ? "already exists.\nDo you want to replace it?" : "already exist.\nDo you want to replace them?";
-  if (nExisting > 0 && AfxMessageBox(strExisting + lpszQuestion, MB_YESNO) != IDYES) return;
-  const ScriptsWritten written = script::WriteScripts(script, outputs);
-  if (written.result != WriteResult::kOk) {
-    AfxMessageBox(std::string(ResultMessage(written.result)) + "\n\n" + written.output +
-                  (written.reason.empty() ? "" : ": " + written.reason));
+  return nExisting == 0 || AfxMessageBox(strExisting + lpszQuestion, MB_YESNO) == IDYES;
+}
+
+// Asks where to save the script chosen, or every script after the name chosen, which itself is not
+// written, until the outputs may be written; nothing when the user cancels. As after the save
+// dialog's own refusals, it opens again at the name chosen when that is refused or not to be replaced.
+std::optional<std::vector<ScriptOutput>> AskForOutputs(const CAiScript& script, std::optional<size_t> nScript,
+                                                       std::string strProposed, const std::string& strRecGame) {
+  for (;;) {
+    // The save dialog would make the folder it saved in the current one.
+    CFileDialog dlgFile("per", strProposed, OFN_NOCHANGEDIR, kScriptFilter);
+    if (dlgFile.DoModal() != IDOK) {
+      // A cancel gives no error; a failure must not pass for one.
+      if (const DWORD dwError = CommDlgExtendedError(); dwError != 0) AfxMessageBox(SaveDialogError(dwError));
+      return std::nullopt;
+    }
+    strProposed = dlgFile.GetPathName();
+    std::vector<ScriptOutput> outputs = nScript ? std::vector<ScriptOutput>{{*nScript, strProposed}}
+                                                : script::NumberedOutputs(strProposed, script.ScriptCount());
+    if (MayReplace(outputs, strRecGame)) return outputs;
   }
 }
 
@@ -90,25 +127,19 @@ void CVelkorinDlg::OnExtract() {
     const std::string strProposed = !bSeveral                 ? strFolder + "*.per"
                                     : nScript.value_or(0) > 0 ? script::NumberedOutput(strBase, *nScript)
                                                               : strBase + ".per";
-    // The save dialog would make the folder it saved in the current one.
-    const DWORD dwFlags = (nScript ? OFN_OVERWRITEPROMPT : 0) | OFN_NOCHANGEDIR;
-    CFileDialog dlgFile("per", strProposed, dwFlags, "AI Script(.per)|*.per|All(*.*)|*.*||");
-    if (dlgFile.DoModal() != IDOK) {
-      // A cancel gives no error; a failure must not pass for one.
-      if (const DWORD dwError = CommDlgExtendedError(); dwError != 0) AfxMessageBox(SaveDialogError(dwError));
-      return;
+    const std::optional<std::vector<ScriptOutput>> outputs = AskForOutputs(script, nScript, strProposed, game.path);
+    if (!outputs) return;
+    // All or nothing: no file is replaced until every script is complete.
+    const ScriptsWritten written = script::WriteScripts(script, *outputs);
+    if (written.result != WriteResult::kOk) {
+      // Saying nothing here would leave the user believing the script was saved.
+      ReportWriteFailure(written.result, written.output,
+                         written.reason.empty() ? std::string(ResultReason(written.result)) : written.reason);
     }
-    // Saying nothing here would leave the user believing the script was saved.
-    if (!nScript) {
-      WriteEveryScript(script, dlgFile.GetPathName());
-      return;
-    }
-    const WriteResult written = script.WritePer(dlgFile.GetPathName(), *nScript);
-    if (written != WriteResult::kOk) AfxMessageBox(ResultMessage(written));
   } catch (const FileError& error) {
     // A read, write or replace failed after its file was opened: the text names the file and the
     // system's error. The command ends here and the dialog goes on.
-    AfxMessageBox(error.what());
+    AfxMessageBox(EscapeControls(error.what()));
   } catch (const std::bad_alloc&) {
     // What the extraction held is freed by now; the dialog goes on.
     AfxMessageBox(kOutOfMemoryMessage);

@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The save dialog opens in the recorded game's folder, and cancelling it writes nothing; a game of
 // one script offers no choice and no name; a name typed without extension gets ".per", and an
-// existing file is replaced only after a question.
+// existing file is replaced only after a question, whose No opens the save dialog again.
 TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
   RecGames games;
   testkit::WriteFile(games.Path("Skript-ö-脚本.per"), std::vector<uint8_t>(10, 'x'));
@@ -153,13 +153,14 @@ TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
     user.Click(IDC_EXTRACT);
     const SaveDialog save = user.WaitForSaveDialog();
     save.Save("Skript-ö-脚本");
-    EXPECT_EQ(user.AnswerMessageBox(IDNO).owner, save.hWnd);
-    user.Settle();
-    EXPECT_TRUE(IsWindowVisible(save.hWnd));
+    EXPECT_EQ(user.AnswerMessageBox(IDNO).text,
+              games.Dir().File("Skript-ö-脚本.per") + "\nalready exists.\nDo you want to replace it?");
+    const SaveDialog again = user.WaitForSaveDialog();
+    EXPECT_EQ(again.Name(), "Skript-ö-脚本.per");
     EXPECT_TRUE(testkit::ReadFile(games.Path("Skript-ö-脚本.per")) == std::vector<uint8_t>(10, 'x'));
-    save.Save("Skript-ö-脚本");
+    again.Save("Skript-ö-脚本");
     user.AnswerMessageBox(IDYES);
-    user.WaitUntilGone(save.hWnd);
+    user.WaitUntilGone(again.hWnd);
     ExpectCommandOver(user);
   });
   // What the command line writes for the bundled sample: its own suite checks that.
@@ -167,13 +168,15 @@ TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
               testkit::ReadFile(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.per"));
 }
 
-// Chosen in the save dialog, the recorded game itself is refused, and so are a read-only file and a
-// file that another program holds open; each stays as it was, and the dialog goes on.
+// Chosen in the save dialog, the recorded game itself and a read-only file are refused with the reason
+// before any question, the save dialog opening again; a file held open by another program fails once
+// replaced. Each stays as it was, and the dialog goes on.
 struct KeptOutputCase : testkit::NamedCase {
   const char* output;
+  const char* shown;  // the output's name as the message shows it
   bool heldOpen;
   bool readOnly;
-  const char* message;  // the start of the message; a held file's adds the system's error
+  const char* reason;  // after the name; a held file's ends in the system's error
 };
 
 class KeptOutput : public ProgramTest, public testing::WithParamInterface<KeptOutputCase> {};
@@ -194,10 +197,11 @@ TEST_P(KeptOutput, ShowsWhyAndKeepsTheFile) {
     Extract(user, games.Folder(), kSample);
     const SaveDialog save = user.WaitForSaveDialog();
     save.Save(c.output);
-    user.AnswerMessageBox(IDYES);
-    const std::string message = c.message + (c.heldOpen ? file.string() + ": " : "");
+    if (c.heldOpen) user.AnswerMessageBox(IDYES);
     const std::string text = user.AnswerMessageBox().text;
-    EXPECT_TRUE(text.starts_with(message)) << text;
+    const std::string start = c.heldOpen ? "Cannot replace " : "File Write Error\n\n";
+    EXPECT_TRUE(text.starts_with(start + games.Folder() + "\\" + c.shown + c.reason)) << text;
+    if (!c.heldOpen) user.PressButton(user.WaitForSaveDialog().hWnd, IDCANCEL);
     ExpectCommandOver(user);
   });
   if (hHeld != nullptr) CloseHandle(hHeld);
@@ -208,9 +212,10 @@ TEST_P(KeptOutput, ShowsWhyAndKeepsTheFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Outputs, KeptOutput,
-    testing::Values(KeptOutputCase{{"TheRecordedGame"}, kSample, false, false, "File Write Error"},
-                    KeptOutputCase{{"ReadOnly"}, "kept.per", false, true, "File Write Error"},
-                    KeptOutputCase{{"HeldByAnotherProgram"}, "busy.per", true, false, "Cannot replace "}),
+    testing::Values(
+        KeptOutputCase{{"TheRecordedGame"}, kSample, kSample, false, false, ": it is the recorded game itself"},
+        KeptOutputCase{{"ReadOnly"}, "kept\u202Erep.per", "kept\\u202erep.per", false, true, ": it is read-only"},
+        KeptOutputCase{{"HeldByAnotherProgram"}, "busy.per", "busy.per", true, false, ": "}),
     testkit::CaseName());
 
 // An entry means the file it showed: listed from a relative folder, it is the same game however the
@@ -300,6 +305,7 @@ TEST_F(ProgramTest, WritesTheScriptsChosenBesideTheList) {
       if (choice.answer != 0) {
         EXPECT_EQ(user.AnswerMessageBox(choice.answer).owner, user.Dialog());
       }
+      if (choice.answer == IDNO) user.PressButton(user.WaitForSaveDialog().hWnd, IDCANCEL);
       user.WaitUntilGone(save.hWnd);
       ExpectCommandOver(user);
     }
