@@ -11,6 +11,7 @@
 #include "platform/win32/Dialog.h"
 #include "platform/win32/Wnd.h"
 #include "recgame/RecGameFolder.h"
+#include "script/GameSummary.h"
 
 // The program's main dialog: the folder box with its browse button, the list of the folder's
 // recorded games with a line under it that says what the selected game holds, and the Extract
@@ -29,6 +30,10 @@ class CVelkorinDlg : public CDialog {
 
   // The recorded game or folder to open once the dialog shows; empty: none.
   std::string m_strOpenPath;
+
+  // What salvaging mends in a broken game, in the words of the command line: the script cut short,
+  // or else the header-length field of 0 that salvaging reads past, the one other thing it does.
+  static std::string DamageText(const GameSummary& broken);
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
@@ -54,7 +59,8 @@ class CVelkorinDlg : public CDialog {
   // A new selection empties the line and the choice of scripts, and reads the game once the
   // selection has stayed a moment, so that moving through the list with the keys stays quick.
   void OnSelChange();
-  // Reads the selected game for the line under the list and the choice of scripts.
+  // Reads the selected game for the line under the list and the choice of scripts; a broken game
+  // that salvaging reads offers the scripts salvaging gives.
   void ReadSelectedGame();
   // The recorded game the list's selected entry shows; nothing when none is selected.
   const RecGameFile* SelectedGame() const;

@@ -17,6 +17,7 @@
 #include "platform/win32/FileDialog.h"
 #include "platform/win32/WinApp.h"
 #include "script/AiScript.h"
+#include "script/GameSummary.h"
 #include "script/ResultMessages.h"
 #include "script/ScriptOutputs.h"
 
@@ -89,6 +90,33 @@ std::optional<std::vector<ScriptOutput>> AskForOutputs(const CAiScript& script, 
   }
 }
 
+// Reads the recorded game; a broken one that salvaging reads is read so if the user agrees. False,
+// once the user has been told why or has declined, when there is nothing to write.
+bool ReadRecGame(CAiScript& script, const std::string& strPath) {
+  const ReadResult read = script.LoadAndParse(strPath);
+  if (read == ReadResult::kOk) return true;
+  if (read == ReadResult::kBroken) {
+    const GameSummary broken{.status = read, .scripts = script::SummarizeScripts(script)};
+    if (script.LoadAndParse(strPath, {.salvage = true}) == ReadResult::kOk) {
+      const std::string strQuestion = CVelkorinDlg::DamageText(broken) + "\n\nTry to salvage what the file holds?";
+      return AfxMessageBox(strQuestion, MB_YESNO) == IDYES;
+    }
+  }
+  AfxMessageBox(ResultMessage(read));
+  return false;
+}
+
+// What the scripts written lack, as the command line warns of it: those cut short, those of no rules.
+void SayWhatIsMissing(const CAiScript& script, const std::vector<ScriptOutput>& outputs) {
+  const std::vector<ScriptSummary> scripts = script::SummarizeScripts(script);
+  std::string strMissing;
+  for (const ScriptOutput& output : outputs) {
+    const std::string strMessage = script::MissingRulesMessage(output.script, scripts[output.script]);
+    if (!strMessage.empty()) strMissing += (strMissing.empty() ? "" : "\n") + strMessage;
+  }
+  if (!strMissing.empty()) AfxMessageBox(strMissing, MB_ICONINFORMATION);
+}
+
 // The game's name without its extension.
 std::string BaseName(const std::string& strName) {
   const size_t dot = strName.find_last_of('.');
@@ -109,12 +137,7 @@ void CVelkorinDlg::OnExtract() {
   const std::string strFolder = m_strListedFolder;
 
   try {
-    ReadResult read = script.LoadRecGame(game.path);
-    if (read == ReadResult::kOk) read = script.ParseAi();
-    if (read != ReadResult::kOk) {
-      AfxMessageBox(ResultMessage(read));
-      return;
-    }
+    if (!ReadRecGame(script, game.path)) return;
     // The game may have changed since it was read for the choice.
     if (nScript && *nScript >= script.ScriptCount()) {
       AfxMessageBox("No script " + std::to_string(*nScript + 1) + " in this file");
@@ -135,7 +158,9 @@ void CVelkorinDlg::OnExtract() {
       // Saying nothing here would leave the user believing the script was saved.
       ReportWriteFailure(written.result, written.output,
                          written.reason.empty() ? std::string(ResultReason(written.result)) : written.reason);
+      return;
     }
+    SayWhatIsMissing(script, *outputs);
   } catch (const FileError& error) {
     // A read, write or replace failed after its file was opened: the text names the file and the
     // system's error. The command ends here and the dialog goes on.

@@ -47,7 +47,7 @@ const testkit::AiSectionSpec kFourPlayed{
                                  {5, kComputer, "C\x9Cur", 11, 2, 1}, {6, kComputer, "Mei", 6, 7, 1}})};
 
 // A folder, named outside the ANSI code page too, holding the sample, a recorded game without AI
-// script, a broken one and two of four scripts, one of them without players.
+// script, a broken one, two of four scripts, one of them without players, and damaged ones.
 class RecGames {
  public:
   RecGames() {
@@ -60,6 +60,12 @@ class RecGames {
     testkit::WriteFile(m_dir.Path() / "four.mgx", testkit::BuildRecGame(kFourScripts));
     testkit::WriteFile(m_dir.Path() / "played.mgx", testkit::BuildRecGame(kFourPlayed));
     testkit::WriteFile(m_dir.Path() / "gone.mgl", testkit::BuildRecGame(SampleSection(), {testkit::Preamble::kMgl}));
+    testkit::WriteFile(Path("cut.mgx"), testkit::BuildRecGame({.rules = kFourScripts.rules, .ruleCount = 32767}));
+    testkit::WriteFile(Path("cut2.mgx"), testkit::BuildRecGame({.rules = kFourScripts.rules,
+                                                                .trailer = testkit::BuildAiBlock({kRule3}, 32767)}));
+    testkit::WriteFile(Path("null\u202E.mgx"),
+                       testkit::BuildRecGame({.rules = kFourScripts.rules}, {.headerLength = 0}));
+    testkit::WriteFile(m_dir.Path() / "empty.mgx", testkit::BuildRecGame({.ruleCount = -1}));
   }
 
   const testkit::ScratchDir& Dir() const { return m_dir; }
@@ -320,6 +326,55 @@ TEST_F(ProgramTest, WritesTheScriptsChosenBesideTheList) {
   // The name chosen for all of them is only where they go; refused, nothing is written.
   EXPECT_FALSE(std::filesystem::exists(games.Path("all.per")) || std::filesystem::exists(games.Path("kept-1.per")));
   EXPECT_EQ(testkit::ReadText(games.Path("kept-2.per")), "x");
+}
+
+// A game whose script is cut short, or whose header-length field is 0, is written as `velkorin extract
+// --salvage` writes it once the user agrees to salvage it, and nothing is while the user declines;
+// it says what it lacks, as a script of no rules does. Of several scripts, the one cut short can be
+// chosen. The list shows a name that reverses its tail escaped, and it is still the game.
+TEST_F(ProgramTest, WritesWhatSalvagingReadsOnceTheUserAgrees) {
+  struct Damaged {
+    const char* entry;
+    std::string recGame;
+    std::string content;  // on the line under the list, between the version and the players
+    bool asked;           // whether salvaging is offered, in the words of `content`
+    std::string said;     // once written
+    size_t script = 0;    // chosen beside the list
+  };
+  const std::vector<Damaged> damaged{
+      {"cut.mgx", "cut.mgx", "AI script 1 is cut short: it claims 32767 rules, the file holds 2 whole ones", true,
+       "AI script 1 was cut short: 2 whole rules of the 32767 it claims"},
+      {"null\\u202e.mgx", "null\u202E.mgx", "Recgame file is broken: its header-length field is 0", true, ""},
+      {"empty.mgx", "empty.mgx", "1 script: 0 rules (the file claims -1)", false,
+       "AI script 1 holds no rules (the file claims -1)"},
+      {"cut2.mgx", "cut2.mgx", "AI script 2 is cut short: it claims 32767 rules, the file holds 1 whole one", true,
+       "AI script 2 was cut short: 1 whole rule of the 32767 it claims", 1}};
+  RecGames games;
+  RunProgram([&](ProgramUser& user) {
+    user.OpenFolder(games.Folder());
+    for (const Damaged& game : damaged) {
+      user.Select(game.entry);
+      EXPECT_EQ(user.WaitForGameLine(), "VER 9.4 · 1.0c · " + game.content + " — players unknown");
+      SendMessageW(user.Control(IDC_SCRIPT), CB_SETCURSEL, game.script, 0);
+      user.Click(IDC_EXTRACT);
+      if (game.asked) {
+        EXPECT_EQ(user.AnswerMessageBox(IDNO).text, game.content + "\n\nTry to salvage what the file holds?");
+        ExpectCommandOver(user);
+        user.Click(IDC_EXTRACT);
+        user.AnswerMessageBox(IDYES);
+      }
+      const SaveDialog save = user.WaitForSaveDialog();
+      save.Save(games.Dir().File(game.recGame + ".per"));
+      user.WaitUntilGone(save.hWnd);
+      EXPECT_EQ(game.said.empty() ? "" : user.AnswerMessageBox().text, game.said);
+      ExpectCommandOver(user);
+    }
+  });
+  for (const Damaged& game : damaged) {
+    CAiScript script;
+    ASSERT_EQ(script.LoadAndParse(games.Dir().File(game.recGame), {.salvage = true}), ReadResult::kOk);
+    EXPECT_EQ(testkit::ReadText(games.Path(game.recGame + ".per")), testkit::WritePerText(script, game.script));
+  }
 }
 
 }  // namespace
