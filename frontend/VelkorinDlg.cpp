@@ -2,10 +2,12 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <vector>
 
+#include "platform/ConsoleText.h"
 #include "platform/OsFile.h"
 #include "platform/SaveGameFolder.h"
 #include "platform/WideText.h"
@@ -43,6 +45,20 @@ HICON LoadProgramIcon(int size) {
       LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
+// The About box, all of it in its template: the program's name, its version and what it does.
+class CAboutDlg : public CDialog {
+ public:
+  CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+};
+
+// Whole strings of UTF-16 code units, alike but for case as the file system compares names.
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+  const std::wstring wideA = WideFromUtf8(a);
+  const std::wstring wideB = WideFromUtf8(b);
+  return CompareStringOrdinal(wideA.c_str(), static_cast<int>(wideA.size()), wideB.c_str(),
+                              static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace
 
 CVelkorinDlg::CVelkorinDlg() : CDialog(IDD_VELKORIN_DIALOG) {}
@@ -78,6 +94,9 @@ BOOL CVelkorinDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
       if (wParam != kReadGameTimer) break;
       ReadSelectedGame();
       return TRUE;
+    case WM_SYSCOMMAND:
+      if (OnSysCommand(static_cast<UINT>(wParam))) return TRUE;
+      break;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDC_RECGAME_LIST && HIWORD(wParam) == LBN_SELCHANGE) {
         OnSelChange();
@@ -110,6 +129,10 @@ BOOL CVelkorinDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
 BOOL CVelkorinDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   LoadIcons(WindowDpi(m_hWnd));
+  if (const HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE); hSysMenu != nullptr) {
+    AppendMenuW(hSysMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(hSysMenu, MF_STRING, IDM_ABOUTBOX, L"&About Velkorin…");
+  }
 
   // The game's "EXE Path", read as the command line's list reads it.
   const std::optional<std::string> strExePath = game_install::ReadExePath();
@@ -159,7 +182,7 @@ void CVelkorinDlg::OpenPath(const std::string& strPath) {
   const std::optional<std::string> strFull = FullPathName(strPath);
   const DWORD dwAttributes = strFull ? GetFileAttributesW(WideFromUtf8(*strFull).c_str()) : INVALID_FILE_ATTRIBUTES;
   if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
-    AfxMessageBox(std::string(ResultMessage(ReadResult::kCannotOpen)) + "\n\n" + strPath);
+    AfxMessageBox(std::string(ResultMessage(ReadResult::kCannotOpen)) + "\n\n" + EscapeControls(strPath));
     return;
   }
   std::string strName;
@@ -172,7 +195,12 @@ void CVelkorinDlg::OpenPath(const std::string& strPath) {
   }
   UpdateData(FALSE);
   if (!FillRecGameList(m_strFolder) || strName.empty()) return;
-  m_RecGameList.SetCurSel(m_RecGameList.FindStringExact(-1, strName));
+  const int nEntry = FindRecGame(strName);
+  if (nEntry < 0) {
+    SetStatusLine(strName + " is not a recorded game (*.mgl, *.mgx, *.mgz)");
+    return;
+  }
+  m_RecGameList.SetCurSel(nEntry);
   OnSelChange();
   // Enter then extracts the game, as it does whenever the list has the focus.
   SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_RecGameList.m_hWnd), TRUE);
@@ -194,6 +222,14 @@ BOOL CVelkorinDlg::OnPaint() {
 }
 
 HCURSOR CVelkorinDlg::OnQueryDragIcon() { return m_hIcon; }
+
+BOOL CVelkorinDlg::OnSysCommand(UINT nID) {
+  // The system gives its own use to the low four bits.
+  if ((nID & 0xFFF0) != IDM_ABOUTBOX) return FALSE;
+  CAboutDlg dlgAbout;
+  dlgAbout.DoModal();
+  return TRUE;
+}
 
 BOOL CVelkorinDlg::PreTranslateMessage(MSG* pMsg) {
   if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE) return TRUE;
@@ -236,11 +272,13 @@ int CALLBACK CVelkorinDlg::BrowseCallbackProc(HWND hWnd, UINT uMsg, LPARAM /*lPa
 
 bool CVelkorinDlg::FillRecGameList(const std::string& strFolder) {
   m_RecGameList.ResetContent();
+  m_RecGames.clear();
   OnSelChange();
   m_strListedFolder.clear();
   // An empty text is the current folder, as it always was.
   const std::optional<std::string> strFull = FullPathName(strFolder.empty() ? "." : strFolder);
   std::string strProblem;
+  std::optional<std::vector<RecGameFile>> games;
   if (!strFull) {
     strProblem = os::LastErrorText();
   } else if (const DWORD dwAttributes = GetFileAttributesW(WideFromUtf8(*strFull).c_str());
@@ -249,21 +287,39 @@ bool CVelkorinDlg::FillRecGameList(const std::string& strFolder) {
   } else if ((dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     strProblem = "it is a file, not a folder";
   } else {
-    WIN32_FIND_DATAW data;
-    const HANDLE hFind = FindFirstFileW(WideFromUtf8(WithTrailingBackslash(*strFull) + "*").c_str(), &data);
-    if (hFind != INVALID_HANDLE_VALUE) {
-      FindClose(hFind);
-    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
-      strProblem = os::LastErrorText();
-    }
+    games = ListRecGameFolder(*strFull, &strProblem);
   }
-  const std::string strLine = strProblem.empty() ? "" : "Cannot read this folder: " + strProblem;
-  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, WideFromUtf8(strLine).c_str());
-  if (!strProblem.empty()) return false;
+  if (!games) {
+    SetStatusLine("Cannot read this folder: " + strProblem);
+    return false;
+  }
   m_strListedFolder = WithTrailingBackslash(*strFull);
-  // Attribute mask 0: plain files only, no folders and no drives.
-  m_RecGameList.Dir(0, m_strListedFolder + "*.mg?");
+  m_RecGames = std::move(*games);
+  for (const RecGameFile& game : m_RecGames) m_RecGameList.AddString(EscapeControls(game.name));
+  SetStatusLine(m_RecGames.empty() ? "No recorded games in " + m_strListedFolder : "");
   return true;
+}
+
+const RecGameFile* CVelkorinDlg::SelectedGame() const {
+  const int nSelected = m_RecGameList.GetCurSel();
+  return nSelected >= 0 && static_cast<size_t>(nSelected) < m_RecGames.size()
+             ? &m_RecGames[static_cast<size_t>(nSelected)]
+             : nullptr;
+}
+
+int CVelkorinDlg::FindRecGame(const std::string& strName) const {
+  // The system may spell a name as it was typed, in another case than the folder holds it.
+  auto found = std::find_if(m_RecGames.begin(), m_RecGames.end(),
+                            [&](const RecGameFile& game) { return game.name == strName; });
+  if (found == m_RecGames.end()) {
+    found = std::find_if(m_RecGames.begin(), m_RecGames.end(),
+                         [&](const RecGameFile& game) { return EqualIgnoringCase(game.name, strName); });
+  }
+  return found == m_RecGames.end() ? -1 : static_cast<int>(found - m_RecGames.begin());
+}
+
+void CVelkorinDlg::SetStatusLine(const std::string& strLine) {
+  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, WideFromUtf8(EscapeControls(strLine)).c_str());
 }
 
 std::string CVelkorinDlg::WithTrailingBackslash(std::string strFolder) {

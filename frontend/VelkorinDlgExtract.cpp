@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "frontend/VelkorinDlg.h"
+#include "platform/ConsoleText.h"
 #include "platform/FileError.h"
 #include "platform/OsFile.h"
 #include "platform/win32/FileDialog.h"
 #include "platform/win32/WinApp.h"
 #include "script/AiScript.h"
+#include "script/GameSummary.h"
 #include "script/ResultMessages.h"
 #include "script/ScriptOutputs.h"
 
@@ -31,25 +33,88 @@ std::string SaveDialogError(DWORD dwError) {
   return text.data();
 }
 
-// Every script of the game, to the numbered names after the one chosen, all or none; the save dialog
-// asked about the name chosen, which is not written, so the names that are get a question of their own.
-void WriteEveryScript(const CAiScript& script, const std::string& strChosen) {
-  const std::vector<ScriptOutput> outputs = script::NumberedOutputs(strChosen, script.ScriptCount());
+// The save dialog's file types, in the framework's form.
+constexpr const char* kScriptFilter = "AI Script(.per)|*.per|All(*.*)|*.*||";
+
+// "File Write Error", the output and why, as the command line says it.
+void ReportWriteFailure(WriteResult result, const std::string& strOutput, const std::string& strReason) {
+  AfxMessageBox(std::string(ResultMessage(result)) + "\n\n" + EscapeControls(strOutput) +
+                (strReason.empty() ? "" : ": " + EscapeControls(strReason)));
+}
+
+// Whether the outputs may be written: none is read-only or the recorded game itself, which are
+// refused with the reason, and the user agrees to have those that exist replaced. The question is
+// ours, not the save dialog's (OFN_OVERWRITEPROMPT), which would offer to replace a file that cannot
+// be replaced: Wine's save dialog ignores OFN_NOREADONLYRETURN, and a hook to refuse one would give
+// Windows the save dialog of old.
+bool MayReplace(const std::vector<ScriptOutput>& outputs, const std::string& strRecGame) {
+  const os::PathStatus recGame = os::StatusOf(strRecGame);
   std::string strExisting;
   size_t nExisting = 0;
   for (const ScriptOutput& output : outputs) {
-    if (os::StatusOf(output.path).kind == os::PathKind::kMissing) continue;
-    strExisting += output.path + "\n";
+    const os::PathStatus status = os::StatusOf(output.path);
+    if (status.kind == os::PathKind::kMissing) continue;
+    const WriteResult refused = recGame.kind == os::PathKind::kRegular && status.identity == recGame.identity
+                                    ? WriteResult::kIsRecGame
+                                : os::IsReadOnly(output.path) ? WriteResult::kReadOnly
+                                                              : WriteResult::kOk;
+    if (refused != WriteResult::kOk) {
+      ReportWriteFailure(refused, output.path, std::string(ResultReason(refused)));
+      return false;
+    }
+    strExisting += EscapeControls(output.path) + "\n";
     ++nExisting;
   }
   const char* lpszQuestion =
       nExisting == 1 ? "already exists.\nDo you want to replace it?" : "already exist.\nDo you want to replace them?";
-  if (nExisting > 0 && AfxMessageBox(strExisting + lpszQuestion, MB_YESNO) != IDYES) return;
-  const ScriptsWritten written = script::WriteScripts(script, outputs);
-  if (written.result != WriteResult::kOk) {
-    AfxMessageBox(std::string(ResultMessage(written.result)) + "\n\n" + written.output +
-                  (written.reason.empty() ? "" : ": " + written.reason));
+  return nExisting == 0 || AfxMessageBox(strExisting + lpszQuestion, MB_YESNO) == IDYES;
+}
+
+// Asks where to save the script chosen, or every script after the name chosen, which itself is not
+// written, until the outputs may be written; nothing when the user cancels. As after the save
+// dialog's own refusals, it opens again at the name chosen when that is refused or not to be replaced.
+std::optional<std::vector<ScriptOutput>> AskForOutputs(const CAiScript& script, std::optional<size_t> nScript,
+                                                       std::string strProposed, const std::string& strRecGame) {
+  for (;;) {
+    // The save dialog would make the folder it saved in the current one.
+    CFileDialog dlgFile("per", strProposed, OFN_NOCHANGEDIR, kScriptFilter);
+    if (dlgFile.DoModal() != IDOK) {
+      // A cancel gives no error; a failure must not pass for one.
+      if (const DWORD dwError = CommDlgExtendedError(); dwError != 0) AfxMessageBox(SaveDialogError(dwError));
+      return std::nullopt;
+    }
+    strProposed = dlgFile.GetPathName();
+    std::vector<ScriptOutput> outputs = nScript ? std::vector<ScriptOutput>{{*nScript, strProposed}}
+                                                : script::NumberedOutputs(strProposed, script.ScriptCount());
+    if (MayReplace(outputs, strRecGame)) return outputs;
   }
+}
+
+// Reads the recorded game; a broken one that salvaging reads is read so if the user agrees. False,
+// once the user has been told why or has declined, when there is nothing to write.
+bool ReadRecGame(CAiScript& script, const std::string& strPath) {
+  const ReadResult read = script.LoadAndParse(strPath);
+  if (read == ReadResult::kOk) return true;
+  if (read == ReadResult::kBroken) {
+    const GameSummary broken{.status = read, .scripts = script::SummarizeScripts(script)};
+    if (script.LoadAndParse(strPath, {.salvage = true}) == ReadResult::kOk) {
+      const std::string strQuestion = CVelkorinDlg::DamageText(broken) + "\n\nTry to salvage what the file holds?";
+      return AfxMessageBox(strQuestion, MB_YESNO) == IDYES;
+    }
+  }
+  AfxMessageBox(ResultMessage(read));
+  return false;
+}
+
+// What the scripts written lack, as the command line warns of it: those cut short, those of no rules.
+void SayWhatIsMissing(const CAiScript& script, const std::vector<ScriptOutput>& outputs) {
+  const std::vector<ScriptSummary> scripts = script::SummarizeScripts(script);
+  std::string strMissing;
+  for (const ScriptOutput& output : outputs) {
+    const std::string strMessage = script::MissingRulesMessage(output.script, scripts[output.script]);
+    if (!strMessage.empty()) strMissing += (strMissing.empty() ? "" : "\n") + strMessage;
+  }
+  if (!strMissing.empty()) AfxMessageBox(strMissing, MB_ICONINFORMATION);
 }
 
 // The game's name without its extension.
@@ -63,24 +128,16 @@ std::string BaseName(const std::string& strName) {
 void CVelkorinDlg::OnExtract() {
   CAiScript script;
   UpdateData(TRUE);
-  const int nSelected = m_RecGameList.GetCurSel();
-  if (nSelected == LB_ERR) return;
+  if (SelectedGame() == nullptr) return;
   // The choice of scripts belongs to the game selected now.
   if (m_bReadPending) ReadSelectedGame();
   const std::optional<size_t> nScript = ChosenScript();
-  std::string strName;
-  m_RecGameList.GetText(nSelected, strName);
-  // The folder the list shows, whatever the folder box says now.
+  // The game and the folder the list shows, whatever the folder box says now or the list shows later.
+  const RecGameFile game = *SelectedGame();
   const std::string strFolder = m_strListedFolder;
-  const std::string strPath = strFolder + strName;
 
   try {
-    ReadResult read = script.LoadRecGame(strPath);
-    if (read == ReadResult::kOk) read = script.ParseAi();
-    if (read != ReadResult::kOk) {
-      AfxMessageBox(ResultMessage(read));
-      return;
-    }
+    if (!ReadRecGame(script, game.path)) return;
     // The game may have changed since it was read for the choice.
     if (nScript && *nScript >= script.ScriptCount()) {
       AfxMessageBox("No script " + std::to_string(*nScript + 1) + " in this file");
@@ -89,29 +146,25 @@ void CVelkorinDlg::OnExtract() {
     // A game of one script keeps the plain proposal; of several, the name says which script, and
     // "All scripts" numbers the names after the one chosen, which itself is not written.
     const bool bSeveral = script.ScriptCount() > 1;
-    const std::string strBase = strFolder + BaseName(strName);
+    const std::string strBase = strFolder + BaseName(game.name);
     const std::string strProposed = !bSeveral                 ? strFolder + "*.per"
                                     : nScript.value_or(0) > 0 ? script::NumberedOutput(strBase, *nScript)
                                                               : strBase + ".per";
-    // The save dialog would make the folder it saved in the current one.
-    const DWORD dwFlags = (nScript ? OFN_OVERWRITEPROMPT : 0) | OFN_NOCHANGEDIR;
-    CFileDialog dlgFile("per", strProposed, dwFlags, "AI Script(.per)|*.per|All(*.*)|*.*||");
-    if (dlgFile.DoModal() != IDOK) {
-      // A cancel gives no error; a failure must not pass for one.
-      if (const DWORD dwError = CommDlgExtendedError(); dwError != 0) AfxMessageBox(SaveDialogError(dwError));
+    const std::optional<std::vector<ScriptOutput>> outputs = AskForOutputs(script, nScript, strProposed, game.path);
+    if (!outputs) return;
+    // All or nothing: no file is replaced until every script is complete.
+    const ScriptsWritten written = script::WriteScripts(script, *outputs);
+    if (written.result != WriteResult::kOk) {
+      // Saying nothing here would leave the user believing the script was saved.
+      ReportWriteFailure(written.result, written.output,
+                         written.reason.empty() ? std::string(ResultReason(written.result)) : written.reason);
       return;
     }
-    // Saying nothing here would leave the user believing the script was saved.
-    if (!nScript) {
-      WriteEveryScript(script, dlgFile.GetPathName());
-      return;
-    }
-    const WriteResult written = script.WritePer(dlgFile.GetPathName(), *nScript);
-    if (written != WriteResult::kOk) AfxMessageBox(ResultMessage(written));
+    SayWhatIsMissing(script, *outputs);
   } catch (const FileError& error) {
     // A read, write or replace failed after its file was opened: the text names the file and the
     // system's error. The command ends here and the dialog goes on.
-    AfxMessageBox(error.what());
+    AfxMessageBox(EscapeControls(error.what()));
   } catch (const std::bad_alloc&) {
     // What the extraction held is freed by now; the dialog goes on.
     AfxMessageBox(kOutOfMemoryMessage);

@@ -1,5 +1,6 @@
 // What the selected recorded game holds: the line under the list, and the choice of its scripts.
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "frontend/VelkorinDlg.h"
@@ -16,16 +17,18 @@ namespace {
 // through the list with the keys reads nothing on the way.
 constexpr UINT kSettleMilliseconds = 250;
 
-// The game as `velkorin list` describes it: its version text and numbering, then its scripts, or why
-// it has none in the words of the dialog's messages.
+// "VER 9.4 · 1.0c · ", where the header could be read.
+std::string VersionText(const GameSummary& game) {
+  if (!game.version || !game.numbering) return "";
+  return *game.version + " · " + std::string(NumberingName(*game.numbering)) + " · ";
+}
+
+// The game as `velkorin list` describes it: its scripts, or why it has none in the words of the
+// dialog's messages.
 std::string ContentText(const GameSummary& game) {
-  std::string line;
-  if (game.version && game.numbering) {
-    line = *game.version + " · " + std::string(NumberingName(*game.numbering)) + " · ";
-  }
-  if (game.status == ReadResult::kOk) return line + script::DescribeGame(game);
-  line += ResultMessage(game.status);
-  return game.reason.empty() ? line : line + ": " + game.reason;
+  if (game.status == ReadResult::kOk) return script::DescribeGame(game);
+  const std::string message(ResultMessage(game.status));
+  return game.reason.empty() ? message : message + ": " + game.reason;
 }
 
 // A player's name as the game itself shows it, in the system's code page.
@@ -44,10 +47,18 @@ std::string PlayersText(const GameSummary& game) {
   return text;
 }
 
-// The line under the list: what the game holds, then who played.
-std::string GameLine(const GameSummary& game) {
+// What salvaging reads of a broken game; nothing when it reads no more.
+std::optional<GameSummary> SalvagedGame(const GameSummary& game, const std::string& path) {
+  if (game.status != ReadResult::kBroken) return std::nullopt;
+  GameSummary salvaged = script::SummarizeGame(path, {.salvage = true});
+  if (salvaged.status != ReadResult::kOk) return std::nullopt;
+  return salvaged;
+}
+
+// The line under the list: the game's version, what it holds, then who played.
+std::string GameLine(const GameSummary& game, const std::string& content) {
   const std::string players = PlayersText(game);
-  return players.empty() ? ContentText(game) : ContentText(game) + " — " + players;
+  return VersionText(game) + (players.empty() ? content : content + " — " + players);
 }
 
 // "Script 2 of 4 — player 3 齐谷德 (Vikings, green) — 610 rules", without the player when the players
@@ -71,8 +82,13 @@ std::wstring EntryText(HWND hScript, WPARAM nEntry) {
 
 }  // namespace
 
+std::string CVelkorinDlg::DamageText(const GameSummary& broken) {
+  if (script::CutScript(broken)) return script::DescribeGame(broken);
+  return std::string(ResultMessage(ReadResult::kBroken)) + ": its header-length field is 0";
+}
+
 void CVelkorinDlg::OnSelChange() {
-  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, L"");
+  SetStatusLine("");
   const HWND hScript = GetDlgItem(m_hWnd, IDC_SCRIPT);
   SendMessageW(hScript, CB_RESETCONTENT, 0, 0);
   ShowWindow(hScript, SW_HIDE);
@@ -89,16 +105,18 @@ void CVelkorinDlg::OnSelChange() {
 void CVelkorinDlg::ReadSelectedGame() {
   KillTimer(m_hWnd, kReadGameTimer);
   m_bReadPending = false;
-  const int nSelected = m_RecGameList.GetCurSel();
-  if (nSelected == LB_ERR) return;
-  std::string strName;
-  m_RecGameList.GetText(nSelected, strName);
-  const GameSummary game = script::SummarizeGame(m_strListedFolder + strName, {});
-  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, WideFromUtf8(GameLine(game)).c_str());
-  if (game.status != ReadResult::kOk || game.scripts.size() < 2) return;
+  const RecGameFile* pGame = SelectedGame();
+  if (pGame == nullptr) return;
+  const GameSummary game = script::SummarizeGame(pGame->path, {});
+  const std::optional<GameSummary> salvaged = SalvagedGame(game, pGame->path);
+  // A game that salvaging reads says what is wrong with it, and the rest as salvaging reads it, which
+  // Extract offers to write.
+  const GameSummary& offered = salvaged ? *salvaged : game;
+  SetStatusLine(GameLine(offered, salvaged ? DamageText(game) : ContentText(game)));
+  if (offered.status != ReadResult::kOk || offered.scripts.size() < 2) return;
   const HWND hScript = GetDlgItem(m_hWnd, IDC_SCRIPT);
-  for (size_t n = 0; n < game.scripts.size(); ++n) {
-    SendMessageW(hScript, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(ScriptEntry(game, n)).c_str()));
+  for (size_t n = 0; n < offered.scripts.size(); ++n) {
+    SendMessageW(hScript, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(ScriptEntry(offered, n)).c_str()));
   }
   SendMessageW(hScript, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"All scripts"));
   SendMessageW(hScript, CB_SETCURSEL, 0, 0);

@@ -21,12 +21,17 @@ void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value) {
 INT_PTR CDialog::DoModal() {
   m_bContinueModal = true;
   m_nModalResult = -1;
+  const CWnd* pMainWnd = AfxGetMainWnd();
+  const HWND hWndOwner = pMainWnd != nullptr && pMainWnd != this ? pMainWnd->m_hWnd : nullptr;
   // A Unicode dialog: its controls keep any name as it is, which an ANSI one would cut to the code page.
-  if (CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), nullptr, DialogProc,
+  if (CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), hWndOwner, DialogProc,
                          reinterpret_cast<LPARAM>(this)) == nullptr) {
     return -1;
   }
+  if (hWndOwner != nullptr) EnableWindow(hWndOwner, FALSE);
   RunModalLoop();
+  // Enabled before this one goes, the owner becomes the active window again.
+  if (hWndOwner != nullptr) EnableWindow(hWndOwner, TRUE);
   DestroyWindow(m_hWnd);
   m_hWnd = nullptr;
   if (CWinApp* pApp = AfxGetApp(); pApp != nullptr && pApp->m_pMainWnd == this) pApp->m_pMainWnd = nullptr;
@@ -63,6 +68,13 @@ void CDialog::UpdateData(BOOL bSaveAndValidate) {
 BOOL CDialog::OnInitDialog() {
   UpdateData(FALSE);
   return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
+
+void CDialog::OnOK() {
+  UpdateData(TRUE);
+  EndDialog(IDOK);
 }
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }

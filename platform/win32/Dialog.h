@@ -34,6 +34,9 @@ void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value);
 // Messages reach OnWndMsg, which a dialog overrides with its own message handlers; the base
 // handles the IDOK and IDCANCEL commands (OnOK, OnCancel), and everything else goes to the dialog
 // manager's default processing.
+//
+// As the framework's dialogs are, every dialog but the main window is owned by the main window,
+// which takes no input while it runs.
 class CDialog : public CWnd {
  public:
   explicit CDialog(UINT nIDTemplate) : m_nIDTemplate(nIDTemplate) {}
@@ -50,12 +53,12 @@ class CDialog : public CWnd {
   virtual BOOL PreTranslateMessage(MSG* pMsg);
 
  protected:
-  // Exchanges the data of the dialog's controls and fields, DDX_ call by DDX_ call.
-  virtual void DoDataExchange(CDataExchange* pDX) = 0;
+  // Exchanges the data of the dialog's controls and fields, DDX_ call by DDX_ call; the base has none.
+  virtual void DoDataExchange(CDataExchange* pDX);
   // Attaches the controls and fills them from the fields; TRUE gives the focus to the first tab stop.
   virtual BOOL OnInitDialog();
-  // Enter: each dialog decides what it does.
-  virtual void OnOK() = 0;
+  // Enter or the OK button: reads the controls into the fields and ends the dialog with IDOK.
+  virtual void OnOK();
   // Escape or the Close command: ends the dialog with IDCANCEL.
   virtual void OnCancel();
   // TRUE when the message was handled, with its result in *pResult.

@@ -19,17 +19,12 @@ class CWnd {
 class CListBox : public CWnd {
  public:
   void ResetContent();
-  // Adds the bare names of the files that match the wildcard path and the attribute mask (LB_DIR).
-  // Paths and entries are UTF-8 text.
-  void Dir(UINT attr, const std::string& strWildCard);
+  // Adds the UTF-8 text as an entry, at the end of a list that is not sorted; returns its index.
+  int AddString(const std::string& lpszItem);
   // The index of the selected entry, or LB_ERR when none is selected.
   int GetCurSel() const;
   // Selects the entry, or none with -1.
   void SetCurSel(int nSelect);
-  // The index of the first entry after nStartAfter (-1: from the top) whose whole text is lpszFind,
-  // without regard to case; LB_ERR when there is none.
-  int FindStringExact(int nStartAfter, const std::string& lpszFind) const;
-  void GetText(int nIndex, std::string& rString) const;
 };
 
 // The device context of one WM_PAINT of a window: BeginPaint on construction, EndPaint on destruction.

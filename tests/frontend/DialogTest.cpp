@@ -152,8 +152,8 @@ TEST_P(RecGameList, ShowsThePlainFilesNamedLikeRecordedGamesSorted) {
   const std::filesystem::path& games = dir.Path();
   std::filesystem::create_directories(games / "folder.mgx");
   std::filesystem::create_directories(games / "nested");
-  for (const char* name :
-       {"b.mgx", "Zed.MgX", "notes.txt", "A.MGL", "game.mgx.bak", "c.mgz", "readme", "Spiel-ü-中文.mgx"}) {
+  for (const char* name : {"b.mgx", "Zed.MgX", "notes.txt", "A.MGL", "game.mgx.bak", "c.mgz", "readme",
+                           "Spiel-ü-中文.mgx", "x\u202Egpj\x7F.mgx"}) {
     Touch(games / testkit::Utf8Path(name));
   }
   Touch(games / "nested" / "inner.mgx");
@@ -161,7 +161,8 @@ TEST_P(RecGameList, ShowsThePlainFilesNamedLikeRecordedGamesSorted) {
 
   RunProgram([&](ProgramUser& user) {
     user.OpenFolder(folder);
-    EXPECT_EQ(user.Entries(), (Entries{"A.MGL", "b.mgx", "c.mgz", "Spiel-ü-中文.mgx", "Zed.MgX"}));
+    EXPECT_EQ(user.Entries(),
+              (Entries{"A.MGL", "b.mgx", "c.mgz", "Spiel-ü-中文.mgx", "x\\u202egpj\\177.mgx", "Zed.MgX"}));
     EXPECT_EQ(user.Text(IDC_FOLDER), folder);
   });
 }
@@ -174,11 +175,13 @@ INSTANTIATE_TEST_SUITE_P(FolderTexts, RecGameList,
 
 // A recorded game or folder the program is started with, or dropped onto it: its folder is listed
 // and shown in full, and a game selected, with the focus in the list; of several dropped, the first.
-// A path that names nothing gives one message, naming it, and the dialog stays as it started.
+// A file that is no recorded game is named under the list. A path that names nothing gives one
+// message, naming it, and the dialog stays as it started.
 struct OpenCase : testkit::NamedCase {
   bool dropped;
   std::vector<std::string> names;  // in the folder; "" is the folder itself
-  const char* selected;            // the game selected; "" for a folder, nullptr when nothing opens
+  const char* selected;            // the game selected; "" for none, nullptr when nothing opens
+  const char* line = "";           // under the list, when no game is selected
 };
 
 class OpenPath : public ProgramTest, public testing::WithParamInterface<OpenCase> {};
@@ -186,7 +189,7 @@ class OpenPath : public ProgramTest, public testing::WithParamInterface<OpenCase
 TEST_P(OpenPath, ListsTheFolderAndSelectsTheGame) {
   const OpenCase& c = GetParam();
   testkit::ScratchDir dir("Ordner-é-文件夹");
-  for (const char* name : {"b.mgx", "Spiel-ü-中文.mgx"}) Touch(dir.Path() / testkit::Utf8Path(name));
+  for (const char* name : {"b.mgx", "Spiel-ü-中文.mgx", "no\u202Exgm.txt"}) Touch(dir.Path() / testkit::Utf8Path(name));
   std::vector<std::string> paths;
   for (const std::string& name : c.names) paths.push_back(name.empty() ? dir.Path().string() : dir.File(name));
   RunProgram(
@@ -197,11 +200,12 @@ TEST_P(OpenPath, ListsTheFolderAndSelectsTheGame) {
           EXPECT_TRUE(user.Text(IDC_FOLDER).empty() && user.Entries().empty());
           return;
         }
-        EXPECT_EQ(user.Text(IDC_FOLDER), dir.Path().string() + (*c.selected != '\0' ? "\\" : ""));
+        EXPECT_EQ(user.Text(IDC_FOLDER), dir.Path().string() + (c.names.front().empty() ? "" : "\\"));
         EXPECT_EQ(user.Entries(), (Entries{"b.mgx", "Spiel-ü-中文.mgx"}));
         const LRESULT selected = SendMessageW(user.Control(IDC_RECGAME_LIST), LB_GETCURSEL, 0, 0);
         EXPECT_EQ(selected == LB_ERR ? "" : user.Entries().at(static_cast<size_t>(selected)), c.selected);
         EXPECT_EQ(user.Focus() == user.Control(IDC_RECGAME_LIST), *c.selected != '\0');
+        EXPECT_EQ(*c.selected == '\0' ? user.Text(IDC_STATUS_LINE) : c.line, c.line);
         EXPECT_TRUE(user.OtherWindows().empty());
       },
       c.dropped ? std::vector<std::string>{} : paths);
@@ -212,25 +216,32 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(OpenCase{{"StartedWithAGame"}, false, {"Spiel-ü-中文.mgx"}, "Spiel-ü-中文.mgx"},
                     OpenCase{{"StartedWithAFolder"}, false, {""}, ""},
                     OpenCase{{"StartedWithNothingThere"}, false, {"gone.mgx"}, nullptr},
+                    OpenCase{{"StartedWithAFileThatIsNoRecordedGame"}, false, {"no\u202Exgm.txt"}, "",
+                             "no\\u202exgm.txt is not a recorded game (*.mgl, *.mgx, *.mgz)"},
                     OpenCase{{"GameDropped"}, true, {"b.mgx"}, "b.mgx"},
                     OpenCase{{"SeveralDropped"}, true, {"Spiel-ü-中文.mgx", "b.mgx"}, "Spiel-ü-中文.mgx"},
                     OpenCase{{"FolderDropped"}, true, {""}, ""}),
     testkit::CaseName());
 
-// Folders that cannot be listed say why in the line under the list; the next that can clears it.
-TEST_F(ProgramTest, AFolderThatCannotBeListedSaysSoUnderTheList) {
+// Folders that cannot be listed, or hold no recorded game, say why in the line under the list, their
+// names escaped; the next that lists games clears it.
+TEST_F(ProgramTest, AFolderThatListsNothingSaysWhyUnderTheList) {
   testkit::ScratchDir dir;
   Touch(dir.Path() / "game.mgx");
-  // Each folder, and the reason the line gives; empty: the system's words.
+  std::filesystem::create_directory(dir.Path() / testkit::Utf8Path("leer\u202Erodro"));
+  const std::string cannot = "Cannot read this folder: ";
+  // Each folder, and the line; `cannot` alone is followed by the system's words.
   const std::vector<std::pair<std::string, std::string>> folders{
-      {dir.File("missing"), ""}, {"Q:\\recs", ""}, {dir.File("game.mgx"), "it is a file, not a folder"}};
+      {dir.File("missing"), cannot}, {"Q:\\recs", cannot},
+      {dir.File("game.mgx"), cannot + "it is a file, not a folder"},
+      {dir.File("leer\u202Erodro"), "No recorded games in " + dir.Path().string() + "\\leer\\u202erodro\\"}};
   RunProgram([&](ProgramUser& user) {
-    for (const auto& [folder, reason] : folders) {
+    for (const auto& [folder, expected] : folders) {
       user.OpenFolder(folder);
       EXPECT_EQ(user.Entries(), Entries{}) << folder;
       const std::string line = user.Text(IDC_STATUS_LINE);
-      EXPECT_TRUE(line.starts_with("Cannot read this folder: ")) << line;
-      EXPECT_TRUE(reason.empty() ? line.size() > 25 : line.substr(25) == reason) << line;
+      EXPECT_TRUE(expected == cannot ? line.starts_with(cannot) && line.size() > cannot.size() : line == expected)
+          << line;
       user.OpenFolder(dir.Path().string());
       EXPECT_EQ(user.Entries(), Entries{"game.mgx"});
       EXPECT_EQ(user.Text(IDC_STATUS_LINE), "");
@@ -302,5 +313,21 @@ INSTANTIATE_TEST_SUITE_P(Actions, UserAction,
                                          ActionCase{{"OkInTheFolderBrowser"}, IDC_BROWSE, IDOK, true},
                                          ActionCase{{"CancelInTheFolderBrowser"}, IDC_BROWSE, IDCANCEL, false}),
                          testkit::CaseName());
+
+// "About Velkorin…" of the system menu shows the program's version, owned by the dialog, which
+// takes input again once it is closed.
+TEST_F(ProgramTest, TheSystemMenusAboutBoxShowsTheVersion) {
+  RunProgram([](ProgramUser& user) {
+    std::array<wchar_t, 64> item{};
+    GetMenuStringW(GetSystemMenu(user.Dialog(), FALSE), IDM_ABOUTBOX, item.data(), item.size(), MF_BYCOMMAND);
+    EXPECT_EQ(Utf8FromWide(item.data()), "&About Velkorin…");
+    PostMessageW(user.Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    const frontend_test::MessageBoxSeen about = user.AnswerMessageBox();
+    EXPECT_EQ(about.caption, "About Velkorin");
+    EXPECT_NE(about.text.find("Velkorin, version " VELKORIN_VERSION "Turns "), std::string::npos) << about.text;
+    EXPECT_EQ(about.owner, user.Dialog());
+    EXPECT_TRUE(IsWindowEnabled(user.Dialog()));
+  });
+}
 
 }  // namespace

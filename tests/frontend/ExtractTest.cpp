@@ -47,7 +47,7 @@ const testkit::AiSectionSpec kFourPlayed{
                                  {5, kComputer, "C\x9Cur", 11, 2, 1}, {6, kComputer, "Mei", 6, 7, 1}})};
 
 // A folder, named outside the ANSI code page too, holding the sample, a recorded game without AI
-// script, a broken one and two of four scripts, one of them without players.
+// script, a broken one, two of four scripts, one of them without players, and damaged ones.
 class RecGames {
  public:
   RecGames() {
@@ -60,6 +60,12 @@ class RecGames {
     testkit::WriteFile(m_dir.Path() / "four.mgx", testkit::BuildRecGame(kFourScripts));
     testkit::WriteFile(m_dir.Path() / "played.mgx", testkit::BuildRecGame(kFourPlayed));
     testkit::WriteFile(m_dir.Path() / "gone.mgl", testkit::BuildRecGame(SampleSection(), {testkit::Preamble::kMgl}));
+    testkit::WriteFile(Path("cut.mgx"), testkit::BuildRecGame({.rules = kFourScripts.rules, .ruleCount = 32767}));
+    testkit::WriteFile(Path("cut2.mgx"), testkit::BuildRecGame({.rules = kFourScripts.rules,
+                                                                .trailer = testkit::BuildAiBlock({kRule3}, 32767)}));
+    testkit::WriteFile(Path("null\u202E.mgx"),
+                       testkit::BuildRecGame({.rules = kFourScripts.rules}, {.headerLength = 0}));
+    testkit::WriteFile(m_dir.Path() / "empty.mgx", testkit::BuildRecGame({.ruleCount = -1}));
   }
 
   const testkit::ScratchDir& Dir() const { return m_dir; }
@@ -126,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The save dialog opens in the recorded game's folder, and cancelling it writes nothing; a game of
 // one script offers no choice and no name; a name typed without extension gets ".per", and an
-// existing file is replaced only after a question.
+// existing file is replaced only after a question, whose No opens the save dialog again.
 TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
   RecGames games;
   testkit::WriteFile(games.Path("Skript-ö-脚本.per"), std::vector<uint8_t>(10, 'x'));
@@ -153,13 +159,14 @@ TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
     user.Click(IDC_EXTRACT);
     const SaveDialog save = user.WaitForSaveDialog();
     save.Save("Skript-ö-脚本");
-    EXPECT_EQ(user.AnswerMessageBox(IDNO).owner, save.hWnd);
-    user.Settle();
-    EXPECT_TRUE(IsWindowVisible(save.hWnd));
+    EXPECT_EQ(user.AnswerMessageBox(IDNO).text,
+              games.Dir().File("Skript-ö-脚本.per") + "\nalready exists.\nDo you want to replace it?");
+    const SaveDialog again = user.WaitForSaveDialog();
+    EXPECT_EQ(again.Name(), "Skript-ö-脚本.per");
     EXPECT_TRUE(testkit::ReadFile(games.Path("Skript-ö-脚本.per")) == std::vector<uint8_t>(10, 'x'));
-    save.Save("Skript-ö-脚本");
+    again.Save("Skript-ö-脚本");
     user.AnswerMessageBox(IDYES);
-    user.WaitUntilGone(save.hWnd);
+    user.WaitUntilGone(again.hWnd);
     ExpectCommandOver(user);
   });
   // What the command line writes for the bundled sample: its own suite checks that.
@@ -167,13 +174,15 @@ TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
               testkit::ReadFile(std::filesystem::path(VELKORIN_SAMPLES_DIR) / "sample.per"));
 }
 
-// Chosen in the save dialog, the recorded game itself is refused, and so are a read-only file and a
-// file that another program holds open; each stays as it was, and the dialog goes on.
+// Chosen in the save dialog, the recorded game itself and a read-only file are refused with the reason
+// before any question, the save dialog opening again; a file held open by another program fails once
+// replaced. Each stays as it was, and the dialog goes on.
 struct KeptOutputCase : testkit::NamedCase {
   const char* output;
+  const char* shown;  // the output's name as the message shows it
   bool heldOpen;
   bool readOnly;
-  const char* message;  // the start of the message; a held file's adds the system's error
+  const char* reason;  // after the name; a held file's ends in the system's error
 };
 
 class KeptOutput : public ProgramTest, public testing::WithParamInterface<KeptOutputCase> {};
@@ -194,10 +203,11 @@ TEST_P(KeptOutput, ShowsWhyAndKeepsTheFile) {
     Extract(user, games.Folder(), kSample);
     const SaveDialog save = user.WaitForSaveDialog();
     save.Save(c.output);
-    user.AnswerMessageBox(IDYES);
-    const std::string message = c.message + (c.heldOpen ? file.string() + ": " : "");
+    if (c.heldOpen) user.AnswerMessageBox(IDYES);
     const std::string text = user.AnswerMessageBox().text;
-    EXPECT_TRUE(text.starts_with(message)) << text;
+    const std::string start = c.heldOpen ? "Cannot replace " : "File Write Error\n\n";
+    EXPECT_TRUE(text.starts_with(start + games.Folder() + "\\" + c.shown + c.reason)) << text;
+    if (!c.heldOpen) user.PressButton(user.WaitForSaveDialog().hWnd, IDCANCEL);
     ExpectCommandOver(user);
   });
   if (hHeld != nullptr) CloseHandle(hHeld);
@@ -208,9 +218,10 @@ TEST_P(KeptOutput, ShowsWhyAndKeepsTheFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Outputs, KeptOutput,
-    testing::Values(KeptOutputCase{{"TheRecordedGame"}, kSample, false, false, "File Write Error"},
-                    KeptOutputCase{{"ReadOnly"}, "kept.per", false, true, "File Write Error"},
-                    KeptOutputCase{{"HeldByAnotherProgram"}, "busy.per", true, false, "Cannot replace "}),
+    testing::Values(
+        KeptOutputCase{{"TheRecordedGame"}, kSample, kSample, false, false, ": it is the recorded game itself"},
+        KeptOutputCase{{"ReadOnly"}, "kept\u202Erep.per", "kept\\u202erep.per", false, true, ": it is read-only"},
+        KeptOutputCase{{"HeldByAnotherProgram"}, "busy.per", "busy.per", true, false, ": "}),
     testkit::CaseName());
 
 // An entry means the file it showed: listed from a relative folder, it is the same game however the
@@ -300,6 +311,7 @@ TEST_F(ProgramTest, WritesTheScriptsChosenBesideTheList) {
       if (choice.answer != 0) {
         EXPECT_EQ(user.AnswerMessageBox(choice.answer).owner, user.Dialog());
       }
+      if (choice.answer == IDNO) user.PressButton(user.WaitForSaveDialog().hWnd, IDCANCEL);
       user.WaitUntilGone(save.hWnd);
       ExpectCommandOver(user);
     }
@@ -314,6 +326,55 @@ TEST_F(ProgramTest, WritesTheScriptsChosenBesideTheList) {
   // The name chosen for all of them is only where they go; refused, nothing is written.
   EXPECT_FALSE(std::filesystem::exists(games.Path("all.per")) || std::filesystem::exists(games.Path("kept-1.per")));
   EXPECT_EQ(testkit::ReadText(games.Path("kept-2.per")), "x");
+}
+
+// A game whose script is cut short, or whose header-length field is 0, is written as `velkorin extract
+// --salvage` writes it once the user agrees to salvage it, and nothing is while the user declines;
+// it says what it lacks, as a script of no rules does. Of several scripts, the one cut short can be
+// chosen. The list shows a name that reverses its tail escaped, and it is still the game.
+TEST_F(ProgramTest, WritesWhatSalvagingReadsOnceTheUserAgrees) {
+  struct Damaged {
+    const char* entry;
+    std::string recGame;
+    std::string content;  // on the line under the list, between the version and the players
+    bool asked;           // whether salvaging is offered, in the words of `content`
+    std::string said;     // once written
+    size_t script = 0;    // chosen beside the list
+  };
+  const std::vector<Damaged> damaged{
+      {"cut.mgx", "cut.mgx", "AI script 1 is cut short: it claims 32767 rules, the file holds 2 whole ones", true,
+       "AI script 1 was cut short: 2 whole rules of the 32767 it claims"},
+      {"null\\u202e.mgx", "null\u202E.mgx", "Recgame file is broken: its header-length field is 0", true, ""},
+      {"empty.mgx", "empty.mgx", "1 script: 0 rules (the file claims -1)", false,
+       "AI script 1 holds no rules (the file claims -1)"},
+      {"cut2.mgx", "cut2.mgx", "AI script 2 is cut short: it claims 32767 rules, the file holds 1 whole one", true,
+       "AI script 2 was cut short: 1 whole rule of the 32767 it claims", 1}};
+  RecGames games;
+  RunProgram([&](ProgramUser& user) {
+    user.OpenFolder(games.Folder());
+    for (const Damaged& game : damaged) {
+      user.Select(game.entry);
+      EXPECT_EQ(user.WaitForGameLine(), "VER 9.4 · 1.0c · " + game.content + " — players unknown");
+      SendMessageW(user.Control(IDC_SCRIPT), CB_SETCURSEL, game.script, 0);
+      user.Click(IDC_EXTRACT);
+      if (game.asked) {
+        EXPECT_EQ(user.AnswerMessageBox(IDNO).text, game.content + "\n\nTry to salvage what the file holds?");
+        ExpectCommandOver(user);
+        user.Click(IDC_EXTRACT);
+        user.AnswerMessageBox(IDYES);
+      }
+      const SaveDialog save = user.WaitForSaveDialog();
+      save.Save(games.Dir().File(game.recGame + ".per"));
+      user.WaitUntilGone(save.hWnd);
+      EXPECT_EQ(game.said.empty() ? "" : user.AnswerMessageBox().text, game.said);
+      ExpectCommandOver(user);
+    }
+  });
+  for (const Damaged& game : damaged) {
+    CAiScript script;
+    ASSERT_EQ(script.LoadAndParse(games.Dir().File(game.recGame), {.salvage = true}), ReadResult::kOk);
+    EXPECT_EQ(testkit::ReadText(games.Path(game.recGame + ".per")), testkit::WritePerText(script, game.script));
+  }
 }
 
 }  // namespace
