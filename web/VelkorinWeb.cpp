@@ -1,10 +1,9 @@
 // The page's entry points into the core, called from the worker (web/worker.js) by name. A game is
-// handed over as its bytes and its name; it becomes a file of the in-memory file system for the
-// length of the call, so it is read by the same loader, through the same temporary file, as on disk.
+// handed over as its leading bytes, as many as velkorin_bytes_to_read asks for, with its length and
+// name, and is read from memory (recgame/LoadFromMemory.h), framed as on disk.
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <exception>
 #include <optional>
 #include <string>
@@ -14,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/CodePage.h"
+#include "recgame/LoadFromMemory.h"
 #include "recgame/RecGameNames.h"
 #include "script/AiScript.h"
 #include "script/GameJson.h"
@@ -50,32 +50,18 @@ Options ReadOptions(std::string_view text) {
   return options;
 }
 
-// The game as a file of the in-memory file system, removed when done. The name keeps its extension,
-// which tells the loader the framing.
-class GameFile {
- public:
-  GameFile(const uint8_t* bytes, size_t size, std::string_view name) {
-    std::string base(name.empty() ? "game" : name);
-    for (char& c : base) {
-      if (c == '/') c = '_';
-    }
-    m_path = "/" + base;
-    std::FILE* file = std::fopen(m_path.c_str(), "wbx");
-    if (file == nullptr) return;
-    m_written = std::fwrite(bytes, 1, size, file) == size;
-    m_written = std::fclose(file) == 0 && m_written;
-  }
-  ~GameFile() { std::remove(m_path.c_str()); }
-  GameFile(const GameFile&) = delete;
-  GameFile& operator=(const GameFile&) = delete;
-
-  const std::string& Path() const { return m_path; }
-  bool Written() const { return m_written; }
-
- private:
-  std::string m_path;
-  bool m_written = false;
+// The game's leading bytes as given, and the whole file's length.
+struct Game {
+  std::span<const uint8_t> leading;
+  uint64_t length = 0;
+  std::string_view name;
 };
+
+CAiScript::HeaderLoader LoaderOf(const Game& game, const LoadOptions& options) {
+  return [=](RecGameHeader* header, std::string*) {
+    return recgame::LoadRecGameFromMemory(game.leading, game.length, game.name, header, options);
+  };
+}
 
 std::string g_text;                   // the last text returned, kept until the next call
 std::vector<std::string> g_scripts;   // the scripts of the last extraction
@@ -118,20 +104,22 @@ Json PlayersRead(const GameSummary& summary) {
 
 extern "C" {
 
+// How many of the game's leading bytes the calls below read, by its first four (fewer when the file
+// is that short), its length and its name.
+EMSCRIPTEN_KEEPALIVE uint32_t velkorin_bytes_to_read(const uint8_t* field, size_t size, double length, const char* name,
+                                                     const char* options) {
+  return recgame::LeadingBytesToLoad({field, size}, static_cast<uint64_t>(length), name, ReadOptions(options).load.salvage);
+}
+
 // {"game": <the game as `velkorin list --json` writes it>, "description": <its text in `velkorin
 // list`>, "message": <the message the dialog shows, empty when it holds scripts>, "players": <its
 // players as read, or null when unknown>}.
-EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t size, const char* name,
+EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t size, double length, const char* name,
                                                    const char* options) {
   const Options read = ReadOptions(options);
-  const GameFile file(bytes, size, name);
-  GameSummary summary;
-  if (!file.Written()) {
-    summary = {ReadResult::kCannotOpen, std::nullopt, std::nullopt, "it cannot be copied into memory", {}};
-  } else {
-    summary = script::SummarizeGame(file.Path(), read.load);
-  }
-  return Keep("{\"game\": " + script::GameJson(name, size, summary, kDefaultCodePage) +
+  const Game game{{bytes, size}, static_cast<uint64_t>(length), name};
+  const GameSummary summary = script::SummarizeGame(LoaderOf(game, read.load), read.load.salvage);
+  return Keep("{\"game\": " + script::GameJson(name, game.length, summary, kDefaultCodePage) +
               ", \"description\": " + script::JsonString(script::DescribeGame(summary)) +
               ", \"message\": " + script::JsonString(ResultMessage(summary.status)) +
               ", \"players\": " + PlayersRead(summary).dump() + "}");
@@ -140,8 +128,8 @@ EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t 
 // Extracts script `number` (from 1), or every script when it is 0. Returns the number of scripts
 // written, each then at velkorin_script_text and velkorin_script_size; -1 with velkorin_message saying
 // why when there are none.
-EMSCRIPTEN_KEEPALIVE int velkorin_extract(const uint8_t* bytes, size_t size, const char* name, size_t number,
-                                          const char* options) {
+EMSCRIPTEN_KEEPALIVE int velkorin_extract(const uint8_t* bytes, size_t size, double length, const char* name,
+                                          size_t number, const char* options) {
   g_scripts.clear();
   g_message.clear();
   const Options read = ReadOptions(options);
@@ -150,14 +138,10 @@ EMSCRIPTEN_KEEPALIVE int velkorin_extract(const uint8_t* bytes, size_t size, con
     return -1;
   }
   try {
-    const GameFile file(bytes, size, name);
-    if (!file.Written()) {
-      g_message = ResultMessage(ReadResult::kCannotOpen);
-      return -1;
-    }
     CAiScript script;
     script.UseNames(read.names);
-    const ReadResult result = script.LoadAndParse(file.Path(), read.load);
+    const Game game{{bytes, size}, static_cast<uint64_t>(length), name};
+    const ReadResult result = script.LoadAndParse(LoaderOf(game, read.load), read.load.salvage);
     if (result != ReadResult::kOk) {
       g_message = ResultMessage(result);
       if (!script.LoadFailure().empty()) g_message += ": " + script.LoadFailure();

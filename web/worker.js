@@ -44,16 +44,30 @@ function optionText(options) {
   return Object.entries(options).map(([key, value]) => `${key}=${value}`).join(';');
 }
 
+function withGameText(file, options, use) {
+  return withText(file.name, (namePointer) => withText(optionText(options), (optionPointer) => use(namePointer, optionPointer)));
+}
+
+// The file's leading bytes, as many as the core reads of it: a broken game's first four, a game's
+// compressed header, never the rest.
+async function leadingBytes(file, options) {
+  const field = new Uint8Array(await file.slice(0, 4).arrayBuffer());
+  await start();
+  const count = withBytes(field, (pointer) => withGameText(file, options, (namePointer, optionPointer) =>
+    core._velkorin_bytes_to_read(pointer, field.length, file.size, namePointer, optionPointer) >>> 0));
+  return count <= field.length ? field : new Uint8Array(await file.slice(0, count).arrayBuffer());
+}
+
 // The game's description, as `velkorin list --json` gives it, with the list's words for it.
-function describe(name, bytes, options) {
-  return withBytes(bytes, (data) => withText(name, (namePointer) => withText(optionText(options), (optionPointer) =>
-    JSON.parse(core.UTF8ToString(core._velkorin_describe(data, bytes.length, namePointer, optionPointer))))));
+function describe(file, bytes, options) {
+  return withBytes(bytes, (data) => withGameText(file, options, (namePointer, optionPointer) =>
+    JSON.parse(core.UTF8ToString(core._velkorin_describe(data, bytes.length, file.size, namePointer, optionPointer)))));
 }
 
 // Script `number` (from 1), or all of them for 0: {scripts: [Uint8Array…]} or {message}.
-function extract(name, bytes, number, options) {
-  return withBytes(bytes, (data) => withText(name, (namePointer) => withText(optionText(options), (optionPointer) => {
-    const count = core._velkorin_extract(data, bytes.length, namePointer, number, optionPointer);
+function extract(file, bytes, number, options) {
+  return withBytes(bytes, (data) => withGameText(file, options, (namePointer, optionPointer) => {
+    const count = core._velkorin_extract(data, bytes.length, file.size, namePointer, number, optionPointer);
     if (count < 0) return { message: core.UTF8ToString(core._velkorin_message()) };
     const scripts = [];
     for (let n = 0; n < count; ++n) {
@@ -62,7 +76,7 @@ function extract(name, bytes, number, options) {
     }
     core._velkorin_release();
     return { scripts };
-  })));
+  }));
 }
 
 // A player as read (velkorin_describe's "players") in the words the page shows, the name in `encoding`.
@@ -81,39 +95,9 @@ function namesCall(call, names) {
   return text === '' ? [] : text.split('/');
 }
 
-const games = new Map();  // id -> File
-const playersRead = new Map();  // id -> the game's players as read, to show them again in another code page
-
-async function bytesOf(id) {
-  return new Uint8Array(await games.get(id).arrayBuffer());
-}
-
-async function describeAll(ids, options) {
-  const files = ids.map((id) => games.get(id));
-  postMessage({ type: 'listed', ids, names: files.map((file) => file.name), sizes: files.map((file) => file.size) });
-  for (let i = 0; i < ids.length; ++i) {
-    postMessage({ type: 'progress', done: i, total: ids.length, name: files[i].name });
-    playersRead.delete(ids[i]);
-    let result;
-    try {
-      const bytes = await bytesOf(ids[i]);
-      try {
-        await start();
-        result = describe(files[i].name, bytes, options);
-        playersRead.set(ids[i], result.players);
-        result.players = result.players && result.players.map(showPlayer);
-      } catch (error) {
-        discardCore();
-        throw error;
-      }
-    } catch (error) {
-      result = { game: { name: files[i].name, size: files[i].size, version: null, status: 'cannot-open', scripts: [] },
-        description: `cannot be opened: ${reason(error)}`, message: 'File Open Error', players: null };
-    }
-    postMessage({ type: 'described', id: ids[i], result });
-  }
-  postMessage({ type: 'progress', done: ids.length, total: ids.length });
-}
+const games = new Map();  // id -> File, of the games listed, to extract from
+// id -> the players as read of the games this worker described, to show them again in another code page
+const playersRead = new Map();
 
 function reason(error) {
   return error && error.message ? error.message : String(error);
@@ -123,21 +107,47 @@ function readFailure(error) {
   return `File Open Error: ${reason(error)}`;
 }
 
+// One game's description, from its leading bytes (`bytes`, a promise: read while earlier requests ran).
+async function describeGame({ id, file, bytes, options, batch }) {
+  playersRead.delete(id);
+  let result;
+  try {
+    const leading = await bytes;
+    try {
+      await start();
+      result = describe(file, leading, options);
+      playersRead.set(id, result.players);
+      result.players = result.players && result.players.map(showPlayer);
+    } catch (error) {
+      discardCore();
+      throw error;
+    }
+  } catch (error) {
+    result = { game: { name: file.name, size: file.size, version: null, status: 'cannot-open', scripts: [] },
+      description: `cannot be opened: ${reason(error)}`, message: 'File Open Error', players: null };
+  }
+  postMessage({ type: 'described', id, result, batch });
+}
+
 const handlers = {
-  // Takes the recorded games among the files and describes each in list order.
-  async add({ files, options }) {
+  // Takes the recorded games among the files, in list order; the pool (pool.js) has them described.
+  async add({ files }) {
     await start();
     const order = namesCall(core._velkorin_list_order, files.map((entry) => entry.file.name)).map(Number);
     const listed = order.map((index) => files[index]);
     games.clear();
-    playersRead.clear();
     for (const { id, file } of listed) games.set(id, file);
-    await describeAll(listed.map((entry) => entry.id), options);
+    postMessage({ type: 'listed', ids: listed.map((entry) => entry.id), names: listed.map((entry) => entry.file.name),
+      sizes: listed.map((entry) => entry.file.size) });
   },
 
-  // The same games again, read with other options.
-  async redescribe({ ids, options }) {
-    await describeAll(ids, options);
+  // One game of the pool's batch, its description given back with the batch's number.
+  describe: describeGame,
+
+  // The players read of these games (of all, when none are named) are another worker's to show from now on.
+  async forget({ ids }) {
+    if (!ids) playersRead.clear();
+    else for (const id of ids) playersRead.delete(id);
   },
 
   // The code pages names may be read in, the default first.
@@ -160,8 +170,11 @@ const handlers = {
     const file = games.get(id);
     let result;
     const started = performance.now();
+    let read = 0;
     try {
-      result = extract(file.name, await bytesOf(id), number, options);
+      const bytes = await leadingBytes(file, options);
+      read = performance.now() - started;
+      result = extract(file, bytes, number, options);
     } catch (error) {
       discardCore();
       result = { message: readFailure(error) };
@@ -170,10 +183,10 @@ const handlers = {
     const elapsed = performance.now() - started;
     const names = namesCall(core._velkorin_script_file_names, [file.name]);
     if (result.scripts) {
-      postMessage({ type: 'script', id, number, name: names[number - 1], bytes: result.scripts[0], elapsed },
+      postMessage({ type: 'script', id, number, name: names[number - 1], bytes: result.scripts[0], elapsed, read },
         [result.scripts[0].buffer]);
     } else {
-      postMessage({ type: 'script', id, number, message: result.message, elapsed });
+      postMessage({ type: 'script', id, number, message: result.message, elapsed, read });
     }
   },
 
@@ -188,8 +201,7 @@ const handlers = {
       postMessage({ type: 'progress', done: i, total: files.length, name: files[i].name });
       let result;
       try {
-        await start();
-        result = extract(files[i].name, await bytesOf(ids[i]), 0, options);
+        result = extract(files[i], await leadingBytes(files[i], options), 0, options);
       } catch (error) {
         discardCore();
         result = { message: readFailure(error) };
@@ -208,8 +220,14 @@ const handlers = {
 
 let queue = Promise.resolve();
 onmessage = (event) => {
+  const request = event.data;
+  // A game's file is read as soon as its request comes, while the one before is described.
+  if (request.type === 'describe') {
+    request.bytes = leadingBytes(request.file, request.options);
+    request.bytes.catch(() => {});  // its failure is the description's
+  }
   // One request at a time, in the order they came.
-  queue = queue.then(() => handlers[event.data.type](event.data)).catch((error) => {
-    postMessage({ type: 'failed', request: event.data.type, message: String(error && error.message || error) });
+  queue = queue.then(() => handlers[request.type](request)).catch((error) => {
+    postMessage({ type: 'failed', request: request.type, message: String(error && error.message || error) });
   });
 };

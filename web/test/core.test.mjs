@@ -1,19 +1,36 @@
-// The core as WebAssembly under node, over the corpus: the same descriptions as `velkorin list
-// --json` and the same script bytes as `velkorin extract`.
+// The core as WebAssembly under node, reading each game from memory as the page does, against the
+// command line, which reads it from its file through zlib: over every game the tests have (the
+// corpus, the test kit's and games whose framing or deflate stream is out of the ordinary), the same
+// descriptions as `velkorin list --json` and the same script bytes as `velkorin extract`.
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { readFileSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
-import { test } from 'node:test';
+import { after, test } from 'node:test';
 
-import { corpusDir, corpusGames, coreModule, hasCorpus, nativeList, nativeScript } from './kit.mjs';
+import { corpusDir, coreModule, hasCorpus, nativeList, nativeScript, scratch, writeStreamCases, writeTestGames } from './kit.mjs';
 
 const createVelkorin = createRequire(import.meta.url)(coreModule);
+const dirs = [];
+after(() => { for (const dir of dirs) rmSync(dir, { recursive: true, force: true }); });
+
+function folderOf(write) {
+  const dir = scratch();
+  dirs.push(dir);
+  write(dir);
+  return dir;
+}
 
 function call(core, text, use) {
   const size = core.lengthBytesUTF8(text) + 1;
   const pointer = core._malloc(size);
   core.stringToUTF8(text, pointer, size);
+  try { return use(pointer); } finally { core._free(pointer); }
+}
+
+function withBytes(core, bytes, use) {
+  const pointer = core._malloc(Math.max(bytes.length, 1));
+  core.HEAPU8.set(bytes, pointer);
   try { return use(pointer); } finally { core._free(pointer); }
 }
 
@@ -27,36 +44,51 @@ function comparable(game) {
   return { ...game, players: game.players.map(({ name, ...player }) => (player.nameBytes ? player : { name, ...player })) };
 }
 
-function withGame(core, name, options, use) {
-  const bytes = readFileSync(join(corpusDir, name));
-  const data = core._malloc(bytes.length);
-  core.HEAPU8.set(bytes, data);
-  try {
-    return call(core, name, (namePointer) => call(core, options, (optionPointer) => use(data, bytes.length, namePointer, optionPointer)));
-  } finally {
-    core._free(data);
-  }
+// Calls `use` with the game's leading bytes in the core's memory, as many as it asks for, as the page
+// hands them over: (data, size, file length, name, options).
+function withGame(core, folder, name, options, use) {
+  const file = readFileSync(join(folder, name));
+  return call(core, name, (namePointer) => call(core, options, (optionPointer) => {
+    const field = file.subarray(0, 4);
+    const count = withBytes(core, field, (pointer) =>
+      core._velkorin_bytes_to_read(pointer, field.length, file.length, namePointer, optionPointer) >>> 0);
+    assert.ok(count <= file.length, `${name}: ${count} bytes asked of ${file.length}`);
+    const leading = file.subarray(0, count);
+    return withBytes(core, leading, (data) => use(data, leading.length, file.length, namePointer, optionPointer));
+  }));
 }
 
-test('the core describes and extracts every corpus game as the command line does', { skip: !hasCorpus }, async () => {
+async function compareWithCommandLine(folder) {
   const core = await createVelkorin();
   for (const salvage of [0, 1]) {
-    const listed = nativeList(corpusDir, ...(salvage ? ['--salvage'] : []));
-    for (const name of corpusGames()) {
-      const described = withGame(core, name, `salvage=${salvage}`, (...args) =>
+    const listed = nativeList(folder, ...(salvage ? ['--salvage'] : []));
+    for (const [name, expected] of listed) {
+      const described = withGame(core, folder, name, `salvage=${salvage}`, (...args) =>
         JSON.parse(core.UTF8ToString(core._velkorin_describe(...args))));
-      assert.deepEqual(comparable(described.game), comparable(listed.get(name)), name);
+      assert.deepEqual(comparable(described.game), comparable(expected), `${name} salvage=${salvage}`);
       if (salvage || described.game.status !== 'ok') continue;
       for (const names of ['standard', 'full']) {
-        const count = withGame(core, name, `names=${names}`, (data, size, namePointer, optionPointer) =>
-          core._velkorin_extract(data, size, namePointer, 0, optionPointer));
+        const count = withGame(core, folder, name, `names=${names}`, (data, size, length, namePointer, optionPointer) =>
+          core._velkorin_extract(data, size, length, namePointer, 0, optionPointer));
         assert.equal(count, described.game.scripts.length, name);
         for (let n = 0; n < count; ++n) {
           const at = core._velkorin_script_text(n);
           const bytes = Buffer.from(core.HEAPU8.subarray(at, at + core._velkorin_script_size(n)));
-          assert.ok(bytes.equals(nativeScript(join(corpusDir, name), n + 1, names)), `${name} script ${n + 1} ${names}`);
+          assert.ok(bytes.equals(nativeScript(join(folder, name), n + 1, names)), `${name} script ${n + 1} ${names}`);
         }
       }
     }
   }
+}
+
+test('the core reads every corpus game as the command line does', { skip: !hasCorpus, timeout: 300000 }, async () => {
+  await compareWithCommandLine(corpusDir);
+});
+
+test('the core reads every game of the test kit as the command line does', { timeout: 300000 }, async () => {
+  await compareWithCommandLine(folderOf(writeTestGames));
+});
+
+test('the core reads games of unusual framing and streams as the command line does', { timeout: 300000 }, async () => {
+  await compareWithCommandLine(folderOf(writeStreamCases));
 });

@@ -49,14 +49,43 @@ export function writeTestGames(dir) {
   execFileSync(testGamesProgram, [dir]);
 }
 
+const noAiBody = () => deflateRawSync(Buffer.concat([Buffer.from('VER 9.4\0'), Buffer.alloc(4000)]));
+
+// The compressed header framed for a file with an 8-byte preamble (4 for *.mgl), its header-length
+// field `length` (by default the preamble's and the header's), followed by `rest`.
+function frame(bytes, { preamble = 8, length = preamble + bytes.length, rest = Buffer.alloc(0) } = {}) {
+  const head = Buffer.alloc(preamble);
+  head.writeUInt32LE(length, 0);
+  return Buffer.concat([head, bytes, rest]);
+}
+
 // Recorded games made here: one framed well with no AI script, one whose compressed header is damaged.
 export function writeSyntheticGames(dir) {
-  const body = deflateRawSync(Buffer.concat([Buffer.from('VER 9.4\0'), Buffer.alloc(4000)]));
-  const frame = (bytes) => {
-    const head = Buffer.alloc(8);
-    head.writeUInt32LE(8 + bytes.length, 0);
-    return Buffer.concat([head, bytes]);
-  };
+  const body = noAiBody();
   writeFileSync(join(dir, 'no-ai.mgx'), frame(body));
   writeFileSync(join(dir, 'broken.mgx'), frame(Buffer.concat([body.subarray(0, body.length - 5), Buffer.alloc(5, 0xff)])));
+}
+
+// Games whose framing or deflate stream is out of the ordinary, each a case where two ways of reading
+// a game could part.
+export function writeStreamCases(dir) {
+  const body = noAiBody();
+  const garbage = Buffer.alloc(300, 0x5a);
+  const cases = {
+    'cut-short.mgx': frame(body.subarray(0, body.length - 3)),
+    'corrupt.mgx': frame(Buffer.concat([body.subarray(0, 2), Buffer.alloc(8, 0xff), body.subarray(10)])),
+    'empty-stream.mgx': frame(deflateRawSync(Buffer.alloc(0))),
+    'one-byte.mgx': frame(Buffer.from([0x03])),
+    'at-the-limit.mgx': frame(deflateRawSync(Buffer.alloc(64 << 20))),
+    'beyond-the-limit.mgx': frame(deflateRawSync(Buffer.alloc((64 << 20) + 1))),
+    'trailing-bytes.mgx': frame(Buffer.concat([body, garbage])),
+    'length-0-then-more.mgx': frame(body, { length: 0, rest: garbage }),
+    'length-0-cut-short.mgz': frame(body.subarray(0, body.length - 3), { length: 0 }),
+    'length-past-the-end.mgx': frame(body, { length: 9 + body.length }),
+    'length-too-small.mgx': frame(body, { length: 8 }),
+    'four-byte-preamble.mgl': frame(body, { preamble: 4 }),
+    'too-short.mgx': Buffer.from([0, 0, 0]),
+    'nothing.mgx': Buffer.alloc(0),
+  };
+  for (const [name, bytes] of Object.entries(cases)) writeFileSync(join(dir, name), bytes);
 }
