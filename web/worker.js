@@ -48,14 +48,27 @@ function withGameText(file, options, use) {
   return withText(file.name, (namePointer) => withText(optionText(options), (optionPointer) => use(namePointer, optionPointer)));
 }
 
-// The file's leading bytes, as many as the core reads of it: a broken game's first four, a game's
-// compressed header, never the rest.
+// A read of a file costs about as much as reading a few hundred KiB more, and most compressed headers
+// end within this much of the start: it is read at once, and the rest only when the header runs further.
+const AT_ONCE = 256 * 1024;
+
+// The file's leading bytes, at least as many as the core reads of it: a broken game's first four,
+// else up to the end of its compressed header.
 async function leadingBytes(file, options) {
-  const field = new Uint8Array(await file.slice(0, 4).arrayBuffer());
+  const first = new Uint8Array(await file.slice(0, AT_ONCE).arrayBuffer());
+  const count = await bytesToRead(file, first.subarray(0, 4), options);
+  if (count <= first.length) return first;
+  const rest = new Uint8Array(await file.slice(first.length, count).arrayBuffer());
+  const leading = new Uint8Array(first.length + rest.length);
+  leading.set(first);
+  leading.set(rest, first.length);
+  return leading;
+}
+
+async function bytesToRead(file, field, options) {
   await start();
-  const count = withBytes(field, (pointer) => withGameText(file, options, (namePointer, optionPointer) =>
+  return withBytes(field, (pointer) => withGameText(file, options, (namePointer, optionPointer) =>
     core._velkorin_bytes_to_read(pointer, field.length, file.size, namePointer, optionPointer) >>> 0));
-  return count <= field.length ? field : new Uint8Array(await file.slice(0, count).arrayBuffer());
 }
 
 // The game's description, as `velkorin list --json` gives it, with the list's words for it.
