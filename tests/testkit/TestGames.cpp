@@ -1,4 +1,4 @@
-// Writes the recorded games the page's browser tests read: velkorin_test_games OUTDIR.
+// Writes the recorded games the page's tests and benchmark read: velkorin_test_games OUTDIR.
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -47,6 +47,9 @@ std::vector<uint8_t> UnnamedColourGame() {
 // Scripts, but no table of who played them.
 std::vector<uint8_t> PlayersUnknownGame() { return testkit::BuildRecGame(Scripts({2, 1})); }
 
+// The script the benchmarks time as the largest.
+std::vector<uint8_t> LargeScriptGame() { return testkit::BuildRecGame(testkit::LargeScript()); }
+
 struct TestGame {
   std::string_view name;
   std::vector<uint8_t> (*build)();
@@ -56,6 +59,7 @@ constexpr TestGame kTestGames[] = {
     {"players.mgx", PlayersGame},
     {"players-unknown.mgx", PlayersUnknownGame},
     {"unnamed-colour.mgx", UnnamedColourGame},
+    {"large-script.mgx", LargeScriptGame},
 };
 
 }  // namespace
