@@ -31,6 +31,16 @@ namespace {
 
 using namespace testkit;
 
+AiSectionSpec LargeScript() {
+  AiSectionSpec section;
+  for (int i = 0; i < 100; ++i) section.strings.push_back("Chat line number " + std::to_string(i));
+  for (int r = 0; r < 6000; ++r) {
+    section.rules.push_back(MakeRule({Operator(kAnd), Fact(6, 3, r % 50), Operator(kNot), Fact(87, 22)},
+                                     {Action(57, 83), Action(53, 0, 30), Action(13, r % 100), Action(30)}));
+  }
+  return section;
+}
+
 AiSectionSpec TinyScript() { return {.rules = {MakeRule({Fact(0)}, {Action(30)})}}; }
 
 // A recorded game in a scratch folder of its own, where the program may put its files.

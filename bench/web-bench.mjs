@@ -31,7 +31,7 @@ execFileSync(join(root, 'build', 'native', 'tests', 'testkit', 'velkorin_test_ga
 const corpusGames = existsSync(corpus)
   ? readdirSync(corpus).filter((name) => /\.mg.$/i.test(name)).sort().map((name) => join(corpus, name)) : [];
 const games = given.length > 0 ? given.map((game) => resolve(game))
-  : [join(root, 'samples', 'sample.mgx'), join(kitDir, 'large-script.mgx'), ...corpusGames];
+  : [join(root, 'samples', 'sample.mgx'), join(kitDir, '6000-rules.mgx'), ...corpusGames];
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const ms = (value) => `${value.toFixed(value < 10 ? 2 : 1)} ms`;
@@ -64,7 +64,7 @@ function waitForList(page, count) {
 // Script 1 of the game listed under `name`, from the request to its text in the page: milliseconds.
 function extractInPage(page, name) {
   return page.evaluate((gameName) => new Promise((done) => {
-    const entry = games.find((listed) => listed.name === gameName);
+    const entry = games.find((listed) => listed.shownName === gameName);
     const started = performance.now();
     const listen = (event) => {
       if (event.data.type !== 'script' || event.data.id !== entry.id) return;
@@ -117,10 +117,10 @@ onmessage = async ({ data: { file } }) => {
 
 function stagesInPage(page, name) {
   return page.evaluate((gameName) => new Promise((done) => {
-    const entry = games.find((listed) => listed.name === gameName);
+    const entry = games.find((listed) => listed.shownName === gameName);
     stagesWorker.onmessage = ({ data }) => done({ ...data, bytes: undefined,
       handover: data.sliced + performance.timeOrigin + performance.now() - data.sent });
-    stagesWorker.postMessage({ file: worker.files.get(entry.id) });
+    stagesWorker.postMessage({ file: worker.games.get(entry.id).file });
   }), name);
 }
 

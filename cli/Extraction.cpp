@@ -37,11 +37,8 @@ void WarnOfUnknownNumbering(std::ostream& err, const std::string& path, const CA
 
 void WarnOfMissingRules(std::ostream& err, const std::string& path, const CAiScript& script, size_t n) {
   const AiRules rules = script.Rules(n);
-  if (rules.IsCutShort()) {
-    Report(err, path, SalvagedMessage(n, rules.Claimed(), rules.size()), "", 0);
-  } else if (rules.empty()) {
-    Report(err, path, EmptyScriptMessage(n, rules.Claimed()), "", 0);
-  }
+  const std::string missing = script::MissingRulesMessage(n, {rules.size(), rules.Claimed(), std::nullopt});
+  if (!missing.empty()) Report(err, path, missing, "", 0);
 }
 
 int ReportReadFailure(std::ostream& err, const std::string& path, ReadResult read, const CAiScript& script) {

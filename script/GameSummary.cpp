@@ -102,6 +102,12 @@ std::string DescribeGame(const GameSummary& game) {
   return text + " rules";
 }
 
+std::string MissingRulesMessage(size_t n, const ScriptSummary& script) {
+  if (script.IsCutShort()) return SalvagedMessage(n, script.claimed, script.rules);
+  if (script.rules == 0) return EmptyScriptMessage(n, script.claimed);
+  return "";
+}
+
 std::optional<size_t> CutScript(const GameSummary& game) {
   if (game.scripts.empty() || !game.scripts.back().IsCutShort()) return std::nullopt;
   return game.scripts.size() - 1;

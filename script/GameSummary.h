@@ -53,6 +53,9 @@ GameSummary SummarizeGame(const CAiScript::HeaderLoader& load, bool salvage);
 // none: "no AI script", "broken" (or why a script cut short makes it so), "cannot be opened" (with
 // ": REASON" where there is one).
 std::string DescribeGame(const GameSummary& game);
+// What `extract` says of a script (from 0) it writes short of rules: SalvagedMessage for one cut short,
+// EmptyScriptMessage for one that holds none; empty for a whole script.
+std::string MissingRulesMessage(size_t n, const ScriptSummary& script);
 // The script (from 0) that was cut short; nothing when none was.
 std::optional<size_t> CutScript(const GameSummary& game);
 // The player who ran the script (from 0): the first of its number; nothing when players are unknown.

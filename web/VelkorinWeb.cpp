@@ -1,6 +1,6 @@
 // The page's entry points into the core, called from the worker (web/worker.js) by name. A game is
-// handed over as its leading bytes, as many as velkorin_bytes_to_read asks for, with its length and
-// name, and is read from memory (recgame/LoadFromMemory.h), framed as on disk.
+// handed over as its leading bytes, as many as velkorin_bytes_to_extract or velkorin_bytes_to_describe
+// ask for, with its length and name, and is read from memory (recgame/LoadFromMemory.h), framed as on disk.
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/CodePage.h"
+#include "platform/ConsoleText.h"
 #include "recgame/LoadFromMemory.h"
 #include "recgame/RecGameNames.h"
 #include "script/AiScript.h"
@@ -21,6 +22,7 @@
 #include "script/PlayerText.h"
 #include "script/ResultMessages.h"
 #include "script/ScriptFileNames.h"
+#include "script/SizeText.h"
 
 namespace {
 
@@ -67,6 +69,7 @@ std::string g_text;                   // the last text returned, kept until the 
 std::vector<std::string> g_scripts;   // the scripts of the last extraction
 std::string g_message;                // why the last extraction gave none
 
+// Names cross as one text, separated by "/", which no file name holds.
 std::vector<std::string> SplitNames(std::string_view text) {
   std::vector<std::string> names;
   while (!text.empty()) {
@@ -75,6 +78,16 @@ std::vector<std::string> SplitNames(std::string_view text) {
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
   }
   return names;
+}
+
+// Paths hold "/", so they cross as bytes, each path ended by a zero byte, which no path holds.
+std::vector<std::string> SplitPaths(std::string_view bytes) {
+  std::vector<std::string> paths;
+  for (size_t end = bytes.find('\0'); end != std::string_view::npos; end = bytes.find('\0')) {
+    paths.emplace_back(bytes.substr(0, end));
+    bytes.remove_prefix(end + 1);
+  }
+  return paths;
 }
 
 const char* Keep(std::string text) {
@@ -100,28 +113,54 @@ Json PlayersRead(const GameSummary& summary) {
   return players;
 }
 
+// What `extract` would say of each script it writes, "" for a whole one.
+Json ScriptNotes(const GameSummary& summary) {
+  Json notes = Json::array();
+  for (size_t n = 0; n < summary.scripts.size(); ++n) notes.push_back(script::MissingRulesMessage(n, summary.scripts[n]));
+  return notes;
+}
+
+// Whether a game that is broken when read as it is can be read with salvage (a header-length field of 0,
+// a script cut short), so that the page offers it there alone.
+bool Salvageable(const Game& game, const GameSummary& summary, const LoadOptions& load) {
+  if (load.salvage || summary.status != ReadResult::kBroken) return false;
+  LoadOptions salvaging = load;
+  salvaging.salvage = true;
+  return script::SummarizeGame(LoaderOf(game, salvaging), true).status != ReadResult::kBroken;
+}
+
 }  // namespace
 
 extern "C" {
 
-// How many of the game's leading bytes the calls below read, by its first four (fewer when the file
-// is that short), its length and its name.
-EMSCRIPTEN_KEEPALIVE uint32_t velkorin_bytes_to_read(const uint8_t* field, size_t size, double length, const char* name,
-                                                     const char* options) {
+// How many of the game's leading bytes velkorin_extract reads, by its first four (fewer when the file is
+// that short), its length and its name.
+EMSCRIPTEN_KEEPALIVE uint32_t velkorin_bytes_to_extract(const uint8_t* field, size_t size, double length, const char* name,
+                                                        const char* options) {
   return recgame::LeadingBytesToLoad({field, size}, static_cast<uint64_t>(length), name, ReadOptions(options).load.salvage);
 }
 
-// {"game": <the game as `velkorin list --json` writes it>, "description": <its text in `velkorin
-// list`>, "message": <the message the dialog shows, empty when it holds scripts>, "players": <its
+// The same for velkorin_describe, which reads a broken game salvaged too, to tell whether salvage would
+// read it.
+EMSCRIPTEN_KEEPALIVE uint32_t velkorin_bytes_to_describe(const uint8_t* field, size_t size, double length, const char* name) {
+  return recgame::LeadingBytesToLoad({field, size}, static_cast<uint64_t>(length), name, true);
+}
+
+// {"game": <the game as `velkorin list --json` writes it>, "description": <its text in `velkorin list`,
+// escaped as there>, "message": <the message the dialog shows, empty when it holds scripts>, "notes":
+// <what `extract` says of each script>, "salvageable": <whether salvage would read it>, "players": <its
 // players as read, or null when unknown>}.
 EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t size, double length, const char* name,
                                                    const char* options) {
   const Options read = ReadOptions(options);
   const Game game{{bytes, size}, static_cast<uint64_t>(length), name};
   const GameSummary summary = script::SummarizeGame(LoaderOf(game, read.load), read.load.salvage);
+  const bool salvageable = Salvageable(game, summary, read.load);
   return Keep("{\"game\": " + script::GameJson(name, game.length, summary, kDefaultCodePage) +
-              ", \"description\": " + script::JsonString(script::DescribeGame(summary)) +
+              ", \"description\": " + script::JsonString(EscapeControls(script::DescribeGame(summary))) +
               ", \"message\": " + script::JsonString(ResultMessage(summary.status)) +
+              ", \"notes\": " + ScriptNotes(summary).dump() +
+              ", \"salvageable\": " + (salvageable ? "true" : "false") +
               ", \"players\": " + PlayersRead(summary).dump() + "}");
 }
 
@@ -171,7 +210,8 @@ EMSCRIPTEN_KEEPALIVE int velkorin_extract(const uint8_t* bytes, size_t size, dou
 
 EMSCRIPTEN_KEEPALIVE const char* velkorin_script_text(size_t index) { return g_scripts.at(index).data(); }
 EMSCRIPTEN_KEEPALIVE size_t velkorin_script_size(size_t index) { return g_scripts.at(index).size(); }
-EMSCRIPTEN_KEEPALIVE const char* velkorin_message() { return g_message.c_str(); }
+// The message may name files, and is escaped as the command line shows it.
+EMSCRIPTEN_KEEPALIVE const char* velkorin_message() { return Keep(EscapeControls(g_message)); }
 // Releases the scripts of the last extraction once the page has copied them.
 EMSCRIPTEN_KEEPALIVE void velkorin_release() { g_scripts = std::vector<std::string>(); }
 
@@ -203,17 +243,28 @@ EMSCRIPTEN_KEEPALIVE const char* velkorin_code_pages() {
   return Keep(names);
 }
 
-// Lists of names cross as one text, separated by "/", which no file name holds.
-EMSCRIPTEN_KEEPALIVE const char* velkorin_list_order(const char* names) {
+// The recorded games among the paths (each ended by a zero byte), as indexes into them in list order,
+// separated by "/".
+EMSCRIPTEN_KEEPALIVE const char* velkorin_list_order(const char* paths, size_t size) {
   std::string order;
-  for (const size_t index : recgame::ListedRecGames(SplitNames(names))) {
+  for (const size_t index : recgame::ListedRecGames(SplitPaths({paths, size}))) {
     order += (order.empty() ? "" : "/") + std::to_string(index);
   }
   return Keep(order);
 }
 
-// Each game's script files, side by side, as `velkorin extract-all` names them: for each game its
-// eight possible names, the first script's first.
+// A name (or path) as the list shows it, escaped as `velkorin list` shows it.
+EMSCRIPTEN_KEEPALIVE const char* velkorin_shown_name(const char* name) { return Keep(EscapeControls(name)); }
+
+// A file's size as the list shows it, "919.6 kB", and exactly, "919,603 bytes"; a double holds any
+// file's size exactly.
+EMSCRIPTEN_KEEPALIVE const char* velkorin_size_text(double bytes) { return Keep(script::SizeText(static_cast<uint64_t>(bytes))); }
+EMSCRIPTEN_KEEPALIVE const char* velkorin_exact_size_text(double bytes) {
+  return Keep(script::ExactSizeText(static_cast<uint64_t>(bytes)));
+}
+
+// Each game's script files, side by side, as `velkorin extract-all` names them for games of these names
+// in this order: for each game its eight possible names, the first script's first.
 EMSCRIPTEN_KEEPALIVE const char* velkorin_script_file_names(const char* names) {
   std::string files;
   for (const std::string& base : script::ScriptBases(SplitNames(names))) {
@@ -221,5 +272,8 @@ EMSCRIPTEN_KEEPALIVE const char* velkorin_script_file_names(const char* names) {
   }
   return Keep(files);
 }
+
+// The program's version, from project(Velkorin VERSION …).
+EMSCRIPTEN_KEEPALIVE const char* velkorin_version() { return VELKORIN_VERSION; }
 
 }  // extern "C"

@@ -8,14 +8,16 @@ const OVERSCAN = 30;     // lines drawn beyond the visible ones
 
 let worker = null;
 let nextId = 1;
-let games = [];          // {id, name, size, result} in list order
+let games = [];          // {id, shownName, size, exactSize, result, salvaged} in list order
+let focusedId = null;    // the game that takes focus when the list is entered
 let shown = null;        // {id, number, name, bytes, lines, inActions}
 let searchHits = [];
 let searchAt = -1;
 const ENCODING_KEY = 'velkorin.encoding';  // where the browser keeps the code page chosen for names
 
-function options() {
-  return { names: $('names').value, salvage: $('salvage').checked ? 1 : 0 };
+// The options a game is read with: the research names chosen, and salvage once asked for it.
+function options(game) {
+  return { names: $('names').value, salvage: game && game.salvaged ? 1 : 0 };
 }
 
 function startWorker() {
@@ -29,6 +31,7 @@ function startWorker() {
     startWorker();
   };
   worker.postMessage({ type: 'codePages' });
+  worker.postMessage({ type: 'version' });
 }
 
 function showStatus(text) { $('status').textContent = text; }
@@ -42,14 +45,10 @@ function showProgress(progress) {
     : `Reading ${progress.name} (${progress.done + 1} of ${progress.total})`;
 }
 
-function addFiles(given) {
-  // Games from several folders may share a name; their script files would too, so the first is kept.
-  const names = new Set();
-  const files = given.filter((file) => !names.has(file.name) && names.add(file.name));
-  const skipped = given.length - files.length;
-  showStatus(skipped === 0 ? '' : `${skipped} ${skipped === 1 ? 'file was' : 'files were'} left out: same name as another.`);
-  const entries = files.map((file) => ({ id: nextId++, file }));
-  worker.postMessage({ type: 'add', files: entries, options: options() });
+// Files, each {file, path}: the path within the folder given, or the file's own name.
+function addFiles(files) {
+  showStatus('');
+  worker.postMessage({ type: 'add', files: files.map((entry) => ({ id: nextId++, ...entry })), options: options() });
 }
 
 // --- the list -------------------------------------------------------------------------------
@@ -77,14 +76,19 @@ function gameItem(game) {
   const item = document.createElement('li');
   item.className = 'game';
   item.dataset.id = game.id;
-  item.append(span('name', game.name), span('size', String(game.size)));
+  item.tabIndex = game.id === (focusedId ?? games[0].id) ? 0 : -1;
+  const size = span('size', game.size);
+  size.title = game.exactSize;
+  item.append(span('name', game.shownName), size);
   if (!game.result) {
     item.append(span('pending', 'reading…'));
     return item;
   }
-  const { game: summary, description, message, players } = game.result;
+  const { game: summary, description, message, players, salvageable } = game.result;
   item.append(span('version', summary.version || ''), span('numbering', numberingNames[summary.numbering] || ''),
     span('description', description), message ? span('message', message) : scriptButtons(game));
+  if (salvageable) item.append(salvageButton(game));
+  if (game.salvaged) item.append(span('salvaged', 'salvaged'));
   if (players) item.append(playerList(players));
   else if (summary.scripts.length > 0) item.append(span('players-unknown', 'players unknown'));
   return item;
@@ -106,6 +110,34 @@ function scriptButtons(game) {
     buttons.append(button);
   });
   return buttons;
+}
+
+// Reads the game again as `velkorin list --salvage` does; its scripts are then those of `extract --salvage`.
+function salvageButton(game) {
+  const button = document.createElement('button');
+  button.type = 'button';
+  button.className = 'salvage';
+  button.textContent = 'Try to salvage';
+  button.addEventListener('click', () => {
+    game.salvaged = true;
+    game.result = null;
+    replaceItem(game);
+    worker.postMessage({ type: 'redescribe', ids: [game.id], options: options(game) });
+  });
+  return button;
+}
+
+// Draws the game's row anew; focus inside it stays on the same control, or goes to the row.
+function replaceItem(game) {
+  const item = document.querySelector(`.game[data-id="${game.id}"]`);
+  if (!item) return;
+  const focused = item.contains(document.activeElement) ? document.activeElement : null;
+  const fresh = gameItem(game);
+  item.replaceWith(fresh);
+  if (!focused) return;
+  const number = focused.dataset.number;
+  const button = number && fresh.querySelector(`.scripts button[data-number="${number}"]`);
+  (button || fresh).focus({ preventScroll: true });
 }
 
 // The player who ran script `number` (from 1), when the players are known.
@@ -138,6 +170,32 @@ function playerList(players) {
   return list;
 }
 
+// --- moving through the list ----------------------------------------------------------------
+
+// The one row of the list that Tab reaches, the last one focused.
+function rove(item) {
+  focusedId = Number(item.dataset.id);
+  for (const other of document.querySelectorAll('.game[tabindex="0"]')) other.tabIndex = -1;
+  item.tabIndex = 0;
+}
+
+// Up and Down (Home, End) move the focus from game to game; Enter on a game opens its first script.
+function moveInList(event) {
+  const item = event.target.closest('.game');
+  if (!item || event.altKey || event.ctrlKey || event.metaKey) return;
+  const items = [...document.querySelectorAll('.game')];
+  const at = items.indexOf(item);
+  const to = { ArrowDown: at + 1, ArrowUp: at - 1, Home: 0, End: items.length - 1 }[event.key];
+  if (to !== undefined) {
+    event.preventDefault();
+    items[Math.max(0, Math.min(items.length - 1, to))].focus();
+  } else if (event.key === 'Enter' && event.target === item) {
+    event.preventDefault();
+    const first = item.querySelector('.scripts button');
+    if (first) first.click();
+  }
+}
+
 // --- the script -----------------------------------------------------------------------------
 
 // Marks the button of the script shown, leaving the list as it is, so that focus stays where it was.
@@ -151,9 +209,9 @@ function markShown() {
 function requestScript(id, number) {
   shown = { id, number, pending: true };
   const game = games.find((entry) => entry.id === id);
-  $('script-title').textContent = `${game.name} — script ${number}: reading…`;
+  $('script-title').textContent = `${game.shownName} — script ${number}: reading…`;
   markShown();
-  worker.postMessage({ type: 'script', id, number, options: options() });
+  worker.postMessage({ type: 'script', id, number, options: options(game) });
 }
 
 // Which lines are actions: those between "=>" and the end of their rule.
@@ -174,18 +232,22 @@ function showScript(message) {
   if (!shown || shown.id !== message.id || shown.number !== message.number) return;
   if (message.message) {
     shown = null;
-    showStatus(`${game.name}, script ${message.number}: ${message.message}`);
+    showStatus(`${game.shownName}, script ${message.number}: ${message.message}`);
     $('script-view').hidden = true;
     markShown();
     return;
   }
   const text = new TextDecoder('windows-1252').decode(message.bytes);
-  const lines = text.split('\r\n');
+  // Every line ends in CR LF, the last too, so an empty script has no line.
+  const lines = text === '' ? [] : text.split('\r\n');
   if (lines.length > 1 && lines[lines.length - 1] === '') lines.pop();
   shown = { id: message.id, number: message.number, name: message.name, bytes: message.bytes, lines,
     inActions: actionLines(lines) };
   $('script-view').hidden = false;
+  // The list may have narrowed to make room for the script: its game stays in view.
+  document.querySelector(`.game[data-id="${game.id}"]`).scrollIntoView({ block: 'nearest' });
   showScriptTitle(game);
+  showScriptNote(game);
   $('spacer').style.height = `${lines.length * LINE_HEIGHT}px`;
   $('viewer').scrollTop = 0;
   runSearch();
@@ -196,8 +258,17 @@ function showScript(message) {
 // "game.mgx — script 2 of 4: player 3, NAME, Vikings, green, team 2 (610 lines)"; no player when unknown.
 function showScriptTitle(game) {
   const player = playerOfScript(game, shown.number);
-  $('script-title').textContent = `${game.name} — script ${shown.number} of ${game.result.game.scripts.length}`
-    + `${player ? `: ${player.description}` : ''} (${shown.lines.length} lines)`;
+  const count = shown.lines.length;
+  $('script-title').textContent = `${game.shownName} — script ${shown.number} of ${game.result.game.scripts.length}`
+    + `${player ? `: ${player.description}` : ''} (${count} ${count === 1 ? 'line' : 'lines'})`;
+}
+
+// What `velkorin extract` says of the script (cut short, or no rules), and that it was salvaged.
+function showScriptNote(game) {
+  const note = game.result.notes[shown.number - 1];
+  const text = game.salvaged ? `Salvaged: ${note || 'read as velkorin extract --salvage reads it'}` : note;
+  $('script-note').textContent = text;
+  $('script-note').hidden = !text;
 }
 
 const LOGICAL = new Set(['and', 'or', 'not', 'nand', 'nor']);
@@ -318,9 +389,14 @@ function showPlayers(message) {
   const game = games.find((entry) => entry.id === message.id);
   if (!game || !game.result) return;
   game.result.players = message.players;
-  const item = document.querySelector(`.game[data-id="${message.id}"]`);
-  if (item) item.replaceWith(gameItem(game));
+  replaceItem(game);
   if (shown && shown.id === game.id && shown.lines) showScriptTitle(game);
+}
+
+function showZipFailures(ids) {
+  const names = ids.map((id) => games.find((game) => game.id === id).shownName);
+  showStatus(`${ids.length} ${ids.length === 1 ? 'recorded game' : 'recorded games'} could not be extracted `
+    + `(${names.join(', ')}); the zip holds the others.`);
 }
 
 // --- messages from the worker ---------------------------------------------------------------
@@ -329,16 +405,17 @@ function receive(message) {
   switch (message.type) {
     case 'listed':
       shown = null;
+      focusedId = null;
       $('script-view').hidden = true;
-      games = message.ids.map((id, i) => ({ id, name: message.names[i], size: message.sizes[i], result: null }));
+      games = message.games.map((game) => ({ ...game, result: null, salvaged: false }));
       if (games.length === 0) showStatus('No recorded games (*.mg?) among the files given.');
       renderList();
       break;
     case 'described': {
       const game = games.find((entry) => entry.id === message.id);
-      if (game) game.result = message.result;
-      const item = document.querySelector(`.game[data-id="${message.id}"]`);
-      if (game && item) item.replaceWith(gameItem(game));
+      if (!game) break;
+      game.result = message.result;
+      replaceItem(game);
       $('download-all').disabled = !games.some((entry) => entry.result && entry.result.game.status === 'ok');
       break;
     }
@@ -356,8 +433,11 @@ function receive(message) {
       break;
     case 'zip':
       showProgress(null);
-      if (message.failed) showStatus(`${message.failed} recorded games could not be extracted; the zip holds the others.`);
+      if (message.failed.length > 0) showZipFailures(message.failed);
       save(message.bytes, 'velkorin-scripts.zip', 'application/zip');
+      break;
+    case 'version':
+      $('version').textContent = message.version;
       break;
     case 'failed':
       showProgress(null);
@@ -368,8 +448,21 @@ function receive(message) {
 
 // --- taking files ---------------------------------------------------------------------------
 
+// The files under a dropped handle, each with its path from what was dropped ("a/game.mgx").
+async function handleFiles(handle, folder) {
+  const path = folder + handle.name;
+  if (handle.kind === 'file') return [{ file: await handle.getFile(), path }];
+  const files = [];
+  for await (const child of handle.values()) files.push(...await handleFiles(child, `${path}/`));
+  return files;
+}
+
+// The same of a dropped entry, where the browser has no handles.
 async function entryFiles(entry) {
-  if (entry.isFile) return [await new Promise((resolve, reject) => entry.file(resolve, reject))];
+  if (entry.isFile) {
+    const file = await new Promise((resolve, reject) => entry.file(resolve, reject));
+    return [{ file, path: entry.fullPath.replace(/^\//, '') }];
+  }
   if (!entry.isDirectory) return [];
   const reader = entry.createReader();
   const files = [];
@@ -381,12 +474,24 @@ async function entryFiles(entry) {
   return files;
 }
 
+// A file from the chooser: within a folder chosen, its path there; alone, its name.
+function chosenFile(file) {
+  return { file, path: file.webkitRelativePath || file.name };
+}
+
+// What was dropped, folders opened. The items can be read only during the drop event, so everything
+// is taken from them before the first wait. Chromium cannot read a dropped folder's entries in a page
+// opened from disk, but can its handles; other browsers have entries alone; a drop made by a script
+// has neither.
 async function droppedFiles(transfer) {
   const items = [...(transfer.items || [])].filter((item) => item.kind === 'file');
+  const files = [...transfer.files].map(chosenFile);
+  const handles = items.map((item) => (item.getAsFileSystemHandle ? item.getAsFileSystemHandle().catch(() => null) : null));
   const entries = items.map((item) => (item.webkitGetAsEntry ? item.webkitGetAsEntry() : null));
-  if (items.length === 0 || entries.some((entry) => !entry)) return [...transfer.files];
-  const files = [];
-  for (const entry of entries) files.push(...await entryFiles(entry));
+  const opened = await Promise.all(handles);
+  const walk = async (roots, open) => (await Promise.all(roots.map(open))).flat();
+  if (items.length > 0 && opened.every(Boolean)) return walk(opened, (handle) => handleFiles(handle, ''));
+  if (items.length > 0 && entries.every(Boolean)) return walk(entries, entryFiles);
   return files;
 }
 
@@ -397,7 +502,7 @@ document.addEventListener('drop', (event) => {
 });
 for (const id of ['files', 'folder']) {
   $(id).addEventListener('change', (event) => {
-    addFiles([...event.target.files]);
+    addFiles([...event.target.files].map(chosenFile));
     event.target.value = '';
   });
   // The labels act as the buttons; Enter and Space open the chooser as a click does.
@@ -410,11 +515,6 @@ for (const id of ['files', 'folder']) {
   });
 }
 if (!('webkitdirectory' in $('folder'))) document.querySelector('label[for="folder"]').hidden = true;
-$('salvage').addEventListener('change', () => {
-  const files = games.map((game) => game);
-  if (files.length === 0) return;
-  worker.postMessage({ type: 'redescribe', ids: files.map((game) => game.id), options: options() });
-});
 $('encoding').addEventListener('change', () => {
   rememberEncoding($('encoding').value);
   worker.postMessage({ type: 'encoding', name: $('encoding').value });
@@ -422,7 +522,7 @@ $('encoding').addEventListener('change', () => {
 $('names').addEventListener('change', () => { if (shown && shown.lines) requestScript(shown.id, shown.number); });
 $('download').addEventListener('click', () => { if (shown && shown.bytes) save(shown.bytes, shown.name, 'text/plain'); });
 $('download-all').addEventListener('click', () => {
-  worker.postMessage({ type: 'zip', ids: games.map((game) => game.id), options: options() });
+  worker.postMessage({ type: 'zip', games: games.map((game) => ({ id: game.id, options: options(game) })) });
 });
 $('viewer').addEventListener('scroll', () => requestAnimationFrame(renderLines));
 $('search').addEventListener('input', () => { runSearch(); renderLines(); });
@@ -431,6 +531,11 @@ $('search').addEventListener('keydown', (event) => {
 });
 $('find-next').addEventListener('click', () => findStep(1));
 $('find-previous').addEventListener('click', () => findStep(-1));
+$('games').addEventListener('keydown', moveInList);
+$('games').addEventListener('focusin', (event) => {
+  const item = event.target.closest('.game');
+  if (item) rove(item);
+});
 document.addEventListener('keydown', (event) => {
   if ((event.ctrlKey || event.metaKey) && event.key === 'f' && shown && shown.lines) {
     event.preventDefault();

@@ -20,8 +20,10 @@ class Readers extends EventTarget {
       return worker;
     });
     this.held = new Map(this.workers.map((worker) => [worker, 0]));  // requests each worker holds
-    this.files = new Map();  // id -> File, of the games given
-    this.batch = { number: 0, waiting: [], done: 0, total: 0, reading: '' };  // the games being described
+    this.games = new Map();  // id -> {file, path, shownName}, of the games given
+    this.asks = 0;  // descriptions asked for so far, which number them
+    this.latest = new Map();  // id -> the number of the last description asked of the game
+    this.run = { after: 0, waiting: [], done: 0, total: 0, reading: '' };  // the games of the last add, and any read again
     this.adding = null;  // the options of the games given, until the first worker has listed them
     this.onmessage = null;
     this.onerror = null;
@@ -31,7 +33,9 @@ class Readers extends EventTarget {
     const [first] = this.workers;
     switch (request.type) {
       case 'add':
-        this.files = new Map(request.files.map(({ id, file }) => [id, file]));
+        this.games = new Map(request.files.map((entry) => [entry.id, { ...entry }]));
+        this.run = { after: this.asks, waiting: [], done: 0, total: 0, reading: '' };
+        this.latest = new Map();
         this.adding = request.options;
         this.broadcast({ type: 'forget' });
         first.postMessage({ type: 'add', files: request.files });
@@ -62,41 +66,50 @@ class Readers extends EventTarget {
   }
 
   describe(ids, options) {
-    this.batch = { number: this.batch.number + 1, waiting: [...ids], done: 0, total: ids.length, reading: '', options };
+    this.run.waiting.push(...ids.map((id) => ({ id, options })));
+    this.run.total += ids.length;
+    if (ids.length === 0) this.progress();
     for (const worker of this.workers) this.feed(worker);
-    this.progress();
   }
 
   feed(worker) {
-    const { number, waiting, options } = this.batch;
+    const { waiting } = this.run;
     while (waiting.length > 0 && this.held.get(worker) < Readers.IN_FLIGHT) {
-      const id = waiting.shift();
-      this.batch.reading = this.files.get(id).name;
+      const { id, options } = waiting.shift();
+      const { file, path } = this.games.get(id);
+      this.latest.set(id, ++this.asks);
       this.held.set(worker, this.held.get(worker) + 1);
-      worker.postMessage({ type: 'describe', id, file: this.files.get(id), options, batch: number });
+      worker.postMessage({ type: 'describe', id, file, path, options, ask: this.asks });
     }
   }
 
   progress() {
-    const { done, total, reading } = this.batch;
+    const { done, total, reading } = this.run;
     this.emit({ type: 'progress', done, total, name: reading });
   }
 
   receive(worker, message) {
-    if (message.type === 'described') {
+    if (message.type === 'reading') {
+      // Each game's name is shown while a worker reads it, as one worker would show it.
+      if (message.ask > this.run.after && message.ask === this.latest.get(message.id)) {
+        this.run.reading = this.games.get(message.id).shownName;
+        this.progress();
+      }
+    } else if (message.type === 'described') {
       this.held.set(worker, this.held.get(worker) - 1);
-      // A description asked for before the games were given again is stale.
-      if (message.batch === this.batch.number) {
-        ++this.batch.done;
-        this.emit(message);
+      if (message.ask > this.run.after) {
+        ++this.run.done;
+        // A game asked for again shows what it was read with last.
+        if (message.ask === this.latest.get(message.id)) this.emit(message);
         this.progress();
       }
       this.feed(worker);
     } else if (message.type === 'listed' && this.adding) {
       const options = this.adding;
       this.adding = null;
+      for (const { id, shownName } of message.games) this.games.get(id).shownName = shownName;
       this.emit(message);
-      this.describe(message.ids, options);
+      this.describe(message.games.map((game) => game.id), options);
     } else {
       this.emit(message);
     }

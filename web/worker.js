@@ -44,19 +44,19 @@ function optionText(options) {
   return Object.entries(options).map(([key, value]) => `${key}=${value}`).join(';');
 }
 
-function withGameText(file, options, use) {
-  return withText(file.name, (namePointer) => withText(optionText(options), (optionPointer) => use(namePointer, optionPointer)));
-}
-
 // A read of a file costs about as much as reading a few hundred KiB more, and most compressed headers
 // end within this much of the start: it is read at once, and the rest only when the header runs further.
 const AT_ONCE = 256 * 1024;
 
-// The file's leading bytes, at least as many as the core reads of it: a broken game's first four,
-// else up to the end of its compressed header.
-async function leadingBytes(file, options) {
+// The file's leading bytes, at least as many as the core reads of it (`bytesCall`, velkorin_bytes_to_
+// extract or _describe, says how many): a broken game's first four, else up to the end of its
+// compressed header.
+async function leadingBytes(file, path, options, bytesCall) {
   const first = new Uint8Array(await file.slice(0, AT_ONCE).arrayBuffer());
-  const count = await bytesToRead(file, first.subarray(0, 4), options);
+  await start();
+  const field = first.subarray(0, 4);
+  const count = withBytes(field, (pointer) => withText(path, (namePointer) => withText(optionText(options),
+    (optionPointer) => core[bytesCall](pointer, field.length, file.size, namePointer, optionPointer) >>> 0)));
   if (count <= first.length) return first;
   const rest = new Uint8Array(await file.slice(first.length, count).arrayBuffer());
   const leading = new Uint8Array(first.length + rest.length);
@@ -65,21 +65,15 @@ async function leadingBytes(file, options) {
   return leading;
 }
 
-async function bytesToRead(file, field, options) {
-  await start();
-  return withBytes(field, (pointer) => withGameText(file, options, (namePointer, optionPointer) =>
-    core._velkorin_bytes_to_read(pointer, field.length, file.size, namePointer, optionPointer) >>> 0));
-}
-
 // The game's description, as `velkorin list --json` gives it, with the list's words for it.
-function describe(file, bytes, options) {
-  return withBytes(bytes, (data) => withGameText(file, options, (namePointer, optionPointer) =>
-    JSON.parse(core.UTF8ToString(core._velkorin_describe(data, bytes.length, file.size, namePointer, optionPointer)))));
+function describe(file, path, bytes, options) {
+  return withBytes(bytes, (data) => withText(path, (namePointer) => withText(optionText(options), (optionPointer) =>
+    JSON.parse(core.UTF8ToString(core._velkorin_describe(data, bytes.length, file.size, namePointer, optionPointer))))));
 }
 
 // Script `number` (from 1), or all of them for 0: {scripts: [Uint8Array…]} or {message}.
-function extract(file, bytes, number, options) {
-  return withBytes(bytes, (data) => withGameText(file, options, (namePointer, optionPointer) => {
+function extract(file, path, bytes, number, options) {
+  return withBytes(bytes, (data) => withText(path, (namePointer) => withText(optionText(options), (optionPointer) => {
     const count = core._velkorin_extract(data, bytes.length, file.size, namePointer, number, optionPointer);
     if (count < 0) return { message: core.UTF8ToString(core._velkorin_message()) };
     const scripts = [];
@@ -89,7 +83,11 @@ function extract(file, bytes, number, options) {
     }
     core._velkorin_release();
     return { scripts };
-  }));
+  })));
+}
+
+async function extractFile({ file, path }, number, options) {
+  return extract(file, path, await leadingBytes(file, path, options, '_velkorin_bytes_to_extract'), number, options);
 }
 
 // A player as read (velkorin_describe's "players") in the words the page shows, the name in `encoding`.
@@ -103,14 +101,52 @@ function showPlayer(player) {
   })));
 }
 
-function namesCall(call, names) {
-  const text = withText(names.join('/'), (pointer) => core.UTF8ToString(call(pointer)));
-  return text === '' ? [] : text.split('/');
+function textCall(call, text) {
+  return withText(text, (pointer) => core.UTF8ToString(call(pointer)));
 }
 
-const games = new Map();  // id -> File, of the games listed, to extract from
+// The recorded games among the paths, as indexes into them in list order. Paths hold "/", so they
+// cross each ended by a zero byte, which no path holds.
+function listOrder(paths) {
+  const bytes = new TextEncoder().encode(paths.map((path) => `${path}\0`).join(''));
+  const order = withBytes(bytes, (pointer) => core.UTF8ToString(core._velkorin_list_order(pointer, bytes.length)));
+  return order === '' ? [] : order.split('/').map(Number);
+}
+
+// The script files of games of these names (no "/" in them), in this order, as `velkorin extract-all`
+// names them: each game's eight.
+function scriptFileNames(names) {
+  const files = textCall(core._velkorin_script_file_names, names.join('/')).split('/');
+  return names.map((_, i) => files.slice(i * 8, i * 8 + 8));
+}
+
+const games = new Map();  // id -> {file, path, shownName}, in list order, to extract from
 // id -> the players as read of the games this worker described, to show them again in another code page
 const playersRead = new Map();
+
+// One game's description, from its leading bytes (`bytes`, a promise: read while earlier requests ran).
+async function describeGame({ id, file, path, bytes, options, ask }) {
+  postMessage({ type: 'reading', id, ask });
+  playersRead.delete(id);
+  let result;
+  try {
+    const leading = await bytes;
+    try {
+      await start();
+      result = describe(file, path, leading, options);
+      playersRead.set(id, result.players);
+      result.players = result.players && result.players.map(showPlayer);
+    } catch (error) {
+      discardCore();
+      throw error;
+    }
+  } catch (error) {
+    result = { game: { name: path, size: file.size, version: null, status: 'cannot-open', scripts: [] },
+      description: `cannot be opened: ${reason(error)}`, message: 'File Open Error', notes: [], salvageable: false,
+      players: null };
+  }
+  postMessage({ type: 'described', id, result, ask });
+}
 
 function reason(error) {
   return error && error.message ? error.message : String(error);
@@ -120,47 +156,32 @@ function readFailure(error) {
   return `File Open Error: ${reason(error)}`;
 }
 
-// One game's description, from its leading bytes (`bytes`, a promise: read while earlier requests ran).
-async function describeGame({ id, file, bytes, options, batch }) {
-  playersRead.delete(id);
-  let result;
-  try {
-    const leading = await bytes;
-    try {
-      await start();
-      result = describe(file, leading, options);
-      playersRead.set(id, result.players);
-      result.players = result.players && result.players.map(showPlayer);
-    } catch (error) {
-      discardCore();
-      throw error;
-    }
-  } catch (error) {
-    result = { game: { name: file.name, size: file.size, version: null, status: 'cannot-open', scripts: [] },
-      description: `cannot be opened: ${reason(error)}`, message: 'File Open Error', players: null };
-  }
-  postMessage({ type: 'described', id, result, batch });
-}
-
 const handlers = {
-  // Takes the recorded games among the files, in list order; the pool (pool.js) has them described.
+  // Takes the recorded games among the files, each {id, file, path}, in list order; the pool (pool.js)
+  // has them described.
   async add({ files }) {
     await start();
-    const order = namesCall(core._velkorin_list_order, files.map((entry) => entry.file.name)).map(Number);
-    const listed = order.map((index) => files[index]);
     games.clear();
-    for (const { id, file } of listed) games.set(id, file);
-    postMessage({ type: 'listed', ids: listed.map((entry) => entry.id), names: listed.map((entry) => entry.file.name),
-      sizes: listed.map((entry) => entry.file.size) });
+    for (const index of listOrder(files.map((entry) => entry.path))) {
+      games.set(files[index].id, { ...files[index], shownName: textCall(core._velkorin_shown_name, files[index].path) });
+    }
+    postMessage({ type: 'listed', games: [...games.values()].map(({ id, file, shownName }) => ({ id, shownName,
+      size: core.UTF8ToString(core._velkorin_size_text(file.size)),
+      exactSize: core.UTF8ToString(core._velkorin_exact_size_text(file.size)) })) });
   },
 
-  // One game of the pool's batch, its description given back with the batch's number.
+  // One game for the pool, its description given back with the request's number.
   describe: describeGame,
 
   // The players read of these games (of all, when none are named) are another worker's to show from now on.
   async forget({ ids }) {
     if (!ids) playersRead.clear();
     else for (const id of ids) playersRead.delete(id);
+  },
+
+  async version() {
+    await start();
+    postMessage({ type: 'version', version: core.UTF8ToString(core._velkorin_version()) });
   },
 
   // The code pages names may be read in, the default first.
@@ -180,52 +201,51 @@ const handlers = {
 
   async script({ id, number, options }) {
     await start();
-    const file = games.get(id);
+    const { file } = games.get(id);
     let result;
     const started = performance.now();
-    let read = 0;
     try {
-      const bytes = await leadingBytes(file, options);
-      read = performance.now() - started;
-      result = extract(file, bytes, number, options);
+      result = await extractFile(games.get(id), number, options);
     } catch (error) {
       discardCore();
       result = { message: readFailure(error) };
     }
     // Reading the file and extracting, as `velkorin extract` does; the benchmark compares the two.
     const elapsed = performance.now() - started;
-    const names = namesCall(core._velkorin_script_file_names, [file.name]);
+    // A game saved alone is named by its own name, as `velkorin extract` writes it.
+    const [names] = scriptFileNames([file.name]);
     if (result.scripts) {
-      postMessage({ type: 'script', id, number, name: names[number - 1], bytes: result.scripts[0], elapsed, read },
+      postMessage({ type: 'script', id, number, name: names[number - 1], bytes: result.scripts[0], elapsed },
         [result.scripts[0].buffer]);
     } else {
-      postMessage({ type: 'script', id, number, message: result.message, elapsed, read });
+      postMessage({ type: 'script', id, number, message: result.message, elapsed });
     }
   },
 
-  // Every script of every game listed, named as `velkorin extract-all` names them, in one zip.
-  async zip({ ids, options }) {
+  // Every script of every game listed, each {id, options}, named as `velkorin extract-all` names them
+  // (by the games' own names, in list order), in one zip.
+  async zip({ games: listed }) {
     await start();
-    const files = ids.map((id) => games.get(id));
-    const names = namesCall(core._velkorin_script_file_names, files.map((file) => file.name));
+    const names = scriptFileNames(listed.map(({ id }) => games.get(id).file.name));
     const entries = {};
-    let failed = 0;
-    for (let i = 0; i < files.length; ++i) {
-      postMessage({ type: 'progress', done: i, total: files.length, name: files[i].name });
+    const failed = [];
+    for (let i = 0; i < listed.length; ++i) {
+      const { id, options } = listed[i];
+      postMessage({ type: 'progress', done: i, total: listed.length, name: games.get(id).shownName });
       let result;
       try {
-        result = extract(files[i], await leadingBytes(files[i], options), 0, options);
+        result = await extractFile(games.get(id), 0, options);
       } catch (error) {
         discardCore();
         result = { message: readFailure(error) };
       }
       if (!result.scripts) {
-        if (!result.message.startsWith('No AI script')) ++failed;
+        if (!result.message.startsWith('No AI script')) failed.push(id);
         continue;
       }
-      result.scripts.forEach((bytes, n) => { entries[names[i * 8 + n]] = bytes; });
+      result.scripts.forEach((bytes, n) => { entries[names[i][n]] = bytes; });
     }
-    postMessage({ type: 'progress', done: files.length, total: files.length, name: 'zip' });
+    postMessage({ type: 'progress', done: listed.length, total: listed.length, name: 'zip' });
     const zip = fflate.zipSync(entries, { level: 6 });
     postMessage({ type: 'zip', bytes: zip, count: Object.keys(entries).length, failed }, [zip.buffer]);
   },
@@ -236,7 +256,7 @@ onmessage = (event) => {
   const request = event.data;
   // A game's file is read as soon as its request comes, while the one before is described.
   if (request.type === 'describe') {
-    request.bytes = leadingBytes(request.file, request.options);
+    request.bytes = leadingBytes(request.file, request.path, request.options, '_velkorin_bytes_to_describe');
     request.bytes.catch(() => {});  // its failure is the description's
   }
   // One request at a time, in the order they came.

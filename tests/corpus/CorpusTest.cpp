@@ -21,6 +21,9 @@
 // recorded game.
 namespace {
 
+// Why a test of a real game is skipped, the same words for each, which scripts/test counts.
+constexpr const char* kNoCorpus = "needs the real recorded games of ../shared/corpus, not beside this checkout";
+
 struct CorpusCase {
   const char* file;
   ReadResult loadResult;
@@ -44,7 +47,7 @@ size_t CountOf(const std::string& text, const std::string& what) {
 TEST_P(Corpus, RecordedGameGivesWhatItHolds) {
   const CorpusCase& c = GetParam();
   const std::filesystem::path source = std::filesystem::path(VELKORIN_CORPUS_DIR) / c.file;
-  if (!std::filesystem::exists(source)) GTEST_SKIP() << "no corpus file " << source;
+  if (!std::filesystem::exists(source)) GTEST_SKIP() << kNoCorpus;
 
   testkit::ScratchDir dir;
   CAiScript script;
@@ -102,7 +105,7 @@ class CorpusPlayers : public testing::TestWithParam<CorpusPlayersCase> {};
 TEST_P(CorpusPlayers, EachScriptHasItsPlayer) {
   const CorpusPlayersCase& c = GetParam();
   const std::filesystem::path source = std::filesystem::path(VELKORIN_CORPUS_DIR) / c.file;
-  if (!std::filesystem::exists(source)) GTEST_SKIP() << "no corpus file " << source;
+  if (!std::filesystem::exists(source)) GTEST_SKIP() << kNoCorpus;
   testkit::ScratchDir dir;
   std::vector<std::string> args = {"list", "--json", dir.CopyIn(source, c.file)};
   args.insert(args.end(), c.options.begin(), c.options.end());
@@ -152,7 +155,7 @@ size_t RulesInCommon(const CAiScript& a, const CAiScript& b, size_t n) {
 // civilisation, map and difficulty.
 TEST(CorpusNumbering, UserPatchGameReadsAsTheSameComputerPlayer) {
   const std::filesystem::path corpus(VELKORIN_CORPUS_DIR);
-  if (!std::filesystem::exists(corpus / "up1.5.mgz")) GTEST_SKIP() << "no corpus";
+  if (!std::filesystem::exists(corpus / "up1.5.mgz")) GTEST_SKIP() << kNoCorpus;
   testkit::ScratchDir dir;
   CAiScript conquerors;
   CAiScript userPatch;

@@ -10,7 +10,6 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <string>
 
 namespace testkit {
 namespace {
@@ -77,16 +76,6 @@ RuleSpec MakeRule(const std::vector<AiElement>& conditions, const std::vector<Ai
   rule.slots = conditions;
   rule.slots.insert(rule.slots.end(), actions.begin(), actions.end());
   return rule;
-}
-
-AiSectionSpec LargeScript() {
-  AiSectionSpec section;
-  for (int i = 0; i < 100; ++i) section.strings.push_back("Chat line number " + std::to_string(i));
-  for (int r = 0; r < 6000; ++r) {
-    section.rules.push_back(MakeRule({Operator(kAnd), Fact(6, 3, r % 50), Operator(kNot), Fact(87, 22)},
-                                     {Action(57, 83), Action(53, 0, 30), Action(13, r % 100), Action(30)}));
-  }
-  return section;
 }
 
 std::vector<uint8_t> BuildHeader(const AiSectionSpec& section) {

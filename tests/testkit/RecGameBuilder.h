@@ -150,10 +150,6 @@ std::vector<uint8_t> Frame(std::span<const uint8_t> compressedHeader, const Fram
 // A whole recorded game holding the AI section.
 std::vector<uint8_t> BuildRecGame(const AiSectionSpec& section, const FrameSpec& frame = {});
 
-// A script of 6,000 rules quoting 100 strings, as large as the scripts of later patches' games, which
-// the benchmarks time.
-AiSectionSpec LargeScript();
-
 // The path named by UTF-8 text, as the program holds paths on every system; a path made from a
 // plain string would take it in the code page on Windows.
 std::filesystem::path Utf8Path(std::string_view text);

@@ -1,4 +1,4 @@
-// Writes the recorded games the page's tests and benchmark read: velkorin_test_games OUTDIR.
+// Writes the recorded games the page's browser tests read: velkorin_test_games OUTDIR.
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -47,19 +47,60 @@ std::vector<uint8_t> UnnamedColourGame() {
 // Scripts, but no table of who played them.
 std::vector<uint8_t> PlayersUnknownGame() { return testkit::BuildRecGame(Scripts({2, 1})); }
 
-// The script the benchmarks time as the largest.
-std::vector<uint8_t> LargeScriptGame() { return testkit::BuildRecGame(testkit::LargeScript()); }
+std::vector<uint8_t> OneScriptGame() { return testkit::BuildRecGame(Scripts({1})); }
+
+std::vector<uint8_t> NoAiGame() { return testkit::BuildRecGame({.aiFlag = 0}); }
+
+// A compressed header that stops short of its end.
+std::vector<uint8_t> BrokenGame() {
+  std::vector<uint8_t> compressed = testkit::Deflate(testkit::BuildHeader(Scripts({1})));
+  compressed.resize(compressed.size() / 2);
+  return testkit::Frame(compressed);
+}
+
+// A game that stopped before it wrote its header-length field: readable only salvaged.
+std::vector<uint8_t> HeaderLengthZeroGame() {
+  return testkit::Frame(testkit::Deflate(testkit::BuildHeader(Scripts({2}))), {.headerLength = 0, .body = {1, 2}});
+}
+
+// Two whole rules of the 32767 claimed: broken, and two rules salvaged.
+std::vector<uint8_t> CutShortGame() {
+  testkit::AiSectionSpec section = Scripts({2});
+  section.ruleCount = 32767;
+  return testkit::BuildRecGame(section);
+}
+
+// A script of no rules: an empty script.
+std::vector<uint8_t> EmptyScriptGame() {
+  testkit::AiSectionSpec section = Scripts({1});
+  section.ruleCount = -1;
+  return testkit::BuildRecGame(section);
+}
+
+std::vector<uint8_t> ManyRulesGame() { return testkit::BuildRecGame(Scripts({6000})); }
 
 struct TestGame {
   std::string_view name;
   std::vector<uint8_t> (*build)();
 };
 
+// The odd names are those a Linux file system takes, where the page's tests run: characters that make
+// a name read as another, control characters, and a name beyond Latin that stays as it is.
 constexpr TestGame kTestGames[] = {
     {"players.mgx", PlayersGame},
     {"players-unknown.mgx", PlayersUnknownGame},
     {"unnamed-colour.mgx", UnnamedColourGame},
-    {"large-script.mgx", LargeScriptGame},
+    {"no-ai.mgx", NoAiGame},
+    {"broken.mgx", BrokenGame},
+    {"header-length-0.mgx", HeaderLengthZeroGame},
+    {"cut-short.mgx", CutShortGame},
+    {"empty-script.mgx", EmptyScriptGame},
+    {"6000-rules.mgx", ManyRulesGame},
+    {"a\u202Egpj.mgx", OneScriptGame},
+    {"zero\u200Bwidth\uFEFF.mgx", OneScriptGame},
+    {"tab\tnew\nline\x1B[31m.mgx", OneScriptGame},
+    {"c1-\u009B-del-\x7F.mgx", OneScriptGame},
+    {"\u0926\u0947\u0935\u0928\u093E\u0917\u0930\u0940 \U0001F600.mgx", OneScriptGame},
 };
 
 }  // namespace

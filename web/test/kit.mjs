@@ -1,6 +1,7 @@
-// What the page's tests share: where things are, and the native command line they compare with.
-import { execFileSync } from 'node:child_process';
-import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+// What the page's tests share: where things are, the games they read, and the native command line
+// they compare with.
+import { execFileSync, spawnSync } from 'node:child_process';
+import { copyFileSync, existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -8,10 +9,12 @@ import { deflateRawSync } from 'node:zlib';
 
 export const root = resolve(dirname(fileURLToPath(import.meta.url)), '..', '..');
 export const corpusDir = resolve(root, '..', 'shared', 'corpus');
-export const hasCorpus = existsSync(corpusDir);
+// VELKORIN_NO_CORPUS=1 runs the tests as a clone without ../shared runs them.
+export const hasCorpus = !process.env.VELKORIN_NO_CORPUS && existsSync(corpusDir);
 export const cli = process.env.VELKORIN_CLI || join(root, 'build', 'native', 'cli', 'velkorin');
 export const pageDir = process.env.VELKORIN_PAGE || join(root, 'build', 'page');
 export const coreModule = join(root, 'build', 'web', 'web', 'velkorin.js');
+export const sampleGame = join(root, 'samples', 'sample.mgx');
 export const testGamesProgram = process.env.VELKORIN_TEST_GAMES
   || join(root, 'build', 'native', 'tests', 'testkit', 'velkorin_test_games');
 
@@ -29,16 +32,24 @@ export function nativeList(folder, ...options) {
   return new Map(games.map((game) => [game.name, game]));
 }
 
+// `velkorin list`'s heading and its line for each game, without the lines indented under a game.
+export function nativeListLines(folder, ...options) {
+  return velkorin('list', folder, ...options).toString().split('\n').filter((line) => !line.startsWith('  ')).join('\n');
+}
+
 export function scratch() {
   return mkdtempSync(join(tmpdir(), 'velkorin-web-test-'));
 }
 
-// Script `number` (from 1) of the game as `velkorin extract` writes it.
-export function nativeScript(path, number, names) {
+// Script `number` (from 1) of the game as `velkorin extract` writes it, and what it says of the game
+// on standard error, after "velkorin: GAME: ".
+export function nativeScript(path, number, names, ...options) {
   const dir = scratch();
   try {
-    velkorin('extract', path, '--script', String(number), '--names', names, '-o', join(dir, 'out.per'));
-    return readFileSync(join(dir, 'out.per'));
+    const run = spawnSync(cli, ['extract', path, '--script', String(number), '--names', names, ...options,
+      '-o', join(dir, 'out.per')], { encoding: 'utf8' });
+    if (run.status !== 0) throw new Error(`velkorin extract ${path}: ${run.stderr}`);
+    return { bytes: readFileSync(join(dir, 'out.per')), said: run.stderr.replace(/^velkorin: .*?\.mg.: /s, '').trimEnd() };
   } finally {
     rmSync(dir, { recursive: true, force: true });
   }
@@ -49,7 +60,13 @@ export function writeTestGames(dir) {
   execFileSync(testGamesProgram, [dir]);
 }
 
-const noAiBody = () => deflateRawSync(Buffer.concat([Buffer.from('VER 9.4\0'), Buffer.alloc(4000)]));
+// The games a test of everything reads: the test kit's, the bundled sample and, when present, the
+// corpus's.
+export function writeAllGames(dir) {
+  writeTestGames(dir);
+  copyFileSync(sampleGame, join(dir, 'sample.mgx'));
+  for (const name of corpusGames()) copyFileSync(join(corpusDir, name), join(dir, name));
+}
 
 // The compressed header framed for a file with an 8-byte preamble (4 for *.mgl), its header-length
 // field `length` (by default the preamble's and the header's), followed by `rest`.
@@ -59,17 +76,10 @@ function frame(bytes, { preamble = 8, length = preamble + bytes.length, rest = B
   return Buffer.concat([head, bytes, rest]);
 }
 
-// Recorded games made here: one framed well with no AI script, one whose compressed header is damaged.
-export function writeSyntheticGames(dir) {
-  const body = noAiBody();
-  writeFileSync(join(dir, 'no-ai.mgx'), frame(body));
-  writeFileSync(join(dir, 'broken.mgx'), frame(Buffer.concat([body.subarray(0, body.length - 5), Buffer.alloc(5, 0xff)])));
-}
-
 // Games whose framing or deflate stream is out of the ordinary, each a case where two ways of reading
 // a game could part.
 export function writeStreamCases(dir) {
-  const body = noAiBody();
+  const body = deflateRawSync(Buffer.concat([Buffer.from('VER 9.4\0'), Buffer.alloc(4000)]));
   const garbage = Buffer.alloc(300, 0x5a);
   const cases = {
     'cut-short.mgx': frame(body.subarray(0, body.length - 3)),
