@@ -101,7 +101,8 @@ class Readers extends EventTarget {
         ++this.run.done;
         // A game asked for again shows what it was read with last.
         if (message.ask === this.latest.get(message.id)) this.emit(message);
-        this.progress();
+        // The count shows with the next game read; the last ends the progress.
+        if (this.run.done === this.run.total) this.progress();
       }
       this.feed(worker);
     } else if (message.type === 'listed' && this.adding) {
