@@ -79,6 +79,7 @@ function extractInPage(page, name) {
 // A worker that runs the page's extraction stage by stage, reading as worker.js reads, of the listed file.
 const stagesWorker = `${readFileSync(stagesModule, 'utf8')}
 let core = null;
+const fields = new Map();  // name -> header-length field, as the page remembers it from describing a game
 onmessage = async ({ data: { file } }) => {
   core = core || await createStages();
   const text = (value) => {
@@ -89,10 +90,15 @@ onmessage = async ({ data: { file } }) => {
   };
   const name = text(file.name);
   const started = performance.now();
-  const first = new Uint8Array(await file.slice(0, 256 * 1024).arrayBuffer());
   const fieldPointer = core._malloc(4);
-  core.HEAPU8.set(first.subarray(0, 4), fieldPointer);
-  const count = core._stages_bytes_to_read(fieldPointer, Math.min(first.length, 4), file.size, name) >>> 0;
+  const toRead = (field) => {
+    core.HEAPU8.set(field, fieldPointer);
+    return core._stages_bytes_to_read(fieldPointer, field.length, file.size, name) >>> 0;
+  };
+  const known = fields.get(file.name);
+  const first = new Uint8Array(await file.slice(0, known ? toRead(known) : 256 * 1024).arrayBuffer());
+  fields.set(file.name, first.slice(0, 4));
+  const count = toRead(first.subarray(0, 4));
   let leading = first;
   if (count > first.length) {
     const rest = new Uint8Array(await file.slice(first.length, count).arrayBuffer());

@@ -100,7 +100,11 @@ class Readers extends EventTarget {
       if (message.ask > this.run.after) {
         ++this.run.done;
         // A game asked for again shows what it was read with last.
-        if (message.ask === this.latest.get(message.id)) this.emit(message);
+        if (message.ask === this.latest.get(message.id)) {
+          this.emit(message);
+          // The first worker, which extracts, reads the game's file as far as it needs at once.
+          if (message.field) this.workers[0].postMessage({ type: 'field', id: message.id, field: message.field });
+        }
         // The count shows with the next game read; the last ends the progress.
         if (this.run.done === this.run.total) this.progress();
       }

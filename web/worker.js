@@ -45,18 +45,20 @@ function optionText(options) {
 }
 
 // A read of a file costs about as much as reading a few hundred KiB more, and most compressed headers
-// end within this much of the start: it is read at once, and the rest only when the header runs further.
+// end within this much of the start: a game not described yet is read this far at once, and further
+// only when its header runs further.
 const AT_ONCE = 256 * 1024;
 
 // The file's leading bytes, at least as many as the core reads of it (`bytesCall`, velkorin_bytes_to_
 // extract or _describe, says how many): a broken game's first four, else up to the end of its
-// compressed header.
-async function leadingBytes(file, path, options, bytesCall) {
-  const first = new Uint8Array(await file.slice(0, AT_ONCE).arrayBuffer());
+// compressed header. `field`, the header-length field as a description of the game found it, tells
+// how far to read at once, should the file still hold it.
+async function leadingBytes(file, path, options, bytesCall, field) {
   await start();
-  const field = first.subarray(0, 4);
-  const count = withBytes(field, (pointer) => withText(path, (namePointer) => withText(optionText(options),
-    (optionPointer) => core[bytesCall](pointer, field.length, file.size, namePointer, optionPointer) >>> 0)));
+  const toRead = (bytes) => withBytes(bytes, (pointer) => withText(path, (namePointer) => withText(optionText(options),
+    (optionPointer) => core[bytesCall](pointer, bytes.length, file.size, namePointer, optionPointer) >>> 0)));
+  const first = new Uint8Array(await file.slice(0, field ? toRead(field) : AT_ONCE).arrayBuffer());
+  const count = toRead(first.subarray(0, 4));
   if (count <= first.length) return first;
   const rest = new Uint8Array(await file.slice(first.length, count).arrayBuffer());
   const leading = new Uint8Array(first.length + rest.length);
@@ -86,8 +88,9 @@ function extract(file, path, bytes, number, options) {
   })));
 }
 
-async function extractFile({ file, path }, number, options) {
-  return extract(file, path, await leadingBytes(file, path, options, '_velkorin_bytes_to_extract'), number, options);
+async function extractFile({ file, path, field }, number, options) {
+  return extract(file, path, await leadingBytes(file, path, options, '_velkorin_bytes_to_extract', field), number,
+    options);
 }
 
 // A player as read (velkorin_describe's "players") in the words the page shows, the name in `encoding`.
@@ -129,8 +132,10 @@ async function describeGame({ id, file, path, bytes, options, ask }) {
   postMessage({ type: 'reading', id, ask });
   playersRead.delete(id);
   let result;
+  let field = null;
   try {
     const leading = await bytes;
+    field = leading.slice(0, 4);
     try {
       await start();
       result = describe(file, path, leading, options);
@@ -145,7 +150,7 @@ async function describeGame({ id, file, path, bytes, options, ask }) {
       description: `cannot be opened: ${reason(error)}`, message: 'File Open Error', notes: [], salvageable: false,
       players: null };
   }
-  postMessage({ type: 'described', id, result, ask });
+  postMessage({ type: 'described', id, result, ask, field });
 }
 
 function reason(error) {
@@ -172,6 +177,12 @@ const handlers = {
 
   // One game for the pool, its description given back with the request's number.
   describe: describeGame,
+
+  // A game's header-length field as its description found it (see leadingBytes).
+  async field({ id, field }) {
+    const game = games.get(id);
+    if (game) game.field = field;
+  },
 
   // The players read of these games (of all, when none are named) are another worker's to show from now on.
   async forget({ ids }) {
