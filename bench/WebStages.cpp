@@ -1,6 +1,6 @@
 // The page's extraction stage by stage, for bench/web-bench.mjs: the core the page runs
 // (web/VelkorinWeb.cpp) with each step timed, and the floor they are measured against, libdeflate's
-// inflate alone of the same compressed header. Built with the page's module, not part of the page.
+// inflate alone of the same compressed header. Built with the page's module, which the page does not carry.
 #include <emscripten/emscripten.h>
 #include <libdeflate.h>
 

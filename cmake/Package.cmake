@@ -1,5 +1,6 @@
 # The Windows release: velkorin-<version>-win64.zip, made by CPack from the install rules. Its one
-# top folder, named like the zip, holds Velkorin.exe, velkorin-cli.exe, README.txt and LICENSE.txt.
+# top folder, named like the zip, holds Velkorin.exe, velkorin-cli.exe, README.txt, CHANGELOG.txt and
+# LICENSE.txt.
 
 # Players read the texts in Notepad, whose older versions show a file with LF line ends as one line.
 function(velkorin_copy_with_crlf source destination)
@@ -11,8 +12,10 @@ function(velkorin_copy_with_crlf source destination)
 endfunction()
 
 velkorin_copy_with_crlf(${PROJECT_SOURCE_DIR}/README.md ${CMAKE_BINARY_DIR}/package/README.txt)
+velkorin_copy_with_crlf(${PROJECT_SOURCE_DIR}/CHANGELOG.md ${CMAKE_BINARY_DIR}/package/CHANGELOG.txt)
 velkorin_copy_with_crlf(${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/package/LICENSE.txt)
-install(FILES ${CMAKE_BINARY_DIR}/package/README.txt ${CMAKE_BINARY_DIR}/package/LICENSE.txt DESTINATION .)
+install(FILES ${CMAKE_BINARY_DIR}/package/README.txt ${CMAKE_BINARY_DIR}/package/CHANGELOG.txt
+              ${CMAKE_BINARY_DIR}/package/LICENSE.txt DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME velkorin)

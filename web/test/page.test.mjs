@@ -175,7 +175,7 @@ function scriptTitle(page) {
 async function showScript(page, index, n, title) {
   await page.click(`.game:nth-child(${index + 1}) .scripts button:nth-child(${n})`);
   await page.waitForFunction((start) => document.querySelector('#script-title').textContent.startsWith(start)
-    && / \(\d+ lines?\)$/.test(document.querySelector('#script-title').textContent), {}, `${title} (`);
+    && / \(\d+ lines?\)$/.test(document.querySelector('#script-title').textContent), {}, title);
 }
 
 function lineCount(bytes) {
@@ -432,7 +432,7 @@ test('many games: the list and the script scroll in panes of their own, and the 
       assert.equal(await focusedText(page), 'game-200.mgx');
       await page.keyboard.press('Enter');
       await page.waitForFunction(() => / \(\d+ lines\)$/.test(document.querySelector('#script-title').textContent));
-      assert.match(await scriptTitle(page), /^game-200\.mgx — script 1 of 1 /);
+      assert.match(await scriptTitle(page), /^game-200\.mgx — script 1 of 1\b/);
       for (const selector of ['.game:focus', '#script-title', '#download', '#search', '.ln']) {
         assert.ok(await inWindow(page, selector), `${selector} at ${viewport.width}×${viewport.height}`);
       }
