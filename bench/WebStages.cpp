@@ -1,6 +1,6 @@
 // The page's extraction stage by stage, for bench/web-bench.mjs: the core the page runs
 // (web/VelkorinWeb.cpp) with each step timed, and the floor they are measured against, libdeflate's
-// inflate alone of the same compressed header. Built with the page's module, which the page does not carry.
+// inflate alone of the same compressed header. Built beside the page's module; the page does not carry it.
 #include <emscripten/emscripten.h>
 #include <libdeflate.h>
 
