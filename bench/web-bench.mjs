@@ -1,13 +1,14 @@
 // The page against the command line, in headless chromium, in the same run, interleaved:
 //   node bench/web-bench.mjs [PAGE_DIR] [GAME…]
-// By default build/page, the bundled sample, the test kit's games and the shared corpus. Prints, as
-// Markdown tables:
+// By default build/page, the bundled sample, the test kit's game of 6,000 rules and the shared corpus.
+// Prints, as Markdown tables:
 // - each game's script 1 extracted in the page (from asking the worker to having the text in the
 //   page) against `velkorin extract` as a process, and the page's stages, timed in a worker of their
 //   own (bench/WebStages.cpp), against the floor: libdeflate's inflate alone of the same header;
 // - 200 copies of matchup_1v2v2.mgx of the corpus listed in the page (from choosing the files to the
 //   last game's line) against `velkorin list` of their folder, on every processor and on one.
-// Medians of 15 runs in the page and 75 native (of 5 list runs each); the load average before and after.
+// Medians of 15 runs in the page and 75 native for each game, and of 5 each for the list; the load
+// average before and after.
 import { execFileSync } from 'node:child_process';
 import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync } from 'node:fs';
 import { createRequire } from 'node:module';
