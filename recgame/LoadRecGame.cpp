@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <exception>
 #include <new>
 #include <string_view>
@@ -12,6 +11,7 @@
 #include "platform/FileError.h"
 #include "platform/TemporaryFile.h"
 #include "recgame/ByteReader.h"
+#include "recgame/Framing.h"
 #include "recgame/RecGameHeader.h"
 
 namespace {
@@ -19,41 +19,16 @@ namespace {
 // The inflated header passes through one chunk of this size at a time.
 constexpr size_t kInflateChunk = 131072;
 
-// The smallest header length that leaves room for a compressed header after the preamble.
-constexpr uint32_t kMinHeaderLength = 9;
-
-// Deflate never makes data more than a few bytes per 64 KiB block larger, so a compressed header
-// beyond this cannot stay within kMaxHeaderLength; it is refused before it is read into memory.
-constexpr uint32_t kMaxCompressedLength = kMaxHeaderLength + kMaxHeaderLength / 256;
-
-// Files named *.mgl (any case) have a 4-byte preamble, all others an 8-byte one.
-bool HasMglName(std::string_view path) {
-  if (path.size() < 3) return false;
-  std::string_view tail = path.substr(path.size() - 3);
-  return std::equal(tail.begin(), tail.end(), std::string_view("mgl").begin(),
-                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-}
-
 // Checks the framing and reads the compressed header; false when the file is broken.
 bool ReadCompressedHeader(BinaryFile& recGame, const std::string& path, const LoadOptions& options,
                           std::vector<uint8_t>* compressed) {
   std::array<uint8_t, 4> field{};
   if (recGame.Read(field) < field.size()) return false;
-  const uint32_t headerLength = ByteReader::DecodeFixed32(field);
-  const uint64_t fileLength = recGame.GetLength();
-  const uint32_t preamble = HasMglName(path) ? 4 : 8;
-  uint64_t compressedLength = 0;
-  if (headerLength == 0 && options.salvage) {
-    // The stream ends where it ends; what follows it is left unread by the inflater.
-    if (fileLength < kMinHeaderLength) return false;
-    compressedLength = std::min<uint64_t>(fileLength - preamble, kMaxCompressedLength);
-  } else {
-    if (fileLength < headerLength || headerLength < kMinHeaderLength) return false;
-    compressedLength = headerLength - preamble;
-    if (compressedLength > kMaxCompressedLength) return false;
-  }
-  if (preamble == 8) recGame.Seek(4, BinaryFile::SeekOrigin::kCurrent);
-  compressed->resize(static_cast<size_t>(compressedLength));  // at most kMaxCompressedLength
+  const std::optional<recgame::CompressedRange> range =
+      recgame::FindCompressedHeader(ByteReader::DecodeFixed32(field), recGame.GetLength(), path, options.salvage);
+  if (!range) return false;
+  if (range->offset > field.size()) recGame.Seek(range->offset - int64_t{field.size()}, BinaryFile::SeekOrigin::kCurrent);
+  compressed->resize(range->length);  // at most kMaxCompressedLength
   // The file may have been cut short since its length was taken.
   return recGame.Read(*compressed) == compressed->size();
 }
@@ -126,7 +101,7 @@ uint64_t recgame::EstimateInFlight(const std::string& path, const LoadOptions& o
     const uint32_t headerLength = ByteReader::DecodeFixed32(field);
     uint64_t compressed = std::min<uint64_t>(headerLength, fileLength);
     if (headerLength == 0 && options.salvage) compressed = fileLength;
-    compressed = std::min<uint64_t>(compressed, kMaxCompressedLength);
+    compressed = std::min<uint64_t>(compressed, recgame::kMaxCompressedLength);
     return compressed + std::min<uint64_t>(compressed * kInflationEstimate, kMaxHeaderLength);
   } catch (const std::exception&) {
     // A file that fails to read, or memory that runs out: the load itself reports it.

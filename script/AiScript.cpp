@@ -16,6 +16,12 @@ ReadResult CAiScript::LoadAndParse(const std::string& path, const LoadOptions& o
   return read == ReadResult::kOk ? ParseAi(options.salvage) : read;
 }
 
+ReadResult CAiScript::LoadAndParse(const HeaderLoader& load, bool salvage) {
+  m_loadFailure.clear();
+  const ReadResult read = load(&m_header, &m_loadFailure);
+  return read == ReadResult::kOk ? ParseAi(salvage) : read;
+}
+
 std::string CAiScript::GetObjectName(int32_t id) const { return script::GetObjectName(id); }
 
 std::string CAiScript::GetTechName(int32_t id) const { return script::GetTechName(id); }

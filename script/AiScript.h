@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -27,6 +28,9 @@ class CAiScript {
   ReadResult ParseAi(bool salvage = false) { return recgame::ParseAi(m_header, &m_section, salvage); }
   // Both steps, as every front end takes them: the load's result when it fails, else the parse's.
   ReadResult LoadAndParse(const std::string& path, const LoadOptions& options = {});
+  // How a header comes into the object: recgame::LoadRecGame of a file, or the page's loader from memory.
+  using HeaderLoader = std::function<ReadResult(RecGameHeader* header, std::string* failure)>;
+  ReadResult LoadAndParse(const HeaderLoader& load, bool salvage);
   // The scripts of the section, one per computer player; those below take the first by default.
   size_t ScriptCount() const { return m_section.scripts.size(); }
   // The script (from 0) whose rule count claims more rules than the header holds; it is the last.

@@ -50,10 +50,16 @@ std::vector<ScriptSummary> SummarizeScripts(const CAiScript& script) {
 }
 
 GameSummary SummarizeGame(const std::string& path, const LoadOptions& load) {
+  return SummarizeGame([&](RecGameHeader* header, std::string* failure) {
+    return recgame::LoadRecGame(path, header, failure, load);
+  }, load.salvage);
+}
+
+GameSummary SummarizeGame(const CAiScript::HeaderLoader& load, bool salvage) {
   GameSummary summary;
   try {
     CAiScript script;
-    summary.status = script.LoadAndParse(path, load);
+    summary.status = script.LoadAndParse(load, salvage);
     if (!script.Header().empty()) {
       summary.version = VersionText(script.Header());
       summary.numbering = script.Numbering().kind;

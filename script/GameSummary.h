@@ -10,9 +10,8 @@
 #include "recgame/Players.h"
 #include "recgame/ReadResult.h"
 #include "recgame/RecGameHeader.h"
+#include "script/AiScript.h"
 #include "script/CommandNumbering.h"
-
-class CAiScript;
 
 // What a recorded game holds, as every front end lists it: its version text, its scripts with their
 // rule counts, or why it has none, and its players.
@@ -47,6 +46,8 @@ std::vector<ScriptSummary> SummarizeScripts(const CAiScript& script);
 // Loads and parses the recorded game at `path`. Never throws: a read that fails once the file is
 // open leaves the game as unreadable as one that never opened, with the failure as its reason.
 GameSummary SummarizeGame(const std::string& path, const LoadOptions& load);
+// The same of a header that `load` gives.
+GameSummary SummarizeGame(const CAiScript::HeaderLoader& load, bool salvage);
 // "4 scripts: 608, 610, 630 (same as 1), 612 rules", with what a count that the file claims otherwise
 // says ("0 (the file claims -1)", "12 (cut short: the file claims 32767)"), or why the game has
 // none: "no AI script", "broken" (or why a script cut short makes it so), "cannot be opened" (with

@@ -1,10 +1,9 @@
 // The page's entry points into the core, called from the worker (web/worker.js) by name. A game is
-// handed over as its bytes and its name; it becomes a file of the in-memory file system for the
-// length of the call, so it is read by the same loader, through the same temporary file, as on disk.
+// handed over as its leading bytes, as many as velkorin_bytes_to_extract or velkorin_bytes_to_describe
+// ask for, with its length and name, and is read from memory (recgame/LoadFromMemory.h), framed as on disk.
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <exception>
 #include <optional>
 #include <string>
@@ -15,6 +14,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/ConsoleText.h"
+#include "recgame/LoadFromMemory.h"
 #include "recgame/RecGameNames.h"
 #include "script/AiScript.h"
 #include "script/GameJson.h"
@@ -52,32 +52,18 @@ Options ReadOptions(std::string_view text) {
   return options;
 }
 
-// The game as a file of the in-memory file system, removed when done. The name keeps its extension,
-// which tells the loader the framing.
-class GameFile {
- public:
-  GameFile(const uint8_t* bytes, size_t size, std::string_view name) {
-    std::string base(name.empty() ? "game" : name);
-    for (char& c : base) {
-      if (c == '/') c = '_';
-    }
-    m_path = "/" + base;
-    std::FILE* file = std::fopen(m_path.c_str(), "wbx");
-    if (file == nullptr) return;
-    m_written = std::fwrite(bytes, 1, size, file) == size;
-    m_written = std::fclose(file) == 0 && m_written;
-  }
-  ~GameFile() { std::remove(m_path.c_str()); }
-  GameFile(const GameFile&) = delete;
-  GameFile& operator=(const GameFile&) = delete;
-
-  const std::string& Path() const { return m_path; }
-  bool Written() const { return m_written; }
-
- private:
-  std::string m_path;
-  bool m_written = false;
+// The game's leading bytes as given, and the whole file's length.
+struct Game {
+  std::span<const uint8_t> leading;
+  uint64_t length = 0;
+  std::string_view name;
 };
+
+CAiScript::HeaderLoader LoaderOf(const Game& game, const LoadOptions& options) {
+  return [=](RecGameHeader* header, std::string*) {
+    return recgame::LoadRecGameFromMemory(game.leading, game.length, game.name, header, options);
+  };
+}
 
 std::string g_text;                   // the last text returned, kept until the next call
 std::vector<std::string> g_scripts;   // the scripts of the last extraction
@@ -136,33 +122,41 @@ Json ScriptNotes(const GameSummary& summary) {
 
 // Whether a game that is broken when read as it is can be read with salvage (a header-length field of 0,
 // a script cut short), so that the page offers it there alone.
-bool Salvageable(const std::string& path, const GameSummary& summary, const LoadOptions& load) {
+bool Salvageable(const Game& game, const GameSummary& summary, const LoadOptions& load) {
   if (load.salvage || summary.status != ReadResult::kBroken) return false;
   LoadOptions salvaging = load;
   salvaging.salvage = true;
-  return script::SummarizeGame(path, salvaging).status != ReadResult::kBroken;
+  return script::SummarizeGame(LoaderOf(game, salvaging), true).status != ReadResult::kBroken;
 }
 
 }  // namespace
 
 extern "C" {
 
+// How many of the game's leading bytes velkorin_extract reads, by its first four (fewer when the file is
+// that short), its length and its name.
+EMSCRIPTEN_KEEPALIVE uint32_t velkorin_bytes_to_extract(const uint8_t* field, size_t size, double length, const char* name,
+                                                        const char* options) {
+  return recgame::LeadingBytesToLoad({field, size}, static_cast<uint64_t>(length), name, ReadOptions(options).load.salvage);
+}
+
+// The same for velkorin_describe, which reads a broken game salvaged too, to tell whether salvage would
+// read it.
+EMSCRIPTEN_KEEPALIVE uint32_t velkorin_bytes_to_describe(const uint8_t* field, size_t size, double length, const char* name) {
+  return recgame::LeadingBytesToLoad({field, size}, static_cast<uint64_t>(length), name, true);
+}
+
 // {"game": <the game as `velkorin list --json` writes it>, "description": <its text in `velkorin list`,
 // escaped as there>, "message": <the message the dialog shows, empty when it holds scripts>, "notes":
 // <what `extract` says of each script>, "salvageable": <whether salvage would read it>, "players": <its
 // players as read, or null when unknown>}.
-EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t size, const char* name,
+EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t size, double length, const char* name,
                                                    const char* options) {
   const Options read = ReadOptions(options);
-  const GameFile file(bytes, size, name);
-  GameSummary summary;
-  if (!file.Written()) {
-    summary = {ReadResult::kCannotOpen, std::nullopt, std::nullopt, "it cannot be copied into memory", {}};
-  } else {
-    summary = script::SummarizeGame(file.Path(), read.load);
-  }
-  const bool salvageable = file.Written() && Salvageable(file.Path(), summary, read.load);
-  return Keep("{\"game\": " + script::GameJson(name, size, summary, kDefaultCodePage) +
+  const Game game{{bytes, size}, static_cast<uint64_t>(length), name};
+  const GameSummary summary = script::SummarizeGame(LoaderOf(game, read.load), read.load.salvage);
+  const bool salvageable = Salvageable(game, summary, read.load);
+  return Keep("{\"game\": " + script::GameJson(name, game.length, summary, kDefaultCodePage) +
               ", \"description\": " + script::JsonString(EscapeControls(script::DescribeGame(summary))) +
               ", \"message\": " + script::JsonString(ResultMessage(summary.status)) +
               ", \"notes\": " + ScriptNotes(summary).dump() +
@@ -173,8 +167,8 @@ EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t 
 // Extracts script `number` (from 1), or every script when it is 0. Returns the number of scripts
 // written, each then at velkorin_script_text and velkorin_script_size; -1 with velkorin_message saying
 // why when there are none.
-EMSCRIPTEN_KEEPALIVE int velkorin_extract(const uint8_t* bytes, size_t size, const char* name, size_t number,
-                                          const char* options) {
+EMSCRIPTEN_KEEPALIVE int velkorin_extract(const uint8_t* bytes, size_t size, double length, const char* name,
+                                          size_t number, const char* options) {
   g_scripts.clear();
   g_message.clear();
   const Options read = ReadOptions(options);
@@ -183,14 +177,10 @@ EMSCRIPTEN_KEEPALIVE int velkorin_extract(const uint8_t* bytes, size_t size, con
     return -1;
   }
   try {
-    const GameFile file(bytes, size, name);
-    if (!file.Written()) {
-      g_message = ResultMessage(ReadResult::kCannotOpen);
-      return -1;
-    }
     CAiScript script;
     script.UseNames(read.names);
-    const ReadResult result = script.LoadAndParse(file.Path(), read.load);
+    const Game game{{bytes, size}, static_cast<uint64_t>(length), name};
+    const ReadResult result = script.LoadAndParse(LoaderOf(game, read.load), read.load.salvage);
     if (result != ReadResult::kOk) {
       g_message = ResultMessage(result);
       if (!script.LoadFailure().empty()) g_message += ": " + script.LoadFailure();

@@ -21,7 +21,7 @@ function options(game) {
 }
 
 function startWorker() {
-  worker = new Worker(URL.createObjectURL(new Blob([velkorinWorkerSource], { type: 'text/javascript' })));
+  worker = new Readers(velkorinWorkerSource);
   worker.onmessage = (event) => receive(event.data);
   worker.onerror = (event) => {
     event.preventDefault();

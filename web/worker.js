@@ -44,16 +44,39 @@ function optionText(options) {
   return Object.entries(options).map(([key, value]) => `${key}=${value}`).join(';');
 }
 
+// A read of a file costs about as much as reading a few hundred KiB more, and most compressed headers
+// end within this much of the start: a game not described yet is read this far at once, and further
+// only when its header runs further.
+const AT_ONCE = 256 * 1024;
+
+// The file's leading bytes, at least as many as the core reads of it (`bytesCall`, velkorin_bytes_to_
+// extract or _describe, says how many): a broken game's first four, else up to the end of its
+// compressed header. `field`, the header-length field as a description of the game found it, tells
+// how far to read at once, should the file still hold it.
+async function leadingBytes(file, path, options, bytesCall, field) {
+  await start();
+  const toRead = (bytes) => withBytes(bytes, (pointer) => withText(path, (namePointer) => withText(optionText(options),
+    (optionPointer) => core[bytesCall](pointer, bytes.length, file.size, namePointer, optionPointer) >>> 0)));
+  const first = new Uint8Array(await file.slice(0, field ? toRead(field) : AT_ONCE).arrayBuffer());
+  const count = toRead(first.subarray(0, 4));
+  if (count <= first.length) return first;
+  const rest = new Uint8Array(await file.slice(first.length, count).arrayBuffer());
+  const leading = new Uint8Array(first.length + rest.length);
+  leading.set(first);
+  leading.set(rest, first.length);
+  return leading;
+}
+
 // The game's description, as `velkorin list --json` gives it, with the list's words for it.
-function describe(name, bytes, options) {
-  return withBytes(bytes, (data) => withText(name, (namePointer) => withText(optionText(options), (optionPointer) =>
-    JSON.parse(core.UTF8ToString(core._velkorin_describe(data, bytes.length, namePointer, optionPointer))))));
+function describe(file, path, bytes, options) {
+  return withBytes(bytes, (data) => withText(path, (namePointer) => withText(optionText(options), (optionPointer) =>
+    JSON.parse(core.UTF8ToString(core._velkorin_describe(data, bytes.length, file.size, namePointer, optionPointer))))));
 }
 
 // Script `number` (from 1), or all of them for 0: {scripts: [Uint8Array…]} or {message}.
-function extract(name, bytes, number, options) {
-  return withBytes(bytes, (data) => withText(name, (namePointer) => withText(optionText(options), (optionPointer) => {
-    const count = core._velkorin_extract(data, bytes.length, namePointer, number, optionPointer);
+function extract(file, path, bytes, number, options) {
+  return withBytes(bytes, (data) => withText(path, (namePointer) => withText(optionText(options), (optionPointer) => {
+    const count = core._velkorin_extract(data, bytes.length, file.size, namePointer, number, optionPointer);
     if (count < 0) return { message: core.UTF8ToString(core._velkorin_message()) };
     const scripts = [];
     for (let n = 0; n < count; ++n) {
@@ -63,6 +86,11 @@ function extract(name, bytes, number, options) {
     core._velkorin_release();
     return { scripts };
   })));
+}
+
+async function extractFile({ file, path, field }, number, options) {
+  return extract(file, path, await leadingBytes(file, path, options, '_velkorin_bytes_to_extract', field), number,
+    options);
 }
 
 // A player as read (velkorin_describe's "players") in the words the page shows, the name in `encoding`.
@@ -95,38 +123,34 @@ function scriptFileNames(names) {
   return names.map((_, i) => files.slice(i * 8, i * 8 + 8));
 }
 
-const games = new Map();  // id -> {file, path, shownName}, in list order
-const playersRead = new Map();  // id -> the game's players as read, to show them again in another code page
+const games = new Map();  // id -> {file, path, shownName}, in list order, to extract from
+// id -> the players as read of the games this worker described, to show them again in another code page
+const playersRead = new Map();
 
-async function bytesOf(id) {
-  return new Uint8Array(await games.get(id).file.arrayBuffer());
-}
-
-async function describeAll(ids, options) {
-  for (let i = 0; i < ids.length; ++i) {
-    const { file, path, shownName } = games.get(ids[i]);
-    postMessage({ type: 'progress', done: i, total: ids.length, name: shownName });
-    playersRead.delete(ids[i]);
-    let result;
+// One game's description, from its leading bytes (`bytes`, a promise: read while earlier requests ran).
+async function describeGame({ id, file, path, bytes, options, ask }) {
+  postMessage({ type: 'reading', id, ask });
+  playersRead.delete(id);
+  let result;
+  let field = null;
+  try {
+    const leading = await bytes;
+    field = leading.slice(0, 4);
     try {
-      const bytes = await bytesOf(ids[i]);
-      try {
-        await start();
-        result = describe(path, bytes, options);
-        playersRead.set(ids[i], result.players);
-        result.players = result.players && result.players.map(showPlayer);
-      } catch (error) {
-        discardCore();
-        throw error;
-      }
+      await start();
+      result = describe(file, path, leading, options);
+      playersRead.set(id, result.players);
+      result.players = result.players && result.players.map(showPlayer);
     } catch (error) {
-      result = { game: { name: path, size: file.size, version: null, status: 'cannot-open', scripts: [] },
-        description: `cannot be opened: ${reason(error)}`, message: 'File Open Error', notes: [], salvageable: false,
-        players: null };
+      discardCore();
+      throw error;
     }
-    postMessage({ type: 'described', id: ids[i], result });
+  } catch (error) {
+    result = { game: { name: path, size: file.size, version: null, status: 'cannot-open', scripts: [] },
+      description: `cannot be opened: ${reason(error)}`, message: 'File Open Error', notes: [], salvageable: false,
+      players: null };
   }
-  postMessage({ type: 'progress', done: ids.length, total: ids.length });
+  postMessage({ type: 'described', id, result, ask, field });
 }
 
 function reason(error) {
@@ -138,23 +162,32 @@ function readFailure(error) {
 }
 
 const handlers = {
-  // Takes the recorded games among the files, each {id, file, path}, and describes each in list order.
-  async add({ files, options }) {
+  // Takes the recorded games among the files, each {id, file, path}, in list order; the pool (pool.js)
+  // has them described.
+  async add({ files }) {
     await start();
     games.clear();
-    playersRead.clear();
     for (const index of listOrder(files.map((entry) => entry.path))) {
       games.set(files[index].id, { ...files[index], shownName: textCall(core._velkorin_shown_name, files[index].path) });
     }
     postMessage({ type: 'listed', games: [...games.values()].map(({ id, file, shownName }) => ({ id, shownName,
       size: core.UTF8ToString(core._velkorin_size_text(file.size)),
       exactSize: core.UTF8ToString(core._velkorin_exact_size_text(file.size)) })) });
-    await describeAll([...games.keys()], options);
   },
 
-  // Games listed already, read again with other options.
-  async redescribe({ ids, options }) {
-    await describeAll(ids, options);
+  // One game for the pool, its description given back with the request's number.
+  describe: describeGame,
+
+  // A game's header-length field as its description found it (see leadingBytes).
+  async field({ id, field }) {
+    const game = games.get(id);
+    if (game) game.field = field;
+  },
+
+  // The players read of these games (of all, when none are named) are another worker's to show from now on.
+  async forget({ ids }) {
+    if (!ids) playersRead.clear();
+    else for (const id of ids) playersRead.delete(id);
   },
 
   async version() {
@@ -179,11 +212,11 @@ const handlers = {
 
   async script({ id, number, options }) {
     await start();
-    const { file, path } = games.get(id);
+    const { file } = games.get(id);
     let result;
     const started = performance.now();
     try {
-      result = extract(path, await bytesOf(id), number, options);
+      result = await extractFile(games.get(id), number, options);
     } catch (error) {
       discardCore();
       result = { message: readFailure(error) };
@@ -209,12 +242,10 @@ const handlers = {
     const failed = [];
     for (let i = 0; i < listed.length; ++i) {
       const { id, options } = listed[i];
-      const { path, shownName } = games.get(id);
-      postMessage({ type: 'progress', done: i, total: listed.length, name: shownName });
+      postMessage({ type: 'progress', done: i, total: listed.length, name: games.get(id).shownName });
       let result;
       try {
-        await start();
-        result = extract(path, await bytesOf(id), 0, options);
+        result = await extractFile(games.get(id), 0, options);
       } catch (error) {
         discardCore();
         result = { message: readFailure(error) };
@@ -233,8 +264,14 @@ const handlers = {
 
 let queue = Promise.resolve();
 onmessage = (event) => {
+  const request = event.data;
+  // A game's file is read as soon as its request comes, while the one before is described.
+  if (request.type === 'describe') {
+    request.bytes = leadingBytes(request.file, request.path, request.options, '_velkorin_bytes_to_describe');
+    request.bytes.catch(() => {});  // its failure is the description's
+  }
   // One request at a time, in the order they came.
-  queue = queue.then(() => handlers[event.data.type](event.data)).catch((error) => {
-    postMessage({ type: 'failed', request: event.data.type, message: String(error && error.message || error) });
+  queue = queue.then(() => handlers[request.type](request)).catch((error) => {
+    postMessage({ type: 'failed', request: request.type, message: String(error && error.message || error) });
   });
 };

@@ -1,10 +1,11 @@
 // What the page's tests share: where things are, the games they read, and the native command line
 // they compare with.
 import { execFileSync, spawnSync } from 'node:child_process';
-import { copyFileSync, existsSync, mkdtempSync, readFileSync, readdirSync, rmSync } from 'node:fs';
+import { copyFileSync, existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { deflateRawSync } from 'node:zlib';
 
 export const root = resolve(dirname(fileURLToPath(import.meta.url)), '..', '..');
 export const corpusDir = resolve(root, '..', 'shared', 'corpus');
@@ -65,4 +66,36 @@ export function writeAllGames(dir) {
   writeTestGames(dir);
   copyFileSync(sampleGame, join(dir, 'sample.mgx'));
   for (const name of corpusGames()) copyFileSync(join(corpusDir, name), join(dir, name));
+}
+
+// The compressed header framed for a file with an 8-byte preamble (4 for *.mgl), its header-length
+// field `length` (by default the preamble's and the header's), followed by `rest`.
+function frame(bytes, { preamble = 8, length = preamble + bytes.length, rest = Buffer.alloc(0) } = {}) {
+  const head = Buffer.alloc(preamble);
+  head.writeUInt32LE(length, 0);
+  return Buffer.concat([head, bytes, rest]);
+}
+
+// Games whose framing or deflate stream is out of the ordinary, each a case where two ways of reading
+// a game could part.
+export function writeStreamCases(dir) {
+  const body = deflateRawSync(Buffer.concat([Buffer.from('VER 9.4\0'), Buffer.alloc(4000)]));
+  const garbage = Buffer.alloc(300, 0x5a);
+  const cases = {
+    'cut-short.mgx': frame(body.subarray(0, body.length - 3)),
+    'corrupt.mgx': frame(Buffer.concat([body.subarray(0, 2), Buffer.alloc(8, 0xff), body.subarray(10)])),
+    'empty-stream.mgx': frame(deflateRawSync(Buffer.alloc(0))),
+    'one-byte.mgx': frame(Buffer.from([0x03])),
+    'at-the-limit.mgx': frame(deflateRawSync(Buffer.alloc(64 << 20))),
+    'beyond-the-limit.mgx': frame(deflateRawSync(Buffer.alloc((64 << 20) + 1))),
+    'trailing-bytes.mgx': frame(Buffer.concat([body, garbage])),
+    'length-0-then-more.mgx': frame(body, { length: 0, rest: garbage }),
+    'length-0-cut-short.mgz': frame(body.subarray(0, body.length - 3), { length: 0 }),
+    'length-past-the-end.mgx': frame(body, { length: 9 + body.length }),
+    'length-too-small.mgx': frame(body, { length: 8 }),
+    'four-byte-preamble.mgl': frame(body, { preamble: 4 }),
+    'too-short.mgx': Buffer.from([0, 0, 0]),
+    'nothing.mgx': Buffer.alloc(0),
+  };
+  for (const [name, bytes] of Object.entries(cases)) writeFileSync(join(dir, name), bytes);
 }
