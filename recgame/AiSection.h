@@ -15,6 +15,7 @@
 struct AiSection {
   std::vector<std::string> strings;
   std::vector<AiRules> scripts;
+  size_t end = 0;  // the offset in the header where the section ends: after its last script, or 0
 };
 
 namespace recgame {

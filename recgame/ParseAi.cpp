@@ -74,6 +74,7 @@ ReadResult ParseAi(const RecGameHeader& header, AiSection* section, bool salvage
   if (scripts.empty()) return ReadResult::kNoAiScript;
   const bool cutShort = scripts.back().IsCutShort();
   section->scripts = std::move(scripts);
+  section->end = static_cast<size_t>(records.data() + records.size() - header.Bytes().data());
   return cutShort && !salvage ? ReadResult::kBroken : ReadResult::kOk;
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <string_view>
 
+#include "platform/ByteSearch.h"
 #include "recgame/ByteReader.h"
 
 // Three tables of the header, found by what marks them and read with every count bounded by what is
@@ -94,7 +95,8 @@ size_t FindLast(std::string_view text, std::string_view pattern, size_t end) {
     // An occurrence that starts in the block may end beyond it.
     const std::string_view window = text.substr(blockStart, blockEnd - blockStart + pattern.size() - 1);
     size_t last = npos;
-    for (size_t at = window.find(pattern); at != npos && blockStart + at < blockEnd; at = window.find(pattern, at + 1)) {
+    for (size_t at = bytes::Find(window, pattern); at != npos && blockStart + at < blockEnd;
+         at = bytes::Find(window, pattern, at + 1)) {
       last = blockStart + at;
     }
     if (last != npos) return last;
@@ -116,7 +118,8 @@ std::optional<std::vector<LobbyEntry>> FindLobby(Bytes header, size_t before, bo
 // Where the next record mark after the one at `previous` starts. The mark begins with a zero byte,
 // which the header is full of, so its second byte is searched for.
 size_t NextRecordMark(std::string_view text, std::string_view mark, size_t previous) {
-  for (size_t at = text.find(mark.substr(1), previous + 2); at != npos; at = text.find(mark.substr(1), at + 1)) {
+  for (size_t at = bytes::Find(text, mark.substr(1), previous + 2); at != npos;
+       at = bytes::Find(text, mark.substr(1), at + 1)) {
     if (text[at - 1] == '\0') return at - 1;
   }
   return npos;
@@ -130,9 +133,9 @@ struct GaiaRecord {
   uint32_t resources = 0;
 };
 
-std::optional<GaiaRecord> FindGaiaRecord(Bytes header) {
+std::optional<GaiaRecord> FindGaiaRecord(Bytes header, size_t from) {
   const std::string_view text = AsText(header);
-  for (size_t at = text.find(kGaiaName); at != npos; at = text.find(kGaiaName, at + 1)) {
+  for (size_t at = bytes::Find(text, kGaiaName, from); at != npos; at = bytes::Find(text, kGaiaName, at + 1)) {
     GaiaRecord gaia{at + kGaiaName.size(), std::string("\0\x16", 2), 0};
     ByteReader reader(header.subspan(gaia.at));
     if (!reader.Skip(kResourceCountOffset) || !reader.ReadU32(&gaia.resources)) return std::nullopt;
@@ -177,8 +180,8 @@ std::optional<PlayerRecord> ReadRecord(Bytes header, size_t at, uint32_t resourc
 
 // Every player record, GAIA's first, in player order; nothing when one cannot be read or there are
 // more than the lobby has slots.
-std::optional<std::vector<PlayerRecord>> ReadPlayerRecords(Bytes header, bool ageOfKings) {
-  const std::optional<GaiaRecord> gaia = FindGaiaRecord(header);
+std::optional<std::vector<PlayerRecord>> ReadPlayerRecords(Bytes header, size_t from, bool ageOfKings) {
+  const std::optional<GaiaRecord> gaia = FindGaiaRecord(header, from);
   if (!gaia) return std::nullopt;
   const std::string_view text = AsText(header);
   std::vector<PlayerRecord> records;
@@ -257,14 +260,15 @@ bool TieScripts(std::vector<recgame::Player>& players, size_t scriptCount) {
 
 namespace recgame {
 
-std::optional<std::vector<Player>> ReadPlayers(std::span<const uint8_t> header, size_t scriptCount) {
+std::optional<std::vector<Player>> ReadPlayers(std::span<const uint8_t> header, size_t scriptCount,
+                                               size_t tablesFrom) {
   const std::string_view text = AsText(header);
   const bool ageOfKings = IsAgeOfKings(text);
   const size_t sixTenths = FindLast(text, kSixTenths, npos);
   if (sixTenths == npos) return std::nullopt;
   const std::optional<std::vector<LobbyEntry>> lobby = FindLobby(header, sixTenths, ageOfKings);
   if (!lobby) return std::nullopt;
-  const std::optional<std::vector<PlayerRecord>> records = ReadPlayerRecords(header, ageOfKings);
+  const std::optional<std::vector<PlayerRecord>> records = ReadPlayerRecords(header, tablesFrom, ageOfKings);
   const std::optional<std::array<uint8_t, kMaxNumber>> teams = ReadTeams(header, sixTenths);
   if (!records || !teams) return std::nullopt;
 

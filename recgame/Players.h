@@ -37,7 +37,9 @@ struct Player {
 // The players of the game in number order (co-op players in the lobby's order), humans too, each
 // computer player tied to one of the `scriptCount` scripts of the AI section. Nothing when a table
 // cannot be read soundly, or when the computer players are not as many as the scripts. Reads only
-// inside the header, and only a few passes over it.
-std::optional<std::vector<Player>> ReadPlayers(std::span<const uint8_t> header, size_t scriptCount);
+// inside the header, and only a few passes over it: from `tablesFrom` on, where the AI section ends,
+// since the tables follow it.
+std::optional<std::vector<Player>> ReadPlayers(std::span<const uint8_t> header, size_t scriptCount,
+                                               size_t tablesFrom = 0);
 
 }  // namespace recgame

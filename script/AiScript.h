@@ -40,7 +40,7 @@ class CAiScript {
   }
   // Who played, each computer player tied to its script; nothing when that cannot be told.
   std::optional<std::vector<recgame::Player>> Players() const {
-    return recgame::ReadPlayers(m_header.Bytes(), ScriptCount());
+    return recgame::ReadPlayers(m_header.Bytes(), ScriptCount(), m_section.end);
   }
   // The names research parameters are written with from now on; the standard ones until this is called.
   void UseNames(NameSet names) { m_names = names; }
