@@ -401,6 +401,21 @@ function showZipFailures(ids) {
 
 // --- messages from the worker ---------------------------------------------------------------
 
+// Games described since the last frame, drawn together in the next: the page lays the list out once
+// a frame, however many games arrive meanwhile.
+const gamesToDraw = new Set();
+
+function drawSoon(game) {
+  if (gamesToDraw.size === 0) requestAnimationFrame(drawDescribed);
+  gamesToDraw.add(game);
+}
+
+function drawDescribed() {
+  for (const game of gamesToDraw) replaceItem(game);
+  gamesToDraw.clear();
+  $('download-all').disabled = !games.some((entry) => entry.result && entry.result.game.status === 'ok');
+}
+
 function receive(message) {
   switch (message.type) {
     case 'listed':
@@ -415,8 +430,7 @@ function receive(message) {
       const game = games.find((entry) => entry.id === message.id);
       if (!game) break;
       game.result = message.result;
-      replaceItem(game);
-      $('download-all').disabled = !games.some((entry) => entry.result && entry.result.game.status === 'ok');
+      drawSoon(game);
       break;
     }
     case 'progress':

@@ -5,9 +5,9 @@
 
 class Readers extends EventTarget {
   static MOST = 8;
-  // Requests a worker holds at once: it reads the next game's file while it describes one, and holds
-  // no more files than that.
-  static IN_FLIGHT = 2;
+  // Requests a worker holds at once: it reads the next games' files while it describes one, so that a
+  // read the browser is slow to give leaves it something to describe, and holds no more files than that.
+  static IN_FLIGHT = 3;
 
   constructor(source) {
     super();

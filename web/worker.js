@@ -57,7 +57,10 @@ async function leadingBytes(file, path, options, bytesCall, field) {
   await start();
   const toRead = (bytes) => withBytes(bytes, (pointer) => withText(path, (namePointer) => withText(optionText(options),
     (optionPointer) => core[bytesCall](pointer, bytes.length, file.size, namePointer, optionPointer) >>> 0)));
-  const first = new Uint8Array(await file.slice(0, field ? toRead(field) : AT_ONCE).arrayBuffer());
+  // A game whose field alone makes it broken needs no read: the field is all the core takes of it.
+  const known = field ? toRead(field) : AT_ONCE;
+  if (field && known <= field.length) return field.slice(0, known);
+  const first = new Uint8Array(await file.slice(0, known).arrayBuffer());
   const count = toRead(first.subarray(0, 4));
   if (count <= first.length) return first;
   const rest = new Uint8Array(await file.slice(first.length, count).arrayBuffer());

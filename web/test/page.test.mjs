@@ -172,8 +172,17 @@ function scriptTitle(page) {
   return page.$eval('#script-title', (title) => title.textContent);
 }
 
+// Clicks the control once it is in view and drawn: rows out of sight are laid out only as they come
+// into view, which moves what follows them, as a user who clicks what is shown never sees.
+async function clickInView(page, selector) {
+  const control = await page.$(selector);
+  await control.evaluate((element) => element.scrollIntoView({ block: 'center' }));
+  await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
+  await control.click();
+}
+
 async function showScript(page, index, n, title) {
-  await page.click(`.game:nth-child(${index + 1}) .scripts button:nth-child(${n})`);
+  await clickInView(page, `.game:nth-child(${index + 1}) .scripts button:nth-child(${n})`);
   await page.waitForFunction((start) => document.querySelector('#script-title').textContent.startsWith(start)
     && / \(\d+ lines?\)$/.test(document.querySelector('#script-title').textContent), {}, title);
 }
