@@ -21,8 +21,8 @@
 
 #include "bench/Floor.h"
 #include "recgame/Players.h"
-#include "script/AiScript.h"
-#include "script/GameSummary.h"
+#include "extraction/AiScript.h"
+#include "extraction/GameSummary.h"
 #include "tests/testkit/RecGameBuilder.h"
 
 extern char** environ;

@@ -15,7 +15,7 @@
 #include "recgame/ByteReader.h"
 #include "recgame/Framing.h"
 #include "recgame/LoadFromMemory.h"
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 
 namespace {
 

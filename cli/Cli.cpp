@@ -10,7 +10,7 @@
 #include "cli/Commands.h"
 #include "platform/ConsoleText.h"
 #include "platform/FileError.h"
-#include "script/ResultMessages.h"
+#include "extraction/ResultMessages.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include "platform/ConsoleText.h"
 #include "platform/OsFile.h"
 #include "platform/OutputFile.h"
-#include "script/AiScript.h"
-#include "script/ScriptFileNames.h"
-#include "script/ResultMessages.h"
+#include "extraction/AiScript.h"
+#include "extraction/ScriptFileNames.h"
+#include "extraction/ResultMessages.h"
 
 namespace {
 

@@ -14,12 +14,12 @@
 #include "platform/OsFile.h"
 #include "platform/TextFile.h"
 #include "recgame/Players.h"
-#include "script/AiScript.h"
-#include "script/GameSummary.h"
-#include "script/PlayerText.h"
-#include "script/ResultMessages.h"
-#include "script/ScriptFileNames.h"
-#include "script/ScriptOutputs.h"
+#include "extraction/AiScript.h"
+#include "extraction/GameSummary.h"
+#include "extraction/PlayerText.h"
+#include "extraction/ResultMessages.h"
+#include "extraction/ScriptFileNames.h"
+#include "extraction/ScriptOutputs.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include "cli/Cli.h"
 #include "cli/Commands.h"
 #include "platform/ConsoleText.h"
-#include "script/GameSummary.h"
-#include "script/ResultMessages.h"
+#include "extraction/GameSummary.h"
+#include "extraction/ResultMessages.h"
 
 NameSet ReadNameSet(const Arguments& arguments) {
   const std::string value = arguments.Value(kNamesOption.name).value_or("standard");

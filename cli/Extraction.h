@@ -7,7 +7,7 @@
 #include "cli/Arguments.h"
 #include "platform/CodePage.h"
 #include "recgame/ReadResult.h"
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 #include "script/ScriptText.h"
 
 // What the commands share about one recorded game: how researches are named, which code page its

@@ -17,9 +17,9 @@
 #include "platform/SaveGameFolder.h"
 #include "platform/Utf8.h"
 #include "recgame/RecGameFolder.h"
-#include "script/GameJson.h"
-#include "script/GameSummary.h"
-#include "script/PlayerText.h"
+#include "extraction/GameJson.h"
+#include "extraction/GameSummary.h"
+#include "extraction/PlayerText.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "platform/win32/PathName.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/WinApp.h"
-#include "script/ResultMessages.h"
+#include "extraction/ResultMessages.h"
 
 namespace {
 

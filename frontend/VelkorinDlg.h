@@ -11,7 +11,7 @@
 #include "platform/win32/Dialog.h"
 #include "platform/win32/Wnd.h"
 #include "recgame/RecGameFolder.h"
-#include "script/GameSummary.h"
+#include "extraction/GameSummary.h"
 
 // The program's main dialog: the folder box with its browse button, the list of the folder's
 // recorded games with a line under it that says what the selected game holds, and the Extract

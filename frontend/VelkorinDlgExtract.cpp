@@ -16,10 +16,10 @@
 #include "platform/OsFile.h"
 #include "platform/win32/FileDialog.h"
 #include "platform/win32/WinApp.h"
-#include "script/AiScript.h"
-#include "script/GameSummary.h"
-#include "script/ResultMessages.h"
-#include "script/ScriptOutputs.h"
+#include "extraction/AiScript.h"
+#include "extraction/GameSummary.h"
+#include "extraction/ResultMessages.h"
+#include "extraction/ScriptOutputs.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include "platform/CodePage.h"
 #include "platform/WideText.h"
 #include "script/CommandNumbering.h"
-#include "script/GameSummary.h"
-#include "script/PlayerText.h"
-#include "script/ResultMessages.h"
+#include "extraction/GameSummary.h"
+#include "extraction/PlayerText.h"
+#include "extraction/ResultMessages.h"
 
 namespace {
 

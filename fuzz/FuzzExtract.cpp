@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 #include "tests/testkit/RecGameBuilder.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "platform/OsFile.h"
 #include "platform/OutputFile.h"
@@ -31,6 +32,24 @@ enum class [[nodiscard]] WriteResult : int {
   kIsRecGame = 4,  // the output is the recorded game that was read, under whichever name
   kReadOnly = 5,   // the output exists and the user may not write it
 };
+
+// Why a write was refused, where its result alone does not say it; for kCannotCreate the system's
+// reason comes with the result instead.
+constexpr std::string_view ResultReason(WriteResult result) {
+  switch (result) {
+    case WriteResult::kIsRecGame:
+      return "it is the recorded game itself";
+    case WriteResult::kTooLarge:
+      return "its script would take more than 1 GiB of text";
+    case WriteResult::kReadOnly:
+      return "it is read-only";
+    case WriteResult::kOk:
+    case WriteResult::kCannotCreate:
+      return "";
+  }
+  return "";
+}
+
 
 // The most text a script may take; the largest real script takes 1.7 MB. A few kilobytes of
 // recorded game can quote a long string thousands of times, so a script beyond this is broken.

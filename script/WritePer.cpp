@@ -7,7 +7,7 @@
 #include "platform/TextFile.h"
 #include "script/ElementFormats.h"
 #include "script/ElementTextCache.h"
-#include "script/ResultMessages.h"
+#include "script/ScriptText.h"
 #include "script/ScriptText.h"
 
 namespace {

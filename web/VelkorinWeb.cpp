@@ -16,13 +16,13 @@
 #include "platform/ConsoleText.h"
 #include "recgame/LoadFromMemory.h"
 #include "recgame/RecGameNames.h"
-#include "script/AiScript.h"
-#include "script/GameJson.h"
-#include "script/GameSummary.h"
-#include "script/PlayerText.h"
-#include "script/ResultMessages.h"
-#include "script/ScriptFileNames.h"
-#include "script/SizeText.h"
+#include "extraction/AiScript.h"
+#include "extraction/GameJson.h"
+#include "extraction/GameSummary.h"
+#include "extraction/PlayerText.h"
+#include "extraction/ResultMessages.h"
+#include "extraction/ScriptFileNames.h"
+#include "extraction/SizeText.h"
 
 namespace {
 

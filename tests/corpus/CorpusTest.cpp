@@ -11,7 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 #include "tests/cli/CliKit.h"
 #include "tests/testkit/CaseName.h"
 #include "tests/testkit/RecGameBuilder.h"

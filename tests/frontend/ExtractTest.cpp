@@ -13,7 +13,7 @@
 #include "frontend/VelkorinApp.h"
 #include "platform/WideText.h"
 #include "samples/SampleScript.h"
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 #include "tests/frontend/GameRegistry.h"
 #include "tests/frontend/ProgramDriver.h"
 #include "tests/testkit/CaseName.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 #include "tests/testkit/CaseName.h"
 #include "tests/testkit/Child.h"
 #include "tests/testkit/RecGameBuilder.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "recgame/AiSection.h"
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 #include "tests/testkit/CaseName.h"
 #include "tests/testkit/RecGameBuilder.h"
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "samples/SampleScript.h"
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 #include "tests/cli/CliKit.h"
 
 namespace {

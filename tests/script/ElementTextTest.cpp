@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 #include "script/ElementTextCache.h"
 #include "tests/testkit/RecGameBuilder.h"
 

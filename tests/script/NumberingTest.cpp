@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 #include "tests/cli/CliKit.h"
 #include "tests/testkit/CaseName.h"
 

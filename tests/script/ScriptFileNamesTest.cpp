@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "script/ScriptFileNames.h"
+#include "extraction/ScriptFileNames.h"
 #include "tests/testkit/CaseName.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 #include "tests/testkit/CaseName.h"
 #include "tests/testkit/RecGameBuilder.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 
 // Builds recorded-game files for tests and samples: an AI section (strings and rules) becomes an
 // inflated header, the header is raw-deflated, and the compressed header is framed as a file.

@@ -1,4 +1,4 @@
-#include "script/SizeText.h"
+#include "extraction/SizeText.h"
 
 #include <array>
 #include <string_view>

@@ -10,7 +10,7 @@
 #include "recgame/Players.h"
 #include "recgame/ReadResult.h"
 #include "recgame/RecGameHeader.h"
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 #include "script/CommandNumbering.h"
 
 // What a recorded game holds, as every front end lists it: its version text, its scripts with their

@@ -1,4 +1,4 @@
-#include "script/PlayerText.h"
+#include "extraction/PlayerText.h"
 
 #include <array>
 

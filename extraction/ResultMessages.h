@@ -43,23 +43,6 @@ constexpr std::string_view ResultMessage(WriteResult result) {
   return "";
 }
 
-// What the command line adds to the message where the message alone does not say why; for
-// kCannotCreate the system's reason comes with the result instead.
-constexpr std::string_view ResultReason(WriteResult result) {
-  switch (result) {
-    case WriteResult::kIsRecGame:
-      return "it is the recorded game itself";
-    case WriteResult::kTooLarge:
-      return "its script would take more than 1 GiB of text";
-    case WriteResult::kReadOnly:
-      return "it is read-only";
-    case WriteResult::kOk:
-    case WriteResult::kCannotCreate:
-      return "";
-  }
-  return "";
-}
-
 // A script (from 0) whose rule count claims more rules than the file holds: "AI script 1 is cut short:
 // it claims 32767 rules, the file holds 12 whole ones".
 inline std::string CutShortMessage(size_t script, int16_t claimed, size_t whole) {

@@ -1,10 +1,10 @@
-#include "script/GameSummary.h"
+#include "extraction/GameSummary.h"
 
 #include <algorithm>
 #include <exception>
 
-#include "script/AiScript.h"
-#include "script/ResultMessages.h"
+#include "extraction/AiScript.h"
+#include "extraction/ResultMessages.h"
 
 namespace {
 

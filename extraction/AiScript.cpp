@@ -1,4 +1,4 @@
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 
 #include "script/NameTables.h"
 

@@ -1,4 +1,4 @@
-#include "script/GameJson.h"
+#include "extraction/GameJson.h"
 
 #include <algorithm>
 #include <vector>
@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/Utf8.h"
-#include "script/PlayerText.h"
+#include "extraction/PlayerText.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "script/ScriptFileNames.h"
+#include "extraction/ScriptFileNames.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <map>
 
 #include "platform/Utf8.h"
-#include "script/CaseFoldingTable.h"
+#include "extraction/CaseFoldingTable.h"
 
 namespace {
 

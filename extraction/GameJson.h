@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "platform/CodePage.h"
-#include "script/GameSummary.h"
+#include "extraction/GameSummary.h"
 
 // Games as JSON, as `velkorin list --json` writes them and the page reads them: valid UTF-8 whatever
 // the names are, and lossless. A name that is no valid UTF-8 is written with U+FFFD for each stray

@@ -1,9 +1,9 @@
-#include "script/ScriptOutputs.h"
+#include "extraction/ScriptOutputs.h"
 
 #include <deque>
 
 #include "platform/OutputFile.h"
-#include "script/AiScript.h"
+#include "extraction/AiScript.h"
 
 namespace script {
 
