@@ -137,9 +137,9 @@ void BM_Pipeline(benchmark::State& state, const Input& input) {
     timings.memory += Seconds([&] { benchmark::DoNotOptimize(RunFloor(input.Path().c_str(), Floor::kMemory)); });
     bool ok = true;
     const auto extract = [&] {
-      CAiScript script;
-      ok = ok && script.LoadRecGame(input.Path()) == ReadResult::kOk && script.ParseAi() == ReadResult::kOk &&
-           script.WritePer(input.Output()) == WriteResult::kOk;
+      extraction::CAiScript script;
+      ok = ok && script.LoadRecGame(input.Path()) == recgame::ReadResult::kOk &&
+           script.ParseAi() == recgame::ReadResult::kOk && script.WritePer(input.Output()) == script::WriteResult::kOk;
     };
     std::filesystem::remove(input.Output());
     const double seconds = Seconds(extract);
@@ -157,8 +157,8 @@ void BM_Pipeline(benchmark::State& state, const Input& input) {
 // Peak memory is counted above that of a run on a tiny recorded game, against what the extraction
 // may take: the compressed header, the inflated header and 1 MiB.
 void BM_Process(benchmark::State& state, const Input& input) {
-  CAiScript script;
-  if (script.LoadRecGame(input.Path()) != ReadResult::kOk) {
+  extraction::CAiScript script;
+  if (script.LoadRecGame(input.Path()) != recgame::ReadResult::kOk) {
     state.SkipWithError("the recorded game does not load");
     return;
   }
@@ -226,7 +226,7 @@ void BM_ExtractAll(benchmark::State& state, const GameFolder& folder) {
 // run at a time, extract-all holds at most 256 MiB of headers.
 AiSectionSpec LargestHeader() {
   AiSectionSpec section{.rules = TinyScript().rules};
-  section.trailer.resize(kMaxHeaderLength - BuildHeader(section).size());
+  section.trailer.resize(recgame::kMaxHeaderLength - BuildHeader(section).size());
   return section;
 }
 
@@ -252,10 +252,10 @@ void BM_ListPlayers(benchmark::State& state, const std::vector<std::unique_ptr<I
   for (auto _ : state) {
     double iteration = 0;
     for (const std::unique_ptr<Input>& game : games) {
-      iteration += Seconds([&] { benchmark::DoNotOptimize(script::SummarizeGame(game->Path(), {})); });
-      CAiScript script;
-      const ReadResult read = script.LoadAndParse(game->Path());
-      const size_t scripts = read == ReadResult::kOk ? script.ScriptCount() : 0;
+      iteration += Seconds([&] { benchmark::DoNotOptimize(extraction::SummarizeGame(game->Path(), {})); });
+      extraction::CAiScript script;
+      const recgame::ReadResult read = script.LoadAndParse(game->Path());
+      const size_t scripts = read == recgame::ReadResult::kOk ? script.ScriptCount() : 0;
       players += Seconds([&] { benchmark::DoNotOptimize(recgame::ReadPlayers(script.Header(), scripts)); });
     }
     summaries += iteration;

@@ -30,7 +30,7 @@ struct FreeDecompressor {
 double InflateAlone(std::span<const uint8_t> leading, uint64_t length, std::string_view name, uint32_t inflated) {
   if (leading.size() < 4 || inflated == 0) return 0;
   const std::optional<recgame::CompressedRange> range =
-      recgame::FindCompressedHeader(ByteReader::DecodeFixed32(leading.first<4>()), length, name, false);
+      recgame::FindCompressedHeader(recgame::ByteReader::DecodeFixed32(leading.first<4>()), length, name, false);
   if (!range) return 0;
   const std::unique_ptr<libdeflate_decompressor, FreeDecompressor> decompressor(libdeflate_alloc_decompressor());
   std::vector<uint8_t> out(inflated);
@@ -55,19 +55,22 @@ EMSCRIPTEN_KEEPALIVE uint32_t stages_bytes_to_read(const uint8_t* field, size_t 
 EMSCRIPTEN_KEEPALIVE int stages_extract(const uint8_t* bytes, size_t size, double length, const char* name,
                                         double* times) {
   const std::span<const uint8_t> leading(bytes, size);
-  CAiScript script;
+  extraction::CAiScript script;
   uint32_t inflated = 0;
   double loaded = 0;
   const double start = emscripten_get_now();
-  const ReadResult read = script.LoadAndParse([&](RecGameHeader* header, std::string*) {
-    const ReadResult result = recgame::LoadRecGameFromMemory(leading, static_cast<uint64_t>(length), name, header);
-    loaded = emscripten_get_now();
-    inflated = static_cast<uint32_t>(header->Bytes().size());
-    return result;
-  }, false);
+  const recgame::ReadResult read = script.LoadAndParse(
+      [&](recgame::RecGameHeader* header, std::string*) {
+        const recgame::ReadResult result =
+            recgame::LoadRecGameFromMemory(leading, static_cast<uint64_t>(length), name, header);
+        loaded = emscripten_get_now();
+        inflated = static_cast<uint32_t>(header->Bytes().size());
+        return result;
+      },
+      false);
   const double parsed = emscripten_get_now();
   g_text.clear();
-  const bool written = read == ReadResult::kOk && script.WritePerText(&g_text, 0) == WriteResult::kOk;
+  const bool written = read == recgame::ReadResult::kOk && script.WritePerText(&g_text, 0) == script::WriteResult::kOk;
   const double done = emscripten_get_now();
   times[0] = loaded - start;
   times[1] = parsed - loaded;

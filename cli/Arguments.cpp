@@ -4,6 +4,8 @@
 
 #include <charconv>
 
+namespace cli {
+
 namespace {
 
 // The names as CLI11 takes them: "-o,--output", or "--all".
@@ -102,3 +104,5 @@ std::optional<unsigned> Arguments::Count(std::string_view name, unsigned fallbac
   }
   return count;
 }
+
+}  // namespace cli

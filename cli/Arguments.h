@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace cli {
+
 // An option that a command takes: one line of its table, from which both the parser and the help
 // are made.
 struct OptionSpec {
@@ -41,3 +43,5 @@ class Arguments {
 
 // How the option is written where it stands for itself: "-o" when it has a short name, else "--name".
 std::string OptionWord(const OptionSpec& option);
+
+}  // namespace cli

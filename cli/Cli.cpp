@@ -12,6 +12,8 @@
 #include "platform/FileError.h"
 #include "extraction/ResultMessages.h"
 
+namespace cli {
+
 namespace {
 
 constexpr std::array<const Command*, 3> kCommands = {&kExtractCommand, &kListCommand, &kExtractAllCommand};
@@ -131,7 +133,7 @@ void WriteHelp(std::ostream& stream) {
 }
 
 int UsageError(std::ostream& err, std::string_view problem) {
-  err << "velkorin: " << EscapeControls(problem) << '\n';
+  err << "velkorin: " << platform::EscapeControls(problem) << '\n';
   WriteUsage(err);
   err << "Try 'velkorin --help' for more information.\n";
   return kExitUsage;
@@ -189,12 +191,14 @@ int RunVelkorin(const std::vector<std::string>& args, std::ostream& out, std::os
     return command->run(*arguments, out, err);
   } catch (const UsageProblem& usage) {
     return UsageError(err, usage.what());
-  } catch (const FileError& error) {
-    err << "velkorin: " << EscapeControls(error.what()) << '\n';
+  } catch (const platform::FileError& error) {
+    err << "velkorin: " << platform::EscapeControls(error.what()) << '\n';
     return kExitFileError;
   } catch (const std::bad_alloc&) {
     // Every file the run had begun is gone with the objects that held it.
-    err << "velkorin: " << kOutOfMemoryMessage << '\n';
+    err << "velkorin: " << extraction::kOutOfMemoryMessage << '\n';
     return kExitOutOfMemory;
   }
 }
+
+}  // namespace cli

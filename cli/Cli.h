@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace cli {
+
 // Exit statuses of the velkorin command.
 enum : int {
   kExitOk = 0,
@@ -22,3 +24,5 @@ enum : int {
 // `out` and `err`; a script goes to the file named by -o, or straight to the process's standard
 // output so that its bytes are exactly those of a script file.
 int RunVelkorin(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace cli

@@ -8,6 +8,8 @@
 
 #include "cli/Arguments.h"
 
+namespace cli {
+
 // The commands of the velkorin command line.
 
 // A command line that does not fit its command; RunVelkorin reports it with the command's usage.
@@ -30,3 +32,5 @@ struct Command {
 extern const Command kExtractCommand;
 extern const Command kListCommand;
 extern const Command kExtractAllCommand;
+
+}  // namespace cli

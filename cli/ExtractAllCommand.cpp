@@ -21,6 +21,8 @@
 #include "extraction/ScriptFileNames.h"
 #include "extraction/ResultMessages.h"
 
+namespace cli {
+
 namespace {
 
 constexpr OptionSpec kOptions[] = {
@@ -40,9 +42,9 @@ struct Request {
   std::string folder;
   std::string outputFolder;
   unsigned jobs = 1;
-  LoadOptions load;
-  NameSet names = NameSet::kStandard;
-  NumberingChoice numbering = NumberingChoice::kAuto;
+  recgame::LoadOptions load;
+  script::NameSet names = script::NameSet::kStandard;
+  script::NumberingChoice numbering = script::NumberingChoice::kAuto;
 };
 
 Request ReadRequest(const Arguments& arguments) {
@@ -51,7 +53,7 @@ Request ReadRequest(const Arguments& arguments) {
   }
   std::string problem;
   const std::optional<unsigned> jobs =
-      arguments.Count("jobs", std::min(ProcessorCount(), kMaxJobs), kMaxJobs, &problem);
+      arguments.Count("jobs", std::min(platform::ProcessorCount(), kMaxJobs), kMaxJobs, &problem);
   if (!jobs) throw UsageProblem(problem);
   return {arguments.Operands().front(), *arguments.Value("directory"), *jobs,
           {.salvage = arguments.Has("salvage")}, ReadNameSet(arguments),
@@ -72,32 +74,34 @@ GameResult Failure(Outcome outcome, const std::string& path, std::string_view me
   return {outcome, line.str()};
 }
 
-GameResult WriteScripts(const CAiScript& script, const RecGameFile& game, const std::string& base,
+GameResult WriteScripts(const extraction::CAiScript& script, const recgame::RecGameFile& game, const std::string& base,
                         const Request& request) {
   for (size_t n = 0; n < script.ScriptCount(); ++n) {
-    const std::string output = PathInFolder(request.outputFolder, script::ScriptFileName(base, n));
+    const std::string output = recgame::PathInFolder(request.outputFolder, extraction::ScriptFileName(base, n));
     std::string reason;
-    const WriteResult written = script.WritePer(output, n, OutputFile::Naming::kOwn, &reason);
-    if (written == WriteResult::kTooLarge) return Failure(Outcome::kBroken, game.path, ResultMessage(written), reason);
-    if (written != WriteResult::kOk) return Failure(Outcome::kFailed, output, ResultMessage(written), reason);
+    const script::WriteResult written = script.WritePer(output, n, platform::OutputFile::Naming::kOwn, &reason);
+    if (written == script::WriteResult::kTooLarge)
+      return Failure(Outcome::kBroken, game.path, extraction::ResultMessage(written), reason);
+    if (written != script::WriteResult::kOk)
+      return Failure(Outcome::kFailed, output, extraction::ResultMessage(written), reason);
   }
   return {Outcome::kExtracted, ""};
 }
 
-GameResult ExtractGame(const RecGameFile& game, const std::string& base, const Request& request,
-                       BudgetShare& share) {
+GameResult ExtractGame(const recgame::RecGameFile& game, const std::string& base, const Request& request,
+                       platform::BudgetShare& share) {
   try {
-    LoadOptions load = request.load;
+    recgame::LoadOptions load = request.load;
     load.beforeHolding = [&](uint64_t inflatedLength) { share.Settle(inflatedLength); };
-    CAiScript script;
+    extraction::CAiScript script;
     script.UseNames(request.names);
     script.UseNumbering(request.numbering);
-    const ReadResult read = script.LoadAndParse(game.path, load);
-    if (read == ReadResult::kNoAiScript) return {Outcome::kNoAiScript, ""};
-    if (read != ReadResult::kOk) {
+    const recgame::ReadResult read = script.LoadAndParse(game.path, load);
+    if (read == recgame::ReadResult::kNoAiScript) return {Outcome::kNoAiScript, ""};
+    if (read != recgame::ReadResult::kOk) {
       std::ostringstream line;
       ReportReadFailure(line, game.path, read, script);
-      return {read == ReadResult::kBroken ? Outcome::kBroken : Outcome::kFailed, line.str()};
+      return {read == recgame::ReadResult::kBroken ? Outcome::kBroken : Outcome::kFailed, line.str()};
     }
     std::ostringstream warning;
     WarnOfUnknownNumbering(warning, game.path, script);
@@ -108,7 +112,7 @@ GameResult ExtractGame(const RecGameFile& game, const std::string& base, const R
   } catch (const std::bad_alloc&) {
     return {Outcome::kFailed, "", true};
   } catch (const std::exception& error) {
-    return {Outcome::kFailed, "velkorin: " + EscapeControls(error.what()) + "\n"};
+    return {Outcome::kFailed, "velkorin: " + platform::EscapeControls(error.what()) + "\n"};
   }
 }
 
@@ -132,7 +136,8 @@ struct Tally {
 class ProgressLine {
  public:
   // Shown on `err` only when that goes to a terminal.
-  ProgressLine(std::ostream& err, size_t total) : m_terminal(ShowsOnTerminal(err) ? &err : nullptr), m_total(total) {}
+  ProgressLine(std::ostream& err, size_t total)
+      : m_terminal(platform::ShowsOnTerminal(err) ? &err : nullptr), m_total(total) {}
 
   void Count(Outcome outcome) {
     const std::lock_guard lock(m_mutex);
@@ -162,22 +167,23 @@ class ProgressLine {
 int RunExtractAll(const Arguments& arguments, std::ostream& out, std::ostream& err) {
   const Request request = ReadRequest(arguments);
   std::string problem;
-  const std::optional<std::vector<RecGameFile>> games = ListRecGameFolder(request.folder, &problem);
+  const std::optional<std::vector<recgame::RecGameFile>> games = recgame::ListRecGameFolder(request.folder, &problem);
   if (!games) return Report(err, request.folder, "cannot read the folder", problem, kExitFileOpenError);
-  if (!CreateFolder(request.outputFolder, &problem)) {
-    return Report(err, request.outputFolder, ResultMessage(WriteResult::kCannotCreate), problem, kExitFileWriteError);
+  if (!recgame::CreateFolder(request.outputFolder, &problem)) {
+    return Report(err, request.outputFolder, extraction::ResultMessage(script::WriteResult::kCannotCreate), problem,
+                  kExitFileWriteError);
   }
 
   std::vector<std::string> names;
-  for (const RecGameFile& game : *games) names.push_back(game.name);
-  const std::vector<std::string> bases = script::ScriptBases(names);
+  for (const recgame::RecGameFile& game : *games) names.push_back(game.name);
+  const std::vector<std::string> bases = extraction::ScriptBases(names);
   std::vector<GameResult> results(games->size());
   ProgressLine progress(err, games->size());
-  const MemoryBudget budget = {kInFlightBudget,
-                               [&](size_t i) { return recgame::EstimateInFlight((*games)[i].path, request.load); }};
-  ForEachInParallel(
+  const platform::MemoryBudget budget = {
+      kInFlightBudget, [&](size_t i) { return recgame::EstimateInFlight((*games)[i].path, request.load); }};
+  platform::ForEachInParallel(
       games->size(), request.jobs,
-      [&](size_t i, BudgetShare& share) {
+      [&](size_t i, platform::BudgetShare& share) {
         try {
           results[i] = ExtractGame((*games)[i], bases[i], request, share);
         } catch (const std::bad_alloc&) {
@@ -197,7 +203,7 @@ int RunExtractAll(const Arguments& arguments, std::ostream& out, std::ostream& e
   // Reported in the folder's order, whichever game ended first.
   Tally tally;
   for (size_t i = 0; i < results.size(); ++i) {
-    if (results[i].outOfMemory) Report(err, (*games)[i].path, kOutOfMemoryMessage, "", 0);
+    if (results[i].outOfMemory) Report(err, (*games)[i].path, extraction::kOutOfMemoryMessage, "", 0);
     err << results[i].report;
     tally.Count(results[i].outcome);
   }
@@ -215,3 +221,5 @@ const Command kExtractAllCommand = {
     kOptions,
     RunExtractAll,
 };
+
+}  // namespace cli

@@ -21,6 +21,8 @@
 #include "extraction/ScriptFileNames.h"
 #include "extraction/ScriptOutputs.h"
 
+namespace cli {
+
 namespace {
 
 constexpr OptionSpec kOptions[] = {
@@ -46,10 +48,10 @@ struct Request {
   std::string output = "-";
   std::optional<size_t> script;  // 0-based; every script when empty
   std::optional<int32_t> player;  // whose script, in place of `script`
-  LoadOptions load;
-  NameSet names = NameSet::kStandard;
-  NumberingChoice numbering = NumberingChoice::kAuto;
-  const CodePage* codePage = &kDefaultCodePage;  // of the players' names
+  recgame::LoadOptions load;
+  script::NameSet names = script::NameSet::kStandard;
+  script::NumberingChoice numbering = script::NumberingChoice::kAuto;
+  const platform::CodePage* codePage = &platform::kDefaultCodePage;  // of the players' names
 };
 
 void CheckOneChoiceOfScripts(const Arguments& arguments) {
@@ -69,7 +71,8 @@ Request ReadRequest(const Arguments& arguments) {
   }
   CheckOneChoiceOfScripts(arguments);
   std::string problem;
-  const std::optional<unsigned> script = arguments.Count("script", 1, static_cast<unsigned>(script::kMaxScripts), &problem);
+  const std::optional<unsigned> script =
+      arguments.Count("script", 1, static_cast<unsigned>(extraction::kMaxScripts), &problem);
   if (!script) throw UsageProblem(problem);
   const std::optional<unsigned> player =
       arguments.Count("player", 1, static_cast<unsigned>(recgame::kMaxPlayerNumber), &problem);
@@ -91,32 +94,35 @@ Request ReadRequest(const Arguments& arguments) {
 }
 
 int ReportTooLarge(std::ostream& err, const std::string& recGame) {
-  return Report(err, recGame, ResultMessage(WriteResult::kTooLarge), ResultReason(WriteResult::kTooLarge),
-                ExitStatus(WriteResult::kTooLarge));
+  return Report(err, recGame, extraction::ResultMessage(script::WriteResult::kTooLarge),
+                script::ResultReason(script::WriteResult::kTooLarge), ExitStatus(script::WriteResult::kTooLarge));
 }
 
-int ReportWriteFailure(std::ostream& err, const std::string& output, WriteResult written, const std::string& reason) {
-  return Report(err, output, ResultMessage(written), reason.empty() ? ResultReason(written) : reason,
-                ExitStatus(written));
+int ReportWriteFailure(std::ostream& err, const std::string& output, script::WriteResult written,
+                       const std::string& reason) {
+  return Report(err, output, extraction::ResultMessage(written),
+                reason.empty() ? script::ResultReason(written) : reason, ExitStatus(written));
 }
 
 // "; script 2 of 4: player 3, NAME, Vikings, green, team 2", without the player when it is unknown.
-std::string ScriptHeading(size_t script, size_t scripts, const recgame::Player* player, const CodePage& names) {
+std::string ScriptHeading(size_t script, size_t scripts, const recgame::Player* player,
+                          const platform::CodePage& names) {
   std::string heading = "; script " + std::to_string(script + 1) + " of " + std::to_string(scripts);
-  if (player != nullptr) heading += ": " + script::DescribePlayer(*player, names);
+  if (player != nullptr) heading += ": " + extraction::DescribePlayer(*player, names);
   return heading + "\n";
 }
 
 // Standard output gets the bytes a file would; several scripts follow one another, each after a
 // comment line that says which it is and whose. Nothing is written unless every script fits.
-int WriteToStandardOutput(const CAiScript& script, const Request& request, const std::vector<size_t>& scripts) {
-  BinaryFile standardOutput;
+int WriteToStandardOutput(const extraction::CAiScript& script, const Request& request,
+                          const std::vector<size_t>& scripts) {
+  platform::BinaryFile standardOutput;
   standardOutput.AttachStandardOutput();
-  TextFile text(standardOutput);
+  platform::TextFile text(standardOutput);
   const std::optional<std::vector<recgame::Player>> players = script.Players();
   for (const size_t n : scripts) {
     if (!request.script) {
-      text.WriteString(ScriptHeading(n, scripts.size(), script::PlayerOfScript(players, n), *request.codePage));
+      text.WriteString(ScriptHeading(n, scripts.size(), extraction::PlayerOfScript(players, n), *request.codePage));
     }
     script.WritePer(text, n);
   }
@@ -136,7 +142,7 @@ std::string PlayersWithScripts(const std::vector<recgame::Player>& players) {
 }
 
 // The script of player `number`; nothing, with `problem` saying why, when the player ran none.
-std::optional<size_t> ScriptOfPlayer(const CAiScript& script, int32_t number, std::string* problem) {
+std::optional<size_t> ScriptOfPlayer(const extraction::CAiScript& script, int32_t number, std::string* problem) {
   const std::optional<std::vector<recgame::Player>> players = script.Players();
   if (!players) {
     *problem = "its players are not known; choose a script with --script";
@@ -166,13 +172,13 @@ bool StandardOutputIs(const std::string& path) {
 
 int Extract(Request request, std::ostream& err) {
   if (request.output == "-" && StandardOutputIs(request.recGame)) {
-    return ReportWriteFailure(err, request.recGame, WriteResult::kIsRecGame, "");
+    return ReportWriteFailure(err, request.recGame, script::WriteResult::kIsRecGame, "");
   }
-  CAiScript script;
+  extraction::CAiScript script;
   script.UseNames(request.names);
   script.UseNumbering(request.numbering);
-  const ReadResult read = script.LoadAndParse(request.recGame, request.load);
-  if (read != ReadResult::kOk) return ReportReadFailure(err, request.recGame, read, script);
+  const recgame::ReadResult read = script.LoadAndParse(request.recGame, request.load);
+  if (read != recgame::ReadResult::kOk) return ReportReadFailure(err, request.recGame, read, script);
   if (request.script && *request.script >= script.ScriptCount()) {
     return Report(err, request.recGame, "No script " + std::to_string(*request.script + 1) + " in this file",
                   "it holds " + std::to_string(script.ScriptCount()), kExitNoSuchScript);
@@ -197,12 +203,12 @@ int Extract(Request request, std::ostream& err) {
     return WriteToStandardOutput(script, request, scripts);
   }
   // All or nothing: no output is replaced until every script is complete.
-  const std::vector<ScriptOutput> outputs = request.script
-                                                ? std::vector<ScriptOutput>{{*request.script, request.output}}
-                                                : script::NumberedOutputs(request.output, script.ScriptCount());
-  const ScriptsWritten written = script::WriteScripts(script, outputs);
-  if (written.result == WriteResult::kTooLarge) return ReportTooLarge(err, request.recGame);
-  if (written.result != WriteResult::kOk) {
+  const std::vector<extraction::ScriptOutput> outputs =
+      request.script ? std::vector<extraction::ScriptOutput>{{*request.script, request.output}}
+                     : extraction::NumberedOutputs(request.output, script.ScriptCount());
+  const extraction::ScriptsWritten written = extraction::WriteScripts(script, outputs);
+  if (written.result == script::WriteResult::kTooLarge) return ReportTooLarge(err, request.recGame);
+  if (written.result != script::WriteResult::kOk) {
     return ReportWriteFailure(err, written.output, written.result, written.reason);
   }
   return kExitOk;
@@ -214,7 +220,7 @@ int RunExtract(const Arguments& arguments, std::ostream& /*out*/, std::ostream& 
     return Extract(request, err);
   } catch (const std::bad_alloc&) {
     // The script and its output file are gone by now, and the old output is as it was.
-    return Report(err, request.recGame, kOutOfMemoryMessage, "", kExitOutOfMemory);
+    return Report(err, request.recGame, extraction::kOutOfMemoryMessage, "", kExitOutOfMemory);
   }
 }
 
@@ -227,3 +233,5 @@ const Command kExtractCommand = {
     kOptions,
     RunExtract,
 };
+
+}  // namespace cli

@@ -10,6 +10,8 @@
 #include "extraction/AiScript.h"
 #include "script/ScriptText.h"
 
+namespace cli {
+
 // What the commands share about one recorded game: how researches are named, which code page its
 // players' names are read in, and how a result becomes an exit status and a line on standard error.
 
@@ -25,7 +27,7 @@ inline constexpr OptionSpec kSalvageOption = {
     "calling it broken"};
 // The names that option asks for, the standard ones when it is not given; throws UsageProblem for
 // any other value.
-NameSet ReadNameSet(const Arguments& arguments);
+script::NameSet ReadNameSet(const Arguments& arguments);
 
 // "--encoding NAME", for the commands that show players' names: the code page they were recorded in.
 inline constexpr OptionSpec kEncodingOption = {
@@ -34,7 +36,7 @@ inline constexpr OptionSpec kEncodingOption = {
     "euc-kr or windows-1251"};
 // The code page that option names, windows-1252 when it is not given; throws UsageProblem for any
 // other name.
-const CodePage& ReadCodePage(const Arguments& arguments);
+const platform::CodePage& ReadCodePage(const Arguments& arguments);
 
 // "--numbering auto|1.0c", for the same commands: by the game's version, or 1.0c's for any game.
 inline constexpr OptionSpec kNumberingOption = {
@@ -42,21 +44,24 @@ inline constexpr OptionSpec kNumberingOption = {
     "how stored facts and actions are numbered: auto (the default) by the game's version, 1.0c as The "
     "Conquerors 1.0c numbers them, whatever the version"};
 // The choice that option makes, auto when it is not given; throws UsageProblem for any other value.
-NumberingChoice ReadNumberingChoice(const Arguments& arguments);
+script::NumberingChoice ReadNumberingChoice(const Arguments& arguments);
 // When the game's version has no known numbering and it is to be written by its version, says so
 // on `err`: its facts and actions may be misnamed. The script's text carries no such remark.
-void WarnOfUnknownNumbering(std::ostream& err, const std::string& path, const CAiScript& script);
+void WarnOfUnknownNumbering(std::ostream& err, const std::string& path, const extraction::CAiScript& script);
 
 // Says on `err` what a script written from the game lacks: that it was cut short (salvaged), or holds no
 // rules although written, so that an output shorter than the user expects is never a surprise.
-void WarnOfMissingRules(std::ostream& err, const std::string& path, const CAiScript& script, size_t n);
+void WarnOfMissingRules(std::ostream& err, const std::string& path, const extraction::CAiScript& script, size_t n);
 // Reports a load or parse that failed, in the words of its result; a script cut short says which, how
 // many rules it claims and how many the file holds. Returns the exit status.
-int ReportReadFailure(std::ostream& err, const std::string& path, ReadResult read, const CAiScript& script);
+int ReportReadFailure(std::ostream& err, const std::string& path, recgame::ReadResult read,
+                      const extraction::CAiScript& script);
 
-int ExitStatus(ReadResult result);
-int ExitStatus(WriteResult result);
+int ExitStatus(recgame::ReadResult result);
+int ExitStatus(script::WriteResult result);
 
 // Writes "velkorin: PATH: MESSAGE", with ": REASON" when there is one, and returns `status`. A control
 // character in the path or the reason, which may name files too, is shown escaped.
 int Report(std::ostream& err, const std::string& path, std::string_view message, std::string_view reason, int status);
+
+}  // namespace cli

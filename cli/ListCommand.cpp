@@ -21,6 +21,8 @@
 #include "extraction/GameSummary.h"
 #include "extraction/PlayerText.h"
 
+namespace cli {
+
 namespace {
 
 constexpr OptionSpec kOptions[] = {
@@ -33,8 +35,8 @@ constexpr OptionSpec kOptions[] = {
 // One part of the listing: the recorded games named as operands, or those of one folder.
 struct Listing {
   std::optional<std::string> folder;  // nothing for the games named one by one
-  std::vector<RecGameFile> games;
-  std::vector<GameSummary> summaries;
+  std::vector<recgame::RecGameFile> games;
+  std::vector<extraction::GameSummary> summaries;
 };
 
 // Characters a terminal shows two columns wide: Hangul's leading consonants, the CJK blocks from the
@@ -85,16 +87,16 @@ void WriteRow(std::ostream& out, std::string_view indent, const Row& row, const 
 
 // Names, and reasons that may hold names, with their control characters escaped: no name can end a
 // line of the listing or reach the terminal as a command.
-Row GameRow(const RecGameFile& game, const GameSummary& summary) {
-  return {EscapeControls(game.name), std::to_string(game.size), summary.version.value_or(""),
-          std::string(summary.numbering ? NumberingName(*summary.numbering) : ""),
-          EscapeControls(script::DescribeGame(summary))};
+Row GameRow(const recgame::RecGameFile& game, const extraction::GameSummary& summary) {
+  return {platform::EscapeControls(game.name), std::to_string(game.size), summary.version.value_or(""),
+          std::string(summary.numbering ? script::NumberingName(*summary.numbering) : ""),
+          platform::EscapeControls(extraction::DescribeGame(summary))};
 }
 
-Row PlayerRow(const recgame::Player& player, const GameSummary& game, const CodePage& names) {
-  Row row = {std::to_string(player.number),        script::ShownName(player.name, names),
-             script::PlayerTypeText(player.type),  script::CivilizationText(player.civilization),
-             script::ColourText(player.colour),    script::TeamText(player.team)};
+Row PlayerRow(const recgame::Player& player, const extraction::GameSummary& game, const platform::CodePage& names) {
+  Row row = {std::to_string(player.number),           extraction::ShownName(player.name, names),
+             extraction::PlayerTypeText(player.type), extraction::CivilizationText(player.civilization),
+             extraction::ColourText(player.colour),   extraction::TeamText(player.team)};
   if (player.script) {
     const size_t rules = game.scripts[*player.script].rules;
     row.push_back("script " + std::to_string(*player.script + 1) + ": " + std::to_string(rules) +
@@ -104,7 +106,7 @@ Row PlayerRow(const recgame::Player& player, const GameSummary& game, const Code
 }
 
 // Under its game, indented: each player, or that they are unknown when the game has scripts.
-void WritePlayers(std::ostream& out, const GameSummary& game, const CodePage& names) {
+void WritePlayers(std::ostream& out, const extraction::GameSummary& game, const platform::CodePage& names) {
   if (!game.players) {
     if (!game.scripts.empty()) out << "  players unknown\n";
     return;
@@ -115,11 +117,11 @@ void WritePlayers(std::ostream& out, const GameSummary& game, const CodePage& na
   for (const Row& row : rows) WriteRow(out, "  ", row, widths, 0);
 }
 
-void WriteText(std::ostream& out, const std::vector<Listing>& listings, const CodePage& names) {
+void WriteText(std::ostream& out, const std::vector<Listing>& listings, const platform::CodePage& names) {
   for (const Listing& listing : listings) {
     if (&listing != &listings.front()) out << '\n';
     if (listing.folder) {
-      out << EscapeControls(*listing.folder) << ": " << listing.games.size()
+      out << platform::EscapeControls(*listing.folder) << ": " << listing.games.size()
           << (listing.games.size() == 1 ? " recorded game\n" : " recorded games\n");
     }
     std::vector<Row> rows;
@@ -134,16 +136,16 @@ void WriteText(std::ostream& out, const std::vector<Listing>& listings, const Co
 
 // One JSON object, each game's on a line of its own, so that the output reads well and a line-wise
 // tool can take it game by game.
-std::string ListingJson(const Listing& listing, const CodePage& names) {
-  std::string json = script::ListingJsonOpening(listing.folder);
+std::string ListingJson(const Listing& listing, const platform::CodePage& names) {
+  std::string json = extraction::ListingJsonOpening(listing.folder);
   for (size_t i = 0; i < listing.games.size(); ++i) {
     json += i == 0 ? "\n  " : ",\n  ";
-    json += script::GameJson(listing.games[i].name, listing.games[i].size, listing.summaries[i], names);
+    json += extraction::GameJson(listing.games[i].name, listing.games[i].size, listing.summaries[i], names);
   }
   return json + (listing.games.empty() ? "]}" : "\n]}");
 }
 
-void WriteJson(std::ostream& out, const std::vector<Listing>& listings, const CodePage& names, bool several) {
+void WriteJson(std::ostream& out, const std::vector<Listing>& listings, const platform::CodePage& names, bool several) {
   if (!several) {
     for (const Listing& listing : listings) out << ListingJson(listing, names) << '\n';
     return;
@@ -155,7 +157,7 @@ void WriteJson(std::ostream& out, const std::vector<Listing>& listings, const Co
 
 std::vector<std::string> Operands(const Arguments& arguments) {
   if (!arguments.Operands().empty()) return arguments.Operands();
-  const std::optional<std::string> saveGame = FindSaveGameFolder();
+  const std::optional<std::string> saveGame = platform::FindSaveGameFolder();
   if (!saveGame) throw UsageProblem("no FOLDER given, and the game's SaveGame folder cannot be found; give FOLDER");
   return {*saveGame};
 }
@@ -168,12 +170,12 @@ std::vector<Listing> ReadOperands(const std::vector<std::string>& operands, std:
   for (const std::string& operand : operands) {
     std::string problem;
     if (os::StatusOf(operand).kind == os::PathKind::kDirectory) {
-      if (std::optional<std::vector<RecGameFile>> games = ListRecGameFolder(operand, &problem)) {
+      if (std::optional<std::vector<recgame::RecGameFile>> games = recgame::ListRecGameFolder(operand, &problem)) {
         folders.push_back({operand, std::move(*games), {}});
         continue;
       }
       Report(err, operand, "cannot read the folder", problem, 0);
-    } else if (const std::optional<RecGameFile> game = RecGameFileAt(operand, &problem)) {
+    } else if (const std::optional<recgame::RecGameFile> game = recgame::RecGameFileAt(operand, &problem)) {
       files.games.push_back(*game);
       continue;
     } else {
@@ -186,15 +188,15 @@ std::vector<Listing> ReadOperands(const std::vector<std::string>& operands, std:
 }
 
 int RunList(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-  const CodePage& names = ReadCodePage(arguments);
+  const platform::CodePage& names = ReadCodePage(arguments);
   const std::vector<std::string> operands = Operands(arguments);
-  const LoadOptions load{.salvage = arguments.Has("salvage")};
+  const recgame::LoadOptions load{.salvage = arguments.Has("salvage")};
   bool allRead = true;
   std::vector<Listing> listings = ReadOperands(operands, err, &allRead);
   for (Listing& listing : listings) {
     listing.summaries.resize(listing.games.size());
-    ForEachInParallel(listing.games.size(), ProcessorCount(), [&](size_t i) {
-      listing.summaries[i] = script::SummarizeGame(listing.games[i].path, load);
+    platform::ForEachInParallel(listing.games.size(), platform::ProcessorCount(), [&](size_t i) {
+      listing.summaries[i] = extraction::SummarizeGame(listing.games[i].path, load);
     });
   }
   if (arguments.Has("json")) {
@@ -217,3 +219,5 @@ const Command kListCommand = {
     kOptions,
     RunList,
 };
+
+}  // namespace cli

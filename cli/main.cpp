@@ -10,8 +10,9 @@ namespace {
 
 int Run(const std::vector<std::string>& args) {
   // An interrupted run removes the script file it had begun.
-  InstallInterruptCleanup();
-  return RunVelkorin(args, ConsoleTextStream(ConsoleStream::kOutput), ConsoleTextStream(ConsoleStream::kError));
+  platform::InstallInterruptCleanup();
+  return cli::RunVelkorin(args, platform::ConsoleTextStream(platform::ConsoleStream::kOutput),
+                          platform::ConsoleTextStream(platform::ConsoleStream::kError));
 }
 
 }  // namespace
@@ -21,7 +22,7 @@ int Run(const std::vector<std::string>& args) {
 // can spell, with question marks for the rest of a file name.
 int wmain(int argc, wchar_t* argv[]) {
   std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(Utf8FromWide(argv[i]));
+  for (int i = 1; i < argc; ++i) args.push_back(platform::Utf8FromWide(argv[i]));
   return Run(args);
 }
 #else

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace extraction {
+
 // Unicode's simple case folding, 1454 mappings: `count` code points from `first`,
 // `stride` apart, each folds to the code point `distance` away. Sorted by `first`, never overlapping.
 struct FoldRun {
@@ -216,3 +218,5 @@ inline constexpr FoldRun kFoldRuns[] = {
     {0x16E40, 32, 1, 32},
     {0x1E900, 34, 1, 34},
 };
+
+}  // namespace extraction

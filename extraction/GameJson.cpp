@@ -8,6 +8,8 @@
 #include "platform/Utf8.h"
 #include "extraction/PlayerText.h"
 
+namespace extraction {
+
 namespace {
 
 // Members keep the order they are written in.
@@ -26,30 +28,30 @@ void AddName(Json& object, const std::string& key, const std::string& name) {
 
 Json Optional(const auto& value) { return value ? Json(*value) : Json(); }
 
-Json PlayerJson(const recgame::Player& player, const CodePage& names) {
+Json PlayerJson(const recgame::Player& player, const platform::CodePage& names) {
   Json object = Json::object();
   object["number"] = player.number;
-  object["type"] = script::PlayerTypeText(player.type);
-  object["name"] = DecodeCodePage(player.name, names).value_or(player.name);
+  object["type"] = PlayerTypeText(player.type);
+  object["name"] = platform::DecodeCodePage(player.name, names).value_or(player.name);
   const bool ascii = std::all_of(player.name.begin(), player.name.end(), [](char c) { return c > 0 && c < 0x7F; });
   if (!ascii) object["nameBytes"] = std::vector<uint8_t>(player.name.begin(), player.name.end());
   object["civilization"] = player.civilization;
-  object["civilizationName"] = Optional(script::CivilizationName(player.civilization));
+  object["civilizationName"] = Optional(CivilizationName(player.civilization));
   object["color"] = player.colour;
-  object["colorName"] = Optional(script::ColourName(player.colour));
-  object["team"] = Optional(script::TeamNumber(player.team));
+  object["colorName"] = Optional(ColourName(player.colour));
+  object["team"] = Optional(TeamNumber(player.team));
   return object;
 }
 
-std::string_view JsonStatus(ReadResult status) {
+std::string_view JsonStatus(recgame::ReadResult status) {
   switch (status) {
-    case ReadResult::kOk:
+    case recgame::ReadResult::kOk:
       return "ok";
-    case ReadResult::kNoAiScript:
+    case recgame::ReadResult::kNoAiScript:
       return "no-ai-script";
-    case ReadResult::kBroken:
+    case recgame::ReadResult::kBroken:
       return "broken";
-    case ReadResult::kCannotOpen:
+    case recgame::ReadResult::kCannotOpen:
       return "cannot-open";
   }
   return "cannot-open";
@@ -57,16 +59,14 @@ std::string_view JsonStatus(ReadResult status) {
 
 }  // namespace
 
-namespace script {
-
 std::string JsonString(std::string_view text) { return Dump(Json(std::string(text))); }
 
-std::string GameJson(const std::string& name, uint64_t size, const GameSummary& game, const CodePage& names) {
+std::string GameJson(const std::string& name, uint64_t size, const GameSummary& game, const platform::CodePage& names) {
   Json object = Json::object();
   AddName(object, "name", name);
   object["size"] = size;
   object["version"] = game.version ? Json(*game.version) : Json();
-  object["numbering"] = game.numbering ? Json(NumberingJsonName(*game.numbering)) : Json();
+  object["numbering"] = game.numbering ? Json(script::NumberingJsonName(*game.numbering)) : Json();
   object["status"] = JsonStatus(game.status);
   object["scripts"] = Json::array();
   for (size_t n = 0; n < game.scripts.size(); ++n) {
@@ -95,4 +95,4 @@ std::string ListingJsonOpening(const std::optional<std::string>& folder) {
   return text + "\"games\":[";
 }
 
-}  // namespace script
+}  // namespace extraction

@@ -6,6 +6,8 @@
 #include "extraction/AiScript.h"
 #include "extraction/ResultMessages.h"
 
+namespace extraction {
+
 namespace {
 
 constexpr size_t kVersionLength = 8;
@@ -24,8 +26,6 @@ std::string Remarks(const ScriptSummary& script) {
 
 }  // namespace
 
-namespace script {
-
 std::string VersionText(std::span<const uint8_t> header) {
   std::string text;
   for (const uint8_t byte : header.first(std::min(header.size(), kVersionLength))) {
@@ -40,8 +40,8 @@ std::vector<ScriptSummary> SummarizeScripts(const CAiScript& script) {
   for (size_t n = 0; n < script.ScriptCount(); ++n) {
     ScriptSummary summary{script.Rules(n).size(), script.Rules(n).Claimed(), std::nullopt};
     for (size_t earlier = 0; earlier < n && !summary.sameAs; ++earlier) {
-      const AiRules before = script.Rules(earlier);
-      const AiRules rules = script.Rules(n);
+      const recgame::AiRules before = script.Rules(earlier);
+      const recgame::AiRules rules = script.Rules(n);
       if (std::equal(before.begin(), before.end(), rules.begin(), rules.end())) summary.sameAs = earlier + 1;
     }
     scripts.push_back(summary);
@@ -49,10 +49,10 @@ std::vector<ScriptSummary> SummarizeScripts(const CAiScript& script) {
   return scripts;
 }
 
-GameSummary SummarizeGame(const std::string& path, const LoadOptions& load) {
-  return SummarizeGame([&](RecGameHeader* header, std::string* failure) {
-    return recgame::LoadRecGame(path, header, failure, load);
-  }, load.salvage);
+GameSummary SummarizeGame(const std::string& path, const recgame::LoadOptions& load) {
+  return SummarizeGame([&](recgame::RecGameHeader* header,
+                           std::string* failure) { return recgame::LoadRecGame(path, header, failure, load); },
+                       load.salvage);
 }
 
 GameSummary SummarizeGame(const CAiScript::HeaderLoader& load, bool salvage) {
@@ -69,23 +69,23 @@ GameSummary SummarizeGame(const CAiScript::HeaderLoader& load, bool salvage) {
     summary.players = script.Players();
   } catch (const std::exception& error) {
     // A read that fails once the file is open leaves the game as unreadable as one that never opened.
-    summary = {ReadResult::kCannotOpen, std::nullopt, std::nullopt, error.what(), {}, std::nullopt};
+    summary = {recgame::ReadResult::kCannotOpen, std::nullopt, std::nullopt, error.what(), {}, std::nullopt};
   }
   return summary;
 }
 
 std::string DescribeGame(const GameSummary& game) {
   switch (game.status) {
-    case ReadResult::kNoAiScript:
+    case recgame::ReadResult::kNoAiScript:
       return "no AI script";
-    case ReadResult::kBroken:
+    case recgame::ReadResult::kBroken:
       if (const std::optional<size_t> cut = CutScript(game)) {
         return CutShortMessage(*cut, game.scripts[*cut].claimed, game.scripts[*cut].rules);
       }
       return "broken";
-    case ReadResult::kCannotOpen:
+    case recgame::ReadResult::kCannotOpen:
       return game.reason.empty() ? "cannot be opened" : "cannot be opened: " + game.reason;
-    case ReadResult::kOk:
+    case recgame::ReadResult::kOk:
       break;
   }
   // One script reads "1 script: 0 rules (the file claims -1)"; of several, what is said of each stands
@@ -125,4 +125,4 @@ const recgame::Player* PlayerOfScript(const GameSummary& game, size_t script) {
   return PlayerOfScript(game.players, script);
 }
 
-}  // namespace script
+}  // namespace extraction

@@ -13,6 +13,8 @@
 #include "extraction/AiScript.h"
 #include "script/CommandNumbering.h"
 
+namespace extraction {
+
 // What a recorded game holds, as every front end lists it: its version text, its scripts with their
 // rule counts, or why it has none, and its players.
 
@@ -27,16 +29,14 @@ struct ScriptSummary {
 };
 
 struct GameSummary {
-  ReadResult status = ReadResult::kOk;
+  recgame::ReadResult status = recgame::ReadResult::kOk;
   std::optional<std::string> version;  // nothing when the header could not be read
-  std::optional<NumberingKind> numbering;  // the numbering its facts and actions are read in; likewise
+  std::optional<script::NumberingKind> numbering;  // the numbering its facts and actions are read in; likewise
   std::string reason;                  // why it cannot be opened, when the message alone does not say
   std::vector<ScriptSummary> scripts;
   // Who played, each computer player tied to its script; nothing when that cannot be told.
   std::optional<std::vector<recgame::Player>> players;
 };
-
-namespace script {
 
 // The start of an inflated header, such as "VER 9.4", up to its first zero byte within 8 bytes;
 // anything but printable ASCII shows as "?", so that the text is safe on a terminal and in JSON.
@@ -45,7 +45,7 @@ std::string VersionText(std::span<const uint8_t> header);
 std::vector<ScriptSummary> SummarizeScripts(const CAiScript& script);
 // Loads and parses the recorded game at `path`. Never throws: a read that fails once the file is
 // open leaves the game as unreadable as one that never opened, with the failure as its reason.
-GameSummary SummarizeGame(const std::string& path, const LoadOptions& load);
+GameSummary SummarizeGame(const std::string& path, const recgame::LoadOptions& load);
 // The same of a header that `load` gives.
 GameSummary SummarizeGame(const CAiScript::HeaderLoader& load, bool salvage);
 // "4 scripts: 608, 610, 630 (same as 1), 612 rules", with what a count that the file claims otherwise
@@ -62,4 +62,4 @@ std::optional<size_t> CutScript(const GameSummary& game);
 const recgame::Player* PlayerOfScript(const std::optional<std::vector<recgame::Player>>& players, size_t script);
 const recgame::Player* PlayerOfScript(const GameSummary& game, size_t script);
 
-}  // namespace script
+}  // namespace extraction

@@ -4,6 +4,8 @@
 
 #include "platform/ConsoleText.h"
 
+namespace extraction {
+
 namespace {
 
 // By number from 1; The Conquerors have 18, games played with later data go on.
@@ -19,8 +21,6 @@ constexpr std::array<std::string_view, 8> kColours = {"blue", "red", "green", "y
 constexpr uint8_t kNoTeam = 1;
 
 }  // namespace
-
-namespace script {
 
 std::optional<std::string_view> CivilizationName(uint8_t civilization) {
   if (civilization == 0 || civilization > kCivilizations.size()) return std::nullopt;
@@ -58,14 +58,14 @@ std::string PlayerTypeText(int32_t type) {
   return "type " + std::to_string(type);
 }
 
-std::string ShownName(std::string_view bytes, const CodePage& page) {
-  const std::optional<std::string> text = DecodeCodePage(bytes, page);
-  return text ? EscapeControls(*text) : EscapeNonAscii(bytes);
+std::string ShownName(std::string_view bytes, const platform::CodePage& page) {
+  const std::optional<std::string> text = platform::DecodeCodePage(bytes, page);
+  return text ? platform::EscapeControls(*text) : platform::EscapeNonAscii(bytes);
 }
 
-std::string DescribePlayer(const recgame::Player& player, const CodePage& page) {
+std::string DescribePlayer(const recgame::Player& player, const platform::CodePage& page) {
   return "player " + std::to_string(player.number) + ", " + ShownName(player.name, page) + ", " +
          CivilizationText(player.civilization) + ", " + ColourText(player.colour) + ", " + TeamText(player.team);
 }
 
-}  // namespace script
+}  // namespace extraction

@@ -8,10 +8,10 @@
 #include "platform/CodePage.h"
 #include "recgame/Players.h"
 
+namespace extraction {
+
 // The words every front end shows for a player: civilization, colour, team and type by name, the
 // name read in a code page with nothing in it that could pose as other text.
-
-namespace script {
 
 // "Teutons"; nothing for a number without a name. 1 to 18 are The Conquerors', the rest later data's.
 std::optional<std::string_view> CivilizationName(uint8_t civilization);
@@ -30,9 +30,9 @@ std::string PlayerTypeText(int32_t type);
 // The name as text shows it: read in the code page, with control, bidirectional and invisible
 // characters escaped as every stranger's text is; a name that is no text of the code page shows each
 // byte beyond ASCII escaped.
-std::string ShownName(std::string_view bytes, const CodePage& page);
+std::string ShownName(std::string_view bytes, const platform::CodePage& page);
 
 // "player 3, 齐谷德, Vikings, green, team 2": who a script is, in one line of text.
-std::string DescribePlayer(const recgame::Player& player, const CodePage& page);
+std::string DescribePlayer(const recgame::Player& player, const platform::CodePage& page);
 
-}  // namespace script
+}  // namespace extraction

@@ -8,37 +8,39 @@
 #include "recgame/ReadResult.h"
 #include "script/ScriptText.h"
 
+namespace extraction {
+
 // The words every front end shows for a result, so the program and the command line say the same.
 
 // What an extraction that could not have the memory it needed says.
 inline constexpr std::string_view kOutOfMemoryMessage = "Not enough memory";
 
 // Empty for kOk.
-constexpr std::string_view ResultMessage(ReadResult result) {
+constexpr std::string_view ResultMessage(recgame::ReadResult result) {
   switch (result) {
-    case ReadResult::kOk:
+    case recgame::ReadResult::kOk:
       return "";
-    case ReadResult::kCannotOpen:
+    case recgame::ReadResult::kCannotOpen:
       return "File Open Error";
-    case ReadResult::kNoAiScript:
+    case recgame::ReadResult::kNoAiScript:
       return "No AI script in this file";
-    case ReadResult::kBroken:
+    case recgame::ReadResult::kBroken:
       return "Recgame file is broken";
   }
   return "";
 }
 
 // Empty for kOk.
-constexpr std::string_view ResultMessage(WriteResult result) {
+constexpr std::string_view ResultMessage(script::WriteResult result) {
   switch (result) {
-    case WriteResult::kOk:
+    case script::WriteResult::kOk:
       return "";
-    case WriteResult::kCannotCreate:
-    case WriteResult::kIsRecGame:
-    case WriteResult::kReadOnly:
+    case script::WriteResult::kCannotCreate:
+    case script::WriteResult::kIsRecGame:
+    case script::WriteResult::kReadOnly:
       return "File Write Error";
-    case WriteResult::kTooLarge:
-      return ResultMessage(ReadResult::kBroken);
+    case script::WriteResult::kTooLarge:
+      return ResultMessage(recgame::ReadResult::kBroken);
   }
   return "";
 }
@@ -62,3 +64,5 @@ inline std::string EmptyScriptMessage(size_t script, int16_t claimed) {
   return "AI script " + std::to_string(script + 1) + " holds no rules" +
          (claimed < 0 ? " (the file claims " + std::to_string(claimed) + ")" : "");
 }
+
+}  // namespace extraction

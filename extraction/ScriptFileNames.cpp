@@ -7,6 +7,8 @@
 #include "platform/Utf8.h"
 #include "extraction/CaseFoldingTable.h"
 
+namespace extraction {
+
 namespace {
 
 char32_t FoldCodePoint(char32_t c) {
@@ -36,8 +38,6 @@ std::string BaseAt(const std::string& name, unsigned level) {
 }
 
 }  // namespace
-
-namespace script {
 
 std::u32string FoldCase(std::string_view text) {
   std::u32string folded;
@@ -87,4 +87,4 @@ std::vector<std::string> ScriptBases(const std::vector<std::string>& names) {
   return bases;
 }
 
-}  // namespace script
+}  // namespace extraction

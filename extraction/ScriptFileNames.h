@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-// The names extract-all gives the script files of a folder's recorded games, and the page its zip's.
+namespace extraction {
 
-namespace script {
+// The names extract-all gives the script files of a folder's recorded games, and the page its zip's.
 
 // The most scripts a recorded game holds: one per player.
 inline constexpr size_t kMaxScripts = 8;
@@ -30,4 +30,4 @@ std::string ScriptFileName(const std::string& base, size_t script);
 // alone, so every run over the folder, on every system, names its files alike.
 std::vector<std::string> ScriptBases(const std::vector<std::string>& names);
 
-}  // namespace script
+}  // namespace extraction

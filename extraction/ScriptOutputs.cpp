@@ -5,7 +5,7 @@
 #include "platform/OutputFile.h"
 #include "extraction/AiScript.h"
 
-namespace script {
+namespace extraction {
 
 std::string NumberedOutput(const std::string& output, size_t script) {
   std::string base = output;
@@ -20,14 +20,14 @@ std::vector<ScriptOutput> NumberedOutputs(const std::string& output, size_t coun
 }
 
 ScriptsWritten WriteScripts(const CAiScript& script, std::span<const ScriptOutput> outputs) {
-  std::deque<OutputFile> files;  // never moved once created
+  std::deque<platform::OutputFile> files;  // never moved once created
   for (const ScriptOutput& output : outputs) {
-    ScriptsWritten written{WriteResult::kOk, output.path, {}};
+    ScriptsWritten written{script::WriteResult::kOk, output.path, {}};
     written.result = script.StagePer(files.emplace_back(), output.path, output.script, &written.reason);
-    if (written.result != WriteResult::kOk) return written;
+    if (written.result != script::WriteResult::kOk) return written;
   }
-  for (OutputFile& file : files) file.Commit();
+  for (platform::OutputFile& file : files) file.Commit();
   return {};
 }
 
-}  // namespace script
+}  // namespace extraction

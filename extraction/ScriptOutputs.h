@@ -7,6 +7,8 @@
 
 #include "script/ScriptText.h"
 
+namespace extraction {
+
 class CAiScript;
 
 // Several scripts of one game written to files of their own, all or nothing, as `extract --all` and
@@ -20,12 +22,10 @@ struct ScriptOutput {
 
 // What writing them gave; on a failure, the output it failed at and, where the system gave one, why.
 struct ScriptsWritten {
-  WriteResult result = WriteResult::kOk;
+  script::WriteResult result = script::WriteResult::kOk;
   std::string output;
   std::string reason;
 };
-
-namespace script {
 
 // "BASE.per" (or "BASE") gives "BASE-N.per" for the script `script` (from 0), which is the N-th.
 std::string NumberedOutput(const std::string& output, size_t script);
@@ -35,4 +35,4 @@ std::vector<ScriptOutput> NumberedOutputs(const std::string& output, size_t coun
 // a failure every output is as it was. Throws FileError when putting one in place fails.
 ScriptsWritten WriteScripts(const CAiScript& script, std::span<const ScriptOutput> outputs);
 
-}  // namespace script
+}  // namespace extraction

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+namespace extraction {
+
 namespace {
 
 constexpr std::array<std::string_view, 6> kUnits = {"kB", "MB", "GB", "TB", "PB", "EB"};
@@ -10,8 +12,6 @@ constexpr std::array<std::string_view, 6> kUnits = {"kB", "MB", "GB", "TB", "PB"
 std::string Bytes(uint64_t bytes, const std::string& number) { return number + (bytes == 1 ? " byte" : " bytes"); }
 
 }  // namespace
-
-namespace script {
 
 std::string SizeText(uint64_t bytes) {
   if (bytes < 1000) return Bytes(bytes, std::to_string(bytes));
@@ -36,4 +36,4 @@ std::string ExactSizeText(uint64_t bytes) {
   return Bytes(bytes, grouped);
 }
 
-}  // namespace script
+}  // namespace extraction

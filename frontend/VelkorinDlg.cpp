@@ -53,8 +53,8 @@ class CAboutDlg : public CDialog {
 
 // Whole strings of UTF-16 code units, alike but for case as the file system compares names.
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-  const std::wstring wideA = WideFromUtf8(a);
-  const std::wstring wideB = WideFromUtf8(b);
+  const std::wstring wideA = platform::WideFromUtf8(a);
+  const std::wstring wideB = platform::WideFromUtf8(b);
   return CompareStringOrdinal(wideA.c_str(), static_cast<int>(wideA.size()), wideB.c_str(),
                               static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
@@ -175,14 +175,16 @@ void CVelkorinDlg::OnDropFiles(HDROP hDropInfo) {
   if (copied == 0) return;
   // The program may be behind another window; the one dropped onto comes to the front.
   SetForegroundWindow(m_hWnd);
-  OpenPath(Utf8FromWide(std::wstring_view(path.data(), copied)));
+  OpenPath(platform::Utf8FromWide(std::wstring_view(path.data(), copied)));
 }
 
 void CVelkorinDlg::OpenPath(const std::string& strPath) {
   const std::optional<std::string> strFull = FullPathName(strPath);
-  const DWORD dwAttributes = strFull ? GetFileAttributesW(WideFromUtf8(*strFull).c_str()) : INVALID_FILE_ATTRIBUTES;
+  const DWORD dwAttributes =
+      strFull ? GetFileAttributesW(platform::WideFromUtf8(*strFull).c_str()) : INVALID_FILE_ATTRIBUTES;
   if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
-    AfxMessageBox(std::string(ResultMessage(ReadResult::kCannotOpen)) + "\n\n" + EscapeControls(strPath));
+    AfxMessageBox(std::string(extraction::ResultMessage(recgame::ReadResult::kCannotOpen)) + "\n\n" +
+                  platform::EscapeControls(strPath));
     return;
   }
   std::string strName;
@@ -249,7 +251,7 @@ void CVelkorinDlg::OnOK() {
 
 void CVelkorinDlg::OnBrowse() {
   UpdateData(TRUE);
-  const std::wstring strSelected = WideFromUtf8(m_strFolder);
+  const std::wstring strSelected = platform::WideFromUtf8(m_strFolder);
   std::array<wchar_t, kPathBuffer> szPath{};
   BROWSEINFOW bi{};
   bi.hwndOwner = m_hWnd;
@@ -259,7 +261,7 @@ void CVelkorinDlg::OnBrowse() {
   bi.lpfn = BrowseCallbackProc;
   bi.lParam = reinterpret_cast<LPARAM>(strSelected.c_str());
   if (!BrowseForFolder(bi)) return;
-  m_strFolder = Utf8FromWide(szPath.data());
+  m_strFolder = platform::Utf8FromWide(szPath.data());
   FillRecGameList(m_strFolder);
   UpdateData(FALSE);
 }
@@ -278,16 +280,16 @@ bool CVelkorinDlg::FillRecGameList(const std::string& strFolder) {
   // An empty text is the current folder, as it always was.
   const std::optional<std::string> strFull = FullPathName(strFolder.empty() ? "." : strFolder);
   std::string strProblem;
-  std::optional<std::vector<RecGameFile>> games;
+  std::optional<std::vector<recgame::RecGameFile>> games;
   if (!strFull) {
     strProblem = os::LastErrorText();
-  } else if (const DWORD dwAttributes = GetFileAttributesW(WideFromUtf8(*strFull).c_str());
+  } else if (const DWORD dwAttributes = GetFileAttributesW(platform::WideFromUtf8(*strFull).c_str());
              dwAttributes == INVALID_FILE_ATTRIBUTES) {
     strProblem = os::LastErrorText();
   } else if ((dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     strProblem = "it is a file, not a folder";
   } else {
-    games = ListRecGameFolder(*strFull, &strProblem);
+    games = recgame::ListRecGameFolder(*strFull, &strProblem);
   }
   if (!games) {
     SetStatusLine("Cannot read this folder: " + strProblem);
@@ -295,12 +297,12 @@ bool CVelkorinDlg::FillRecGameList(const std::string& strFolder) {
   }
   m_strListedFolder = WithTrailingBackslash(*strFull);
   m_RecGames = std::move(*games);
-  for (const RecGameFile& game : m_RecGames) m_RecGameList.AddString(EscapeControls(game.name));
+  for (const recgame::RecGameFile& game : m_RecGames) m_RecGameList.AddString(platform::EscapeControls(game.name));
   SetStatusLine(m_RecGames.empty() ? "No recorded games in " + m_strListedFolder : "");
   return true;
 }
 
-const RecGameFile* CVelkorinDlg::SelectedGame() const {
+const recgame::RecGameFile* CVelkorinDlg::SelectedGame() const {
   const int nSelected = m_RecGameList.GetCurSel();
   return nSelected >= 0 && static_cast<size_t>(nSelected) < m_RecGames.size()
              ? &m_RecGames[static_cast<size_t>(nSelected)]
@@ -310,16 +312,16 @@ const RecGameFile* CVelkorinDlg::SelectedGame() const {
 int CVelkorinDlg::FindRecGame(const std::string& strName) const {
   // The system may spell a name as it was typed, in another case than the folder holds it.
   auto found = std::find_if(m_RecGames.begin(), m_RecGames.end(),
-                            [&](const RecGameFile& game) { return game.name == strName; });
+                            [&](const recgame::RecGameFile& game) { return game.name == strName; });
   if (found == m_RecGames.end()) {
     found = std::find_if(m_RecGames.begin(), m_RecGames.end(),
-                         [&](const RecGameFile& game) { return EqualIgnoringCase(game.name, strName); });
+                         [&](const recgame::RecGameFile& game) { return EqualIgnoringCase(game.name, strName); });
   }
   return found == m_RecGames.end() ? -1 : static_cast<int>(found - m_RecGames.begin());
 }
 
 void CVelkorinDlg::SetStatusLine(const std::string& strLine) {
-  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, WideFromUtf8(EscapeControls(strLine)).c_str());
+  SetDlgItemTextW(m_hWnd, IDC_STATUS_LINE, platform::WideFromUtf8(platform::EscapeControls(strLine)).c_str());
 }
 
 std::string CVelkorinDlg::WithTrailingBackslash(std::string strFolder) {

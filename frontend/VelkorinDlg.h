@@ -33,7 +33,7 @@ class CVelkorinDlg : public CDialog {
 
   // What salvaging mends in a broken game, in the words of the command line: the script cut short,
   // or else the header-length field of 0 that salvaging reads past, the one other thing it does.
-  static std::string DamageText(const GameSummary& broken);
+  static std::string DamageText(const extraction::GameSummary& broken);
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
@@ -63,7 +63,7 @@ class CVelkorinDlg : public CDialog {
   // that salvaging reads offers the scripts salvaging gives.
   void ReadSelectedGame();
   // The recorded game the list's selected entry shows; nothing when none is selected.
-  const RecGameFile* SelectedGame() const;
+  const recgame::RecGameFile* SelectedGame() const;
   // The entry of the listed game of that name, spelt exactly or else in another case; -1 for none.
   int FindRecGame(const std::string& strName) const;
   // The line under the list, escaped, since it names files and players.
@@ -88,7 +88,7 @@ class CVelkorinDlg : public CDialog {
 
   CListBox m_RecGameList;
   // The games the list shows, entry by entry: an entry shows the name escaped, and this is the file.
-  std::vector<RecGameFile> m_RecGames;
+  std::vector<recgame::RecGameFile> m_RecGames;
   std::string m_strFolder;
   // The folder whose recorded games the list shows, absolute and ending in a backslash: the text in
   // the folder box may have been changed since, and a relative one would follow the current folder.

@@ -18,56 +18,59 @@ namespace {
 constexpr UINT kSettleMilliseconds = 250;
 
 // "VER 9.4 · 1.0c · ", where the header could be read.
-std::string VersionText(const GameSummary& game) {
+std::string VersionText(const extraction::GameSummary& game) {
   if (!game.version || !game.numbering) return "";
-  return *game.version + " · " + std::string(NumberingName(*game.numbering)) + " · ";
+  return *game.version + " · " + std::string(script::NumberingName(*game.numbering)) + " · ";
 }
 
 // The game as `velkorin list` describes it: its scripts, or why it has none in the words of the
 // dialog's messages.
-std::string ContentText(const GameSummary& game) {
-  if (game.status == ReadResult::kOk) return script::DescribeGame(game);
-  const std::string message(ResultMessage(game.status));
+std::string ContentText(const extraction::GameSummary& game) {
+  if (game.status == recgame::ReadResult::kOk) return extraction::DescribeGame(game);
+  const std::string message(extraction::ResultMessage(game.status));
   return game.reason.empty() ? message : message + ": " + game.reason;
 }
 
 // A player's name as the game itself shows it, in the system's code page.
-std::string NameOf(const recgame::Player& player) { return script::ShownName(player.name, SystemCodePage()); }
+std::string NameOf(const recgame::Player& player) {
+  return extraction::ShownName(player.name, platform::SystemCodePage());
+}
 
 // "1 Agé (Franks, team 1), 2 …": who played, humans too; "players unknown" for a game of scripts
 // whose players cannot be told, nothing for a game of none.
-std::string PlayersText(const GameSummary& game) {
+std::string PlayersText(const extraction::GameSummary& game) {
   if (!game.players) return game.scripts.empty() ? "" : "players unknown";
   std::string text;
   for (const recgame::Player& player : *game.players) {
     if (!text.empty()) text += ", ";
     text += std::to_string(player.number) + " " + NameOf(player) + " (" +
-            script::CivilizationText(player.civilization) + ", " + script::TeamText(player.team) + ")";
+            extraction::CivilizationText(player.civilization) + ", " + extraction::TeamText(player.team) + ")";
   }
   return text;
 }
 
 // What salvaging reads of a broken game; nothing when it reads no more.
-std::optional<GameSummary> SalvagedGame(const GameSummary& game, const std::string& path) {
-  if (game.status != ReadResult::kBroken) return std::nullopt;
-  GameSummary salvaged = script::SummarizeGame(path, {.salvage = true});
-  if (salvaged.status != ReadResult::kOk) return std::nullopt;
+std::optional<extraction::GameSummary> SalvagedGame(const extraction::GameSummary& game, const std::string& path) {
+  if (game.status != recgame::ReadResult::kBroken) return std::nullopt;
+  extraction::GameSummary salvaged = extraction::SummarizeGame(path, {.salvage = true});
+  if (salvaged.status != recgame::ReadResult::kOk) return std::nullopt;
   return salvaged;
 }
 
 // The line under the list: the game's version, what it holds, then who played.
-std::string GameLine(const GameSummary& game, const std::string& content) {
+std::string GameLine(const extraction::GameSummary& game, const std::string& content) {
   const std::string players = PlayersText(game);
   return VersionText(game) + (players.empty() ? content : content + " — " + players);
 }
 
 // "Script 2 of 4 — player 3 齐谷德 (Vikings, green) — 610 rules", without the player when the players
 // are unknown; which scripts repeat another the line under the list says, since the choice is narrow.
-std::string ScriptEntry(const GameSummary& game, size_t n) {
+std::string ScriptEntry(const extraction::GameSummary& game, size_t n) {
   std::string entry = "Script " + std::to_string(n + 1) + " of " + std::to_string(game.scripts.size()) + " — ";
-  if (const recgame::Player* player = script::PlayerOfScript(game, n)) {
+  if (const recgame::Player* player = extraction::PlayerOfScript(game, n)) {
     entry += "player " + std::to_string(player->number) + " " + NameOf(*player) + " (" +
-             script::CivilizationText(player->civilization) + ", " + script::ColourText(player->colour) + ") — ";
+             extraction::CivilizationText(player->civilization) + ", " + extraction::ColourText(player->colour) +
+             ") — ";
   }
   const size_t rules = game.scripts[n].rules;
   return entry + std::to_string(rules) + (rules == 1 ? " rule" : " rules");
@@ -82,9 +85,9 @@ std::wstring EntryText(HWND hScript, WPARAM nEntry) {
 
 }  // namespace
 
-std::string CVelkorinDlg::DamageText(const GameSummary& broken) {
-  if (script::CutScript(broken)) return script::DescribeGame(broken);
-  return std::string(ResultMessage(ReadResult::kBroken)) + ": its header-length field is 0";
+std::string CVelkorinDlg::DamageText(const extraction::GameSummary& broken) {
+  if (extraction::CutScript(broken)) return extraction::DescribeGame(broken);
+  return std::string(extraction::ResultMessage(recgame::ReadResult::kBroken)) + ": its header-length field is 0";
 }
 
 void CVelkorinDlg::OnSelChange() {
@@ -105,18 +108,19 @@ void CVelkorinDlg::OnSelChange() {
 void CVelkorinDlg::ReadSelectedGame() {
   KillTimer(m_hWnd, kReadGameTimer);
   m_bReadPending = false;
-  const RecGameFile* pGame = SelectedGame();
+  const recgame::RecGameFile* pGame = SelectedGame();
   if (pGame == nullptr) return;
-  const GameSummary game = script::SummarizeGame(pGame->path, {});
-  const std::optional<GameSummary> salvaged = SalvagedGame(game, pGame->path);
+  const extraction::GameSummary game = extraction::SummarizeGame(pGame->path, {});
+  const std::optional<extraction::GameSummary> salvaged = SalvagedGame(game, pGame->path);
   // A game that salvaging reads says what is wrong with it, and the rest as salvaging reads it, which
   // Extract offers to write.
-  const GameSummary& offered = salvaged ? *salvaged : game;
+  const extraction::GameSummary& offered = salvaged ? *salvaged : game;
   SetStatusLine(GameLine(offered, salvaged ? DamageText(game) : ContentText(game)));
-  if (offered.status != ReadResult::kOk || offered.scripts.size() < 2) return;
+  if (offered.status != recgame::ReadResult::kOk || offered.scripts.size() < 2) return;
   const HWND hScript = GetDlgItem(m_hWnd, IDC_SCRIPT);
   for (size_t n = 0; n < offered.scripts.size(); ++n) {
-    SendMessageW(hScript, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(ScriptEntry(offered, n)).c_str()));
+    SendMessageW(hScript, CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(platform::WideFromUtf8(ScriptEntry(offered, n)).c_str()));
   }
   SendMessageW(hScript, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"All scripts"));
   SendMessageW(hScript, CB_SETCURSEL, 0, 0);

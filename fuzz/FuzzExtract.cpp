@@ -19,8 +19,8 @@ enum Mode : uint8_t {
 
 // Every script of the game, with or without salvaging a header-length field of 0.
 void Extract(const std::string& path, bool salvage) {
-  CAiScript script;
-  if (script.LoadAndParse(path, {.salvage = salvage}) != ReadResult::kOk) return;
+  extraction::CAiScript script;
+  if (script.LoadAndParse(path, {.salvage = salvage}) != recgame::ReadResult::kOk) return;
   for (size_t n = 0; n < script.ScriptCount(); ++n) static_cast<void>(script.WritePer("/dev/null", n));
 }
 

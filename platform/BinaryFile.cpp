@@ -2,6 +2,8 @@
 
 #include "platform/FileError.h"
 
+namespace platform {
+
 BinaryFile::~BinaryFile() { Release(); }
 
 bool BinaryFile::OpenForReading(const std::string& path) {
@@ -80,3 +82,5 @@ bool BinaryFile::Release() noexcept {
 void BinaryFile::Fail(const char* operation) const {
   throw FileError(operation, m_path, os::LastErrorText());
 }
+
+}  // namespace platform

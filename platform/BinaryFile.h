@@ -7,6 +7,8 @@
 
 #include "platform/OsFile.h"
 
+namespace platform {
+
 // An open file and the path that names it in messages. Opening reports failure through its result;
 // once the file is open, every failed read, write, seek or close throws FileError, so no half-done
 // file operation can pass for success. The destructor closes the file quietly.
@@ -46,3 +48,5 @@ class BinaryFile {
   bool m_ownsHandle = false;
   std::string m_path;
 };
+
+}  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/CodePage.h"
 
+namespace platform {
+
 const CodePage* FindCodePage(std::string_view name) {
   for (const CodePage& page : kCodePages) {
     if (page.name == name) return &page;
@@ -12,3 +14,5 @@ std::string CodePageNames() {
   for (const CodePage& page : kCodePages) names += (names.empty() ? "" : ", ") + std::string(page.name);
   return names;
 }
+
+}  // namespace platform

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace platform {
+
 // The code pages a recorded game's names may be in. The game stores a name as bytes in the ANSI code
 // page of the machine that recorded it, with no mark of which; the user chooses one to read them in.
 // The system converts: iconv on Linux, MultiByteToWideChar on Windows, TextDecoder in the page.
@@ -33,3 +35,5 @@ std::optional<std::string> DecodeCodePage(std::string_view bytes, const CodePage
 // The system's ANSI code page, in which the game itself shows the names.
 CodePage SystemCodePage();
 #endif
+
+}  // namespace platform

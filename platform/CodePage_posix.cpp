@@ -5,6 +5,8 @@
 
 #include "platform/CodePage.h"
 
+namespace platform {
+
 std::optional<std::string> DecodeCodePage(std::string_view bytes, const CodePage& page) {
   const iconv_t converter = iconv_open("UTF-8", page.iconvName);
   if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
@@ -21,3 +23,5 @@ std::optional<std::string> DecodeCodePage(std::string_view bytes, const CodePage
   text.resize(text.size() - outLeft);
   return text;
 }
+
+}  // namespace platform

@@ -7,6 +7,8 @@
 
 #include "platform/CodePage.h"
 
+namespace platform {
+
 namespace {
 
 // The text of the bytes in the code page named, as UTF-8 after its length (a 32-bit number), in memory
@@ -39,3 +41,5 @@ std::optional<std::string> DecodeCodePage(std::string_view bytes, const CodePage
   std::free(decoded);
   return text;
 }
+
+}  // namespace platform

@@ -3,6 +3,8 @@
 #include "platform/CodePage.h"
 #include "platform/WideText.h"
 
+namespace platform {
+
 std::optional<std::string> DecodeCodePage(std::string_view bytes, const CodePage& page) {
   if (bytes.empty()) return std::string();
   const int size = static_cast<int>(bytes.size());
@@ -14,3 +16,5 @@ std::optional<std::string> DecodeCodePage(std::string_view bytes, const CodePage
 }
 
 CodePage SystemCodePage() { return {"ansi", CP_ACP, ""}; }
+
+}  // namespace platform

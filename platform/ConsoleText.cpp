@@ -4,6 +4,8 @@
 
 #include "platform/Utf8.h"
 
+namespace platform {
+
 namespace {
 
 class ConsoleTextBuffer : public std::streambuf {
@@ -93,3 +95,5 @@ std::string EscapeNonAscii(std::string_view bytes) {
   }
   return shown;
 }
+
+}  // namespace platform

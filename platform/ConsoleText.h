@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace platform {
+
 // Text for the user on standard output or standard error, such as a listing or a message that
 // names a file. It is UTF-8 inside the program and is written so that it reads right where it ends
 // up: on Windows a console is given it as UTF-16, since it would read bytes in its own code page; a
@@ -34,3 +36,5 @@ bool ShowsOnTerminal(const std::ostream& stream);
 std::string EscapeControls(std::string_view text);
 // Bytes that are no text: every control character and every byte beyond ASCII escaped as above.
 std::string EscapeNonAscii(std::string_view bytes);
+
+}  // namespace platform

@@ -6,6 +6,8 @@
 #include "platform/ConsoleText.h"
 #include "platform/WideText.h"
 
+namespace platform {
+
 namespace {
 
 HANDLE StandardHandle(ConsoleStream stream) {
@@ -34,3 +36,5 @@ void WriteConsoleText(ConsoleStream stream, std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), file);
   std::fflush(file);
 }
+
+}  // namespace platform

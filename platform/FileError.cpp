@@ -1,5 +1,7 @@
 #include "platform/FileError.h"
 
+namespace platform {
+
 namespace {
 
 std::string Describe(std::string_view operation, const std::string& path, const std::string& osError) {
@@ -16,3 +18,5 @@ std::string Describe(std::string_view operation, const std::string& path, const 
 
 FileError::FileError(std::string_view operation, const std::string& path, const std::string& osError)
     : std::runtime_error(Describe(operation, path, osError)), m_path(path), m_osError(osError) {}
+
+}  // namespace platform

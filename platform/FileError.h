@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace platform {
+
 // A read, write, seek, close or delete that failed on a file that had been opened. The file layer
 // throws it instead of returning a code, so no half-done file operation can pass for success.
 // It names the file and carries the operating system's own description of the error.
@@ -18,3 +20,5 @@ class FileError : public std::runtime_error {
   std::string m_path;
   std::string m_osError;
 };
+
+}  // namespace platform

@@ -6,6 +6,8 @@
 
 #include "platform/OsFile.h"
 
+namespace platform {
+
 namespace {
 
 // The handler may run on any thread at any moment, so the table is fixed and lock-free: a slot is
@@ -57,3 +59,5 @@ void InterruptCleanup::Disarm() {
 }
 
 void InstallInterruptCleanup() { os::OnInterrupt(RemoveArmedFiles); }
+
+}  // namespace platform

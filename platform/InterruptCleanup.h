@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+namespace platform {
+
 // A file that an interrupted run must not leave behind. It is armed with its path before the file
 // is created and disarmed once the file is gone or has its final name. A program that calls
 // InstallInterruptCleanup then deletes every armed file when the user interrupts it or a signal would
@@ -25,3 +27,5 @@ class InterruptCleanup {
 };
 
 void InstallInterruptCleanup();
+
+}  // namespace platform

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <random>
 
+namespace platform {
+
 namespace {
 
 // Names are taken only by accident or on purpose; after this many a folder is not worth trying.
@@ -41,3 +43,5 @@ NewFile CreateAtFreeName(const std::function<std::string(int attempt)>& nameFor,
   }
   return created;
 }
+
+}  // namespace platform

@@ -6,6 +6,8 @@
 #include "platform/InterruptCleanup.h"
 #include "platform/OsFile.h"
 
+namespace platform {
+
 // Creating files of our own beside files of the user's: always under a new name, exclusively.
 
 // Sixteen random hexadecimal digits: a name made with them is one that no one else picks.
@@ -26,3 +28,5 @@ struct NewFile {
 // interrupted run is registered with `cleanup` before it exists.
 NewFile CreateAtFreeName(const std::function<std::string(int attempt)>& nameFor, os::NewFileUse use,
                          InterruptCleanup* cleanup = nullptr);
+
+}  // namespace platform

@@ -18,7 +18,7 @@ constexpr size_t kMaxTransfer = 1u << 30;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 HANDLE Open(const std::string& path, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
-  return CreateFileW(WideFromUtf8(path).c_str(), access, share, nullptr, disposition, flags, nullptr);
+  return CreateFileW(platform::WideFromUtf8(path).c_str(), access, share, nullptr, disposition, flags, nullptr);
 }
 
 // A handle on whatever the path leads to, for reading its attributes only; folders open too.
@@ -34,7 +34,7 @@ FileIdentity IdentityFrom(const BY_HANDLE_FILE_INFORMATION& info) {
 
 PathStatus StatusOf(const std::string& path) {
   PathStatus result;
-  const DWORD attributes = GetFileAttributesW(WideFromUtf8(path).c_str());
+  const DWORD attributes = GetFileAttributesW(platform::WideFromUtf8(path).c_str());
   result.isLink = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
   const HANDLE handle = OpenForAttributes(path);
   if (handle == INVALID_HANDLE_VALUE) return result;
@@ -51,7 +51,7 @@ PathStatus StatusOf(const std::string& path) {
 }
 
 bool IsReadOnly(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(WideFromUtf8(path).c_str());
+  const DWORD attributes = GetFileAttributesW(platform::WideFromUtf8(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
@@ -65,9 +65,9 @@ std::optional<std::string> ResolveLinks(const std::string& path) {
   if (length == 0 || length >= buffer.size()) return std::nullopt;
   std::wstring_view resolved(buffer.data(), length);
   // The system gives the path in its long form; the short form names the same file.
-  if (resolved.starts_with(L"\\\\?\\UNC\\")) return "\\\\" + Utf8FromWide(resolved.substr(8));
+  if (resolved.starts_with(L"\\\\?\\UNC\\")) return "\\\\" + platform::Utf8FromWide(resolved.substr(8));
   if (resolved.starts_with(L"\\\\?\\")) resolved.remove_prefix(4);
-  return Utf8FromWide(resolved);
+  return platform::Utf8FromWide(resolved);
 }
 
 Handle OpenRegularForReading(const std::string& path) {
@@ -152,10 +152,11 @@ bool SetPermissions(Handle /*handle*/, uint32_t /*permissions*/) { return true; 
 
 bool Close(Handle handle) { return CloseHandle(handle); }
 
-bool RemoveFile(const std::string& path) { return DeleteFileW(WideFromUtf8(path).c_str()); }
+bool RemoveFile(const std::string& path) { return DeleteFileW(platform::WideFromUtf8(path).c_str()); }
 
 bool RenameOver(const std::string& from, const std::string& to) {
-  return MoveFileExW(WideFromUtf8(from).c_str(), WideFromUtf8(to).c_str(), MOVEFILE_REPLACE_EXISTING);
+  return MoveFileExW(platform::WideFromUtf8(from).c_str(), platform::WideFromUtf8(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING);
 }
 
 namespace {
@@ -176,13 +177,13 @@ void OnInterrupt(void (*cleanUp)()) {
 }
 
 // The console's handler runs on a thread of its own, where any call may be made.
-void RemoveFileNow(const char* path) { DeleteFileW(WideFromUtf8(path).c_str()); }
+void RemoveFileNow(const char* path) { DeleteFileW(platform::WideFromUtf8(path).c_str()); }
 
 std::string TemporaryFolder() {
   std::array<wchar_t, MAX_PATH + 1> buffer{};
   const DWORD length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
   if (length == 0 || length >= buffer.size()) return ".\\";
-  return Utf8FromWide(std::wstring_view(buffer.data(), length));
+  return platform::Utf8FromWide(std::wstring_view(buffer.data(), length));
 }
 
 // "C:game.mgx" lies in the current folder of drive C:.
@@ -193,7 +194,7 @@ std::string LastErrorText() {
   std::array<wchar_t, 512> text{};
   const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
                                       text.data(), static_cast<DWORD>(text.size()), nullptr);
-  std::string message = Utf8FromWide(std::wstring_view(text.data(), length));
+  std::string message = platform::Utf8FromWide(std::wstring_view(text.data(), length));
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
     message.pop_back();
   }

@@ -3,6 +3,8 @@
 #include "platform/FileError.h"
 #include "platform/NewFile.h"
 
+namespace platform {
+
 OutputFile::~OutputFile() {
   if (m_staging.empty()) return;
   // Only reached on a path that is already failing, whose own error is the one to report.
@@ -71,3 +73,5 @@ void OutputFile::Commit() {
   m_staging.clear();
   m_cleanup.Disarm();
 }
+
+}  // namespace platform

@@ -6,6 +6,8 @@
 #include "platform/BinaryFile.h"
 #include "platform/InterruptCleanup.h"
 
+namespace platform {
+
 // The file that a script is written to. A regular file, or a name where nothing is yet, is replaced
 // whole or not at all: the text goes to a new file created exclusively in the same folder, which
 // Commit renames over the output once it is complete; on every other way out the new file is
@@ -56,3 +58,5 @@ class OutputFile {
   std::string m_problem;
   InterruptCleanup m_cleanup;
 };
+
+}  // namespace platform

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+namespace platform {
+
 // What the items in flight hold, and whose turn it is to be admitted.
 class BudgetLedger {
  public:
@@ -96,3 +98,5 @@ void ForEachInParallel(size_t count, unsigned jobs, const std::function<void(siz
 void ForEachInParallel(size_t count, unsigned jobs, const std::function<void(size_t)>& work) {
   ForEachInParallel(count, jobs, [&](size_t index, BudgetShare&) { work(index); }, {});
 }
+
+}  // namespace platform

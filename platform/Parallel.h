@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace platform {
+
 // The number of threads the machine runs at once; at least 1.
 unsigned ProcessorCount();
 
@@ -38,3 +40,5 @@ class BudgetShare {
 void ForEachInParallel(size_t count, unsigned jobs, const std::function<void(size_t, BudgetShare&)>& work,
                        const MemoryBudget& budget);
 void ForEachInParallel(size_t count, unsigned jobs, const std::function<void(size_t)>& work);
+
+}  // namespace platform

@@ -6,7 +6,9 @@
 // Where the game keeps its recorded games, found as the dialog finds it: the folder named by the
 // game's registry value "EXE Path", followed by "\SaveGame\". Nothing when the game's value cannot
 // be read or names no folder of this system.
+namespace platform {
 std::optional<std::string> FindSaveGameFolder();
+}  // namespace platform
 
 // The two steps that differ by system: SaveGameFolder_win32.cpp reads the registry itself, and
 // SaveGameFolder_wine.cpp reads the registry file of the Wine prefix and maps its drives.

@@ -202,7 +202,7 @@ std::optional<std::string> WinePrefix() {
 // the file is opened, so that no device is opened at all, and on the open file, which is what is read.
 std::optional<std::string> ReadSystemReg(const std::string& path) {
   if (os::StatusOf(path).kind != os::PathKind::kRegular) return std::nullopt;
-  BinaryFile file;
+  platform::BinaryFile file;
   if (!file.OpenForReading(path)) return std::nullopt;
   try {
     const uint64_t length = file.GetLength();
@@ -210,7 +210,7 @@ std::optional<std::string> ReadSystemReg(const std::string& path) {
     std::string text(static_cast<size_t>(length), '\0');
     text.resize(file.Read(std::span(reinterpret_cast<uint8_t*>(text.data()), text.size())));
     return text;
-  } catch (const FileError&) {
+  } catch (const platform::FileError&) {
     return std::nullopt;
   }
 }

@@ -2,6 +2,8 @@
 
 #include "platform/NewFile.h"
 
+namespace platform {
+
 namespace {
 
 // A file without a name where the folder's file system makes one; else a file at a new name, which
@@ -43,3 +45,5 @@ bool TemporaryFile::Create(const std::string& besidePath) {
   m_failure = beside.path + ": " + beside.error + "; " + elsewhere.path + ": " + elsewhere.error;
   return false;
 }
+
+}  // namespace platform

@@ -4,6 +4,8 @@
 
 #include "platform/BinaryFile.h"
 
+namespace platform {
+
 // A scratch file for reading and writing that no one else can meet and nothing outlives. It is
 // created new and exclusively (never opened, followed, truncated or deleted where something already
 // is) and has no name from the moment it exists: on Linux it is made without one (O_TMPFILE) where
@@ -24,3 +26,5 @@ class TemporaryFile {
   BinaryFile m_file;
   std::string m_failure;
 };
+
+}  // namespace platform

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace platform {
+
 void TextFile::WriteString(std::string_view text) {
   while (!text.empty()) {
     // Room for the worst case of each piece: every byte a line feed.
@@ -40,3 +42,5 @@ void TextFile::Flush() {
   }
   m_used = 0;
 }
+
+}  // namespace platform

@@ -7,6 +7,8 @@
 
 #include "platform/BinaryFile.h"
 
+namespace platform {
+
 // An output text stream in Windows text mode on every system: each LF byte it is given reaches the
 // file as CR LF and every other byte passes unchanged, so a script file is byte-identical whichever
 // system wrote it. It writes to a file, where a failed write throws FileError, or appends to text in
@@ -31,3 +33,5 @@ class TextFile {
   std::array<char, kBufferSize> m_pending;  // translated text not yet handed to the file
   size_t m_used = 0;
 };
+
+}  // namespace platform

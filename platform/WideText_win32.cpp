@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace platform {
+
 std::wstring WideFromUtf8(std::string_view text) {
   if (text.empty()) return {};
   const int size = static_cast<int>(text.size());
@@ -19,3 +21,5 @@ std::string Utf8FromWide(std::wstring_view text) {
   WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
   return utf8;
 }
+
+}  // namespace platform

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+namespace recgame {
+
 // The compiled form of an AI script's rules, as a recorded game stores them.
 
 // What an element of a rule is. Files may hold any other value; it is kept as it stands.
@@ -35,3 +37,5 @@ struct AiRule {
 
   bool operator==(const AiRule&) const = default;
 };
+
+}  // namespace recgame

@@ -2,6 +2,8 @@
 
 #include "recgame/ByteReader.h"
 
+namespace recgame {
+
 namespace {
 
 // Layout of a rule record. The first-action index comes before the element count.
@@ -41,3 +43,5 @@ AiRule AiRules::operator[](size_t index) const {
   }
   return rule;
 }
+
+}  // namespace recgame

@@ -8,6 +8,8 @@
 
 #include "recgame/AiRule.h"
 
+namespace recgame {
+
 // The size of one rule record in the header: a 16-byte rule header and 16 element records.
 constexpr size_t kRuleRecordSize = 400;
 
@@ -63,3 +65,5 @@ class AiRules {
   std::span<const uint8_t> m_records;
   int16_t m_claimed = 0;
 };
+
+}  // namespace recgame

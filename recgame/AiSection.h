@@ -9,6 +9,8 @@
 #include "recgame/ReadResult.h"
 #include "recgame/RecGameHeader.h"
 
+namespace recgame {
+
 // The AI section of a recorded game's inflated header, as plain data: the string table that the
 // scripts' actions quote, and the rules of each script, one script per computer player in the order
 // of the file. The first script is the one the dialog writes.
@@ -17,8 +19,6 @@ struct AiSection {
   std::vector<AiRules> scripts;
   size_t end = 0;  // the offset in the header where the section ends: after its last script, or 0
 };
-
-namespace recgame {
 
 // Reads the AI section at the start of an inflated header: the string table and up to eight AI
 // blocks, each one script. A slot without the block marker, or too short for a block's head, ends the

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <span>
 
+namespace recgame {
+
 // A cursor over a range of bytes that decodes little-endian integers. Every read and skip checks
 // what is left first and fails without moving when the range is too short, so a parser built on it
 // cannot read outside its data, whatever the data claims.
@@ -63,3 +65,5 @@ class ByteReader {
  private:
   std::span<const uint8_t> m_rest;
 };
+
+}  // namespace recgame

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+namespace recgame {
+
 namespace {
 
 // The smallest header length that leaves room for a compressed header after the preamble.
@@ -16,8 +18,6 @@ bool HasMglName(std::string_view name) {
 }
 
 }  // namespace
-
-namespace recgame {
 
 std::optional<CompressedRange> FindCompressedHeader(uint32_t headerLength, uint64_t fileLength,
                                                     std::string_view name, bool salvage) {

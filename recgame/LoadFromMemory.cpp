@@ -10,15 +10,16 @@
 #include "recgame/ByteReader.h"
 #include "recgame/Framing.h"
 
+namespace recgame {
+
 namespace {
 
 constexpr size_t kFieldSize = 4;
 
-std::optional<recgame::CompressedRange> RangeOf(std::span<const uint8_t> leading, uint64_t fileLength,
-                                                std::string_view name, bool salvage) {
+std::optional<CompressedRange> RangeOf(std::span<const uint8_t> leading, uint64_t fileLength, std::string_view name,
+                                       bool salvage) {
   if (leading.size() < kFieldSize) return std::nullopt;
-  return recgame::FindCompressedHeader(ByteReader::DecodeFixed32(leading.first<kFieldSize>()), fileLength, name,
-                                       salvage);
+  return FindCompressedHeader(ByteReader::DecodeFixed32(leading.first<kFieldSize>()), fileLength, name, salvage);
 }
 
 struct FreeDecompressor {
@@ -43,8 +44,6 @@ std::optional<std::pair<std::shared_ptr<uint8_t[]>, uint32_t>> Inflate(std::span
 }
 
 }  // namespace
-
-namespace recgame {
 
 uint32_t LeadingBytesToLoad(std::span<const uint8_t> field, uint64_t fileLength, std::string_view name,
                             bool salvage) {

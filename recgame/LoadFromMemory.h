@@ -6,10 +6,11 @@
 
 #include "recgame/RecGameHeader.h"
 
+namespace recgame {
+
 // The page's loader: a recorded game's leading bytes are in memory, as the browser read them, and the
 // header is inflated from there in one piece by libdeflate, with no file on the way. It frames a game
 // as LoadRecGame does and gives the same results.
-namespace recgame {
 
 // How many of the file's leading bytes LoadRecGameFromMemory reads, by its first four (the
 // header-length field; fewer when the file is that short) and its length: up to the end of the

@@ -14,20 +14,23 @@
 #include "recgame/Framing.h"
 #include "recgame/RecGameHeader.h"
 
+namespace recgame {
+
 namespace {
 
 // The inflated header passes through one chunk of this size at a time.
 constexpr size_t kInflateChunk = 131072;
 
 // Checks the framing and reads the compressed header; false when the file is broken.
-bool ReadCompressedHeader(BinaryFile& recGame, const std::string& path, const LoadOptions& options,
+bool ReadCompressedHeader(platform::BinaryFile& recGame, const std::string& path, const LoadOptions& options,
                           std::vector<uint8_t>* compressed) {
   std::array<uint8_t, 4> field{};
   if (recGame.Read(field) < field.size()) return false;
-  const std::optional<recgame::CompressedRange> range =
-      recgame::FindCompressedHeader(ByteReader::DecodeFixed32(field), recGame.GetLength(), path, options.salvage);
+  const std::optional<CompressedRange> range =
+      FindCompressedHeader(ByteReader::DecodeFixed32(field), recGame.GetLength(), path, options.salvage);
   if (!range) return false;
-  if (range->offset > field.size()) recGame.Seek(range->offset - int64_t{field.size()}, BinaryFile::SeekOrigin::kCurrent);
+  if (range->offset > field.size())
+    recGame.Seek(range->offset - int64_t{field.size()}, platform::BinaryFile::SeekOrigin::kCurrent);
   compressed->resize(range->length);  // at most kMaxCompressedLength
   // The file may have been cut short since its length was taken.
   return recGame.Read(*compressed) == compressed->size();
@@ -71,7 +74,7 @@ class RawInflater {
 
 // Inflates the compressed header into the file chunk by chunk. Returns the number of bytes
 // inflated, or 0 when the stream is corrupt, cut short, empty or larger than kMaxHeaderLength.
-uint32_t InflateToFile(std::span<uint8_t> compressed, BinaryFile& file) {
+uint32_t InflateToFile(std::span<uint8_t> compressed, platform::BinaryFile& file) {
   RawInflater inflater(compressed);
   if (!inflater.Ready()) return 0;
 
@@ -92,16 +95,16 @@ uint32_t InflateToFile(std::span<uint8_t> compressed, BinaryFile& file) {
 
 }  // namespace
 
-uint64_t recgame::EstimateInFlight(const std::string& path, const LoadOptions& options) noexcept {
+uint64_t EstimateInFlight(const std::string& path, const LoadOptions& options) noexcept {
   try {
-    BinaryFile recGame;
+    platform::BinaryFile recGame;
     std::array<uint8_t, 4> field{};
     if (!recGame.OpenForReading(path) || recGame.Read(field) < field.size()) return 0;
     const uint64_t fileLength = recGame.GetLength();
     const uint32_t headerLength = ByteReader::DecodeFixed32(field);
     uint64_t compressed = std::min<uint64_t>(headerLength, fileLength);
     if (headerLength == 0 && options.salvage) compressed = fileLength;
-    compressed = std::min<uint64_t>(compressed, recgame::kMaxCompressedLength);
+    compressed = std::min<uint64_t>(compressed, kMaxCompressedLength);
     return compressed + std::min<uint64_t>(compressed * kInflationEstimate, kMaxHeaderLength);
   } catch (const std::exception&) {
     // A file that fails to read, or memory that runs out: the load itself reports it.
@@ -122,18 +125,16 @@ void RecGameHeader::Release() {
   m_source.reset();
 }
 
-namespace recgame {
-
 ReadResult LoadRecGame(const std::string& path, RecGameHeader* header, std::string* failure,
                        const LoadOptions& options) {
   header->Release();
 
-  BinaryFile recGame;
+  platform::BinaryFile recGame;
   if (!recGame.OpenForReading(path)) return ReadResult::kCannotOpen;
   std::vector<uint8_t> compressed;
   if (!ReadCompressedHeader(recGame, path, options, &compressed)) return ReadResult::kBroken;
 
-  TemporaryFile temporary;
+  platform::TemporaryFile temporary;
   if (!temporary.Create(path)) {
     *failure = "cannot create a temporary file (" + temporary.FailureText() + ")";
     return ReadResult::kCannotOpen;
@@ -145,10 +146,10 @@ ReadResult LoadRecGame(const std::string& path, RecGameHeader* header, std::stri
 
   // Left uninitialised, as the read fills it whole.
   std::shared_ptr<uint8_t[]> bytes(new uint8_t[inflatedLength]);
-  BinaryFile& file = temporary.File();
-  file.Seek(0, BinaryFile::SeekOrigin::kBegin);
+  platform::BinaryFile& file = temporary.File();
+  file.Seek(0, platform::BinaryFile::SeekOrigin::kBegin);
   if (file.Read({bytes.get(), inflatedLength}) != inflatedLength) {
-    throw FileError("read", file.Path(), "the file is shorter than what was written to it");
+    throw platform::FileError("read", file.Path(), "the file is shorter than what was written to it");
   }
   header->Hold(std::move(bytes), inflatedLength, recGame.Identity());
   recGame.Close();

@@ -4,6 +4,8 @@
 #include "recgame/AiSection.h"
 #include "recgame/ByteReader.h"
 
+namespace recgame {
+
 // Layout of the AI section at the start of the inflated header. Fields the parser does not need are
 // skipped; every field it reads or skips must lie inside the header.
 namespace {
@@ -53,8 +55,6 @@ bool ReadAiBlock(ByteReader& reader, std::span<const uint8_t>* records, int16_t*
 }
 
 }  // namespace
-
-namespace recgame {
 
 ReadResult ParseAi(const RecGameHeader& header, AiSection* section, bool salvage) {
   ByteReader reader(header.Bytes());

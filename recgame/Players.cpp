@@ -7,6 +7,8 @@
 #include "platform/ByteSearch.h"
 #include "recgame/ByteReader.h"
 
+namespace recgame {
+
 // Three tables of the header, found by what marks them and read with every count bounded by what is
 // left: the lobby, before the last double 1.6; the player records, from GAIA's on; the teams, after
 // the triggers that follow that double.
@@ -27,7 +29,7 @@ constexpr size_t kLobbyTries = 16;
 constexpr size_t kLobbyHead = 20;
 constexpr size_t kConquerorsLobbyHead = 24;
 constexpr size_t kLobbySlots = 9;  // GAIA's and eight players'
-constexpr int32_t kMaxNumber = recgame::kMaxPlayerNumber;
+constexpr int32_t kMaxNumber = kMaxPlayerNumber;
 constexpr int32_t kMaxType = 6;
 constexpr uint32_t kMaxNameLength = 64;
 constexpr int32_t kEmptySlot = 0;
@@ -244,11 +246,11 @@ std::optional<std::array<uint8_t, kMaxNumber>> ReadTeams(Bytes header, size_t at
 }
 
 // Script k is the k-th computer player's by number; co-op computer players of one number share it.
-bool TieScripts(std::vector<recgame::Player>& players, size_t scriptCount) {
+bool TieScripts(std::vector<Player>& players, size_t scriptCount) {
   size_t computers = 0;
   int32_t lastNumber = 0;
-  for (recgame::Player& player : players) {
-    if (player.type != recgame::kComputerPlayer) continue;
+  for (Player& player : players) {
+    if (player.type != kComputerPlayer) continue;
     if (player.number != lastNumber) ++computers;
     lastNumber = player.number;
     player.script = computers - 1;
@@ -257,8 +259,6 @@ bool TieScripts(std::vector<recgame::Player>& players, size_t scriptCount) {
 }
 
 }  // namespace
-
-namespace recgame {
 
 std::optional<std::vector<Player>> ReadPlayers(std::span<const uint8_t> header, size_t scriptCount,
                                                size_t tablesFrom) {

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+namespace recgame {
+
 // Who played a recorded game, as its inflated header records it after the map: the lobby's table
 // (each player's number, type and name), each player's civilization and colour, and the teams. The
 // AI section names no player; the k-th script is the k-th computer player's, counted by player
 // number. A rule inferred from real games, not documented, so a game where the counts disagree has
 // no players rather than guessed ones.
-
-namespace recgame {
 
 // A player's type in the lobby. Other values (0 an empty slot, 1 a closed one) are kept as stored
 // and are neither.

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace recgame {
+
 // What reading a recorded game gave. The numbers are the ones the program has always reported.
 enum class [[nodiscard]] ReadResult : int {
   kOk = 0,
@@ -7,3 +9,5 @@ enum class [[nodiscard]] ReadResult : int {
   kNoAiScript = 2,
   kBroken = 3,      // bad framing, or a compressed header that does not inflate whole
 };
+
+}  // namespace recgame

@@ -9,6 +9,8 @@
 #include "platform/WideText.h"
 #endif
 
+namespace recgame {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -16,7 +18,7 @@ namespace fs = std::filesystem;
 // Paths are UTF-8 inside the program; on Windows the file system's names are UTF-16.
 fs::path PathFromUtf8(const std::string& text) {
 #ifdef _WIN32
-  return fs::path(WideFromUtf8(text));
+  return fs::path(platform::WideFromUtf8(text));
 #else
   return fs::path(text);
 #endif
@@ -24,7 +26,7 @@ fs::path PathFromUtf8(const std::string& text) {
 
 std::string Utf8FromPath(const fs::path& path) {
 #ifdef _WIN32
-  return Utf8FromWide(path.native());
+  return platform::Utf8FromWide(path.native());
 #else
   return path.native();
 #endif
@@ -40,7 +42,7 @@ std::optional<std::vector<RecGameFile>> ListRecGameFolder(const std::string& fol
     const std::string name = Utf8FromPath(entries->path().filename());
     std::error_code ignored;
     // A file that goes away or turns unreadable while the folder is read is no recorded game of it.
-    if (!recgame::IsRecGameName(name) || !entries->is_regular_file(ignored)) continue;
+    if (!IsRecGameName(name) || !entries->is_regular_file(ignored)) continue;
     const uintmax_t size = entries->file_size(ignored);
     if (ignored) continue;
     games.push_back({name, Utf8FromPath(entries->path()), size});
@@ -52,7 +54,7 @@ std::optional<std::vector<RecGameFile>> ListRecGameFolder(const std::string& fol
   std::vector<std::string> names;
   for (const RecGameFile& game : games) names.push_back(game.name);
   std::vector<RecGameFile> listed;
-  for (const size_t i : recgame::ListedRecGames(names)) listed.push_back(std::move(games[i]));
+  for (const size_t i : ListedRecGames(names)) listed.push_back(std::move(games[i]));
   return listed;
 }
 
@@ -78,3 +80,5 @@ bool CreateFolder(const std::string& folder, std::string* problem) {
   if (error) *problem = error.message();
   return !error;
 }
+
+}  // namespace recgame

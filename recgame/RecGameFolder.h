@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace recgame {
+
 // The recorded games of a folder, as the dialog lists them: plain files (links followed) named
 // *.mg? without regard to case, sorted without regard to case. Names and paths are UTF-8.
 
@@ -29,3 +31,5 @@ std::string PathInFolder(const std::string& folder, const std::string& name);
 // Creates the folder and those above it that are missing; false, with `problem` saying why, when
 // it cannot.
 bool CreateFolder(const std::string& folder, std::string* problem);
+
+}  // namespace recgame

@@ -10,6 +10,8 @@
 #include "platform/OsFile.h"
 #include "recgame/ReadResult.h"
 
+namespace recgame {
+
 // The largest inflated header accepted; a stream that inflates beyond it is broken.
 constexpr uint32_t kMaxHeaderLength = 64u * 1024 * 1024;
 
@@ -45,8 +47,6 @@ struct LoadOptions {
 // What inflating headers gives at most in the recorded games known, about 12 times the compressed
 // size, with room to spare; a stream may give up to a thousand times more.
 constexpr uint64_t kInflationEstimate = 16;
-
-namespace recgame {
 
 // Checks the recorded game's framing and inflates its compressed header into `header`, through a
 // temporary file. When no temporary file can be created, kCannotOpen comes with `failure` naming

@@ -4,6 +4,8 @@
 
 #include "platform/Utf8.h"
 
+namespace recgame {
+
 namespace {
 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -18,8 +20,6 @@ bool ListedBefore(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
-
-namespace recgame {
 
 bool IsRecGameName(std::string_view name) {
   const size_t dot = name.rfind('.');

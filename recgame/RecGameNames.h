@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
-// Which files are recorded games, and the order they are listed in, by their names alone.
-
 namespace recgame {
+
+// Which files are recorded games, and the order they are listed in, by their names alone.
 
 // A name whose extension is "mg" and one more character, in any case, as the dialog takes them.
 bool IsRecGameName(std::string_view name);

@@ -1,5 +1,7 @@
 #include "script/ElementFormats.h"
 
+namespace script {
+
 using enum Rendering;
 
 // The actions of the script language, by action id.
@@ -67,3 +69,5 @@ constexpr std::array<ElementFormat, kActionIds> ActionFormats = {{
 }};
 
 static_assert(RowsAreSound(ActionFormats));
+
+}  // namespace script

@@ -7,6 +7,8 @@
 #include "recgame/ByteReader.h"
 #include "script/ElementFormats.h"
 
+namespace script {
+
 namespace {
 
 using enum NumberingKind;
@@ -81,7 +83,7 @@ constexpr CommandNumbering kConquerorsNumbering = {kConquerors, kEveryFact, kEve
 constexpr CommandNumbering kUnknownNumbering = {kUnknown, kEveryFact, kEveryAction};
 
 const CommandNumbering& NumberingOfHeader(std::span<const uint8_t> header) {
-  ByteReader reader(header);
+  recgame::ByteReader reader(header);
   std::span<const uint8_t> text;
   uint32_t saveVersionBits = 0;
   if (!reader.ReadBytes(kVersionTextLength, &text) || !reader.ReadU32(&saveVersionBits)) return kUnknownNumbering;
@@ -97,9 +99,9 @@ const CommandNumbering& NumberingOfHeader(std::span<const uint8_t> header) {
   return kUnknownNumbering;
 }
 
-std::optional<int16_t> ConquerorsId(const CommandNumbering& numbering, ElementKind kind, int16_t stored) {
-  if (kind != ElementKind::kFact && kind != ElementKind::kAction) return stored;
-  for (const IdRun& run : kind == ElementKind::kFact ? numbering.facts : numbering.actions) {
+std::optional<int16_t> ConquerorsId(const CommandNumbering& numbering, recgame::ElementKind kind, int16_t stored) {
+  if (kind != recgame::ElementKind::kFact && kind != recgame::ElementKind::kAction) return stored;
+  for (const IdRun& run : kind == recgame::ElementKind::kFact ? numbering.facts : numbering.actions) {
     if (stored >= run.first && stored <= run.last) return static_cast<int16_t>(run.to + (stored - run.first));
   }
   return std::nullopt;
@@ -108,3 +110,5 @@ std::optional<int16_t> ConquerorsId(const CommandNumbering& numbering, ElementKi
 std::string_view NumberingName(NumberingKind kind) { return kNumberingNames[static_cast<size_t>(kind)].text; }
 
 std::string_view NumberingJsonName(NumberingKind kind) { return kNumberingNames[static_cast<size_t>(kind)].json; }
+
+}  // namespace script

@@ -8,6 +8,8 @@
 
 #include "recgame/AiRule.h"
 
+namespace script {
+
 // The ids under which a recorded game stores its facts and actions. The fact and action tables are
 // those of The Conquerors 1.0c; UserPatch inserts commands of its own into the game's tables, so a
 // script compiled under it stores the same commands under other ids. A numbering maps each stored
@@ -47,8 +49,10 @@ const CommandNumbering& NumberingOfHeader(std::span<const uint8_t> header);
 
 // The 1.0c id of a stored fact or action id; nothing for an id the numbering gives to commands
 // of UserPatch's own. Elements of other kinds keep their ids.
-std::optional<int16_t> ConquerorsId(const CommandNumbering& numbering, ElementKind kind, int16_t stored);
+std::optional<int16_t> ConquerorsId(const CommandNumbering& numbering, recgame::ElementKind kind, int16_t stored);
 
 // "1.0c", "UserPatch" or "unknown numbering", and for JSON "1.0c", "userpatch" or "unknown".
 std::string_view NumberingName(NumberingKind kind);
 std::string_view NumberingJsonName(NumberingKind kind);
+
+}  // namespace script

@@ -12,6 +12,8 @@
 #include "script/NameTables.h"
 #include "script/TextBuffer.h"
 
+namespace script {
+
 // The templates by which facts and actions are written: one row per id, the element's text with a
 // placeholder for each operand ("%d" for a number, "%s" for a name or a string), and how the
 // parameter behind each placeholder is turned into text. The n-th placeholder takes the n-th
@@ -103,9 +105,11 @@ extern const std::array<ElementFormat, kActionIds> ActionFormats;
 // The element's filled template from the table, by its id translated to 1.0c's, appended; the
 // not-supported text, with the id as stored, when the numbering gives the id to no row of the table
 // or the row has no template. Strings come from `strings`, research names from the set `names`.
-void AppendFromTable(TextBuffer& text, std::span<const ElementFormat> table, const AiElement& element,
+void AppendFromTable(TextBuffer& text, std::span<const ElementFormat> table, const recgame::AiElement& element,
                      std::span<const std::string> strings, NameSet names, const CommandNumbering& numbering);
 
 // The length of the string-table text that an element's text quotes.
-uint64_t QuotedTextLength(const AiElement& element, std::span<const std::string> strings,
+uint64_t QuotedTextLength(const recgame::AiElement& element, std::span<const std::string> strings,
                           const CommandNumbering& numbering);
+
+}  // namespace script

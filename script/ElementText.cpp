@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+namespace script {
+
 namespace {
 
 // The longest text of a 32-bit number: a sign and ten digits, or eight hexadecimal digits.
@@ -27,7 +29,7 @@ void AppendHexId(TextBuffer& text, int16_t id) {
   text.Extend(static_cast<size_t>(end - start));
 }
 
-void AppendNotSupported(TextBuffer& text, const AiElement& element) {
+void AppendNotSupported(TextBuffer& text, const recgame::AiElement& element) {
   text.Append('(');
   AppendHexId(text, element.id);
   for (const int32_t parameter : {element.p1, element.p2, element.p3, element.p4}) {
@@ -36,3 +38,5 @@ void AppendNotSupported(TextBuffer& text, const AiElement& element) {
   }
   text.Append(");not supported");
 }
+
+}  // namespace script

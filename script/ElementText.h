@@ -5,6 +5,8 @@
 #include "recgame/AiRule.h"
 #include "script/TextBuffer.h"
 
+namespace script {
+
 // Text pieces shared by the element formatters, appended to the text being built.
 
 // A number in signed decimal.
@@ -16,4 +18,6 @@ void AppendHexId(TextBuffer& text, int16_t id);
 
 // The text of a fact or action that no table covers. It keeps the id and all four parameters, so
 // nothing of the element is lost from the script: "(%02X %d %d %d %d);not supported".
-void AppendNotSupported(TextBuffer& text, const AiElement& element);
+void AppendNotSupported(TextBuffer& text, const recgame::AiElement& element);
+
+}  // namespace script

@@ -1,5 +1,7 @@
 #include "script/ElementTextCache.h"
 
+namespace script {
+
 namespace {
 
 uint64_t Pack(int32_t low, int32_t high) {
@@ -8,7 +10,7 @@ uint64_t Pack(int32_t low, int32_t high) {
 
 }  // namespace
 
-ElementTextCache::Key ElementTextCache::KeyOf(const AiElement& element) {
+ElementTextCache::Key ElementTextCache::KeyOf(const recgame::AiElement& element) {
   return {Pack(static_cast<int32_t>(element.kind), element.id), Pack(element.p1, element.p2),
           Pack(element.p3, element.p4)};
 }
@@ -18,7 +20,7 @@ size_t ElementTextCache::SlotOf(const Key& key) {
   return static_cast<size_t>(hash >> 40) & (kSlots - 1);
 }
 
-std::optional<std::string_view> ElementTextCache::Find(const AiElement& element) const {
+std::optional<std::string_view> ElementTextCache::Find(const recgame::AiElement& element) const {
   const Key key = KeyOf(element);
   for (size_t slot = SlotOf(key);; slot = (slot + 1) & (kSlots - 1)) {
     const Entry& entry = m_entries[slot];
@@ -29,7 +31,7 @@ std::optional<std::string_view> ElementTextCache::Find(const AiElement& element)
   }
 }
 
-void ElementTextCache::Insert(const AiElement& element, std::string_view text) {
+void ElementTextCache::Insert(const recgame::AiElement& element, std::string_view text) {
   if (m_count == kMaxEntries || text.empty() || text.size() > kMaxOneText || m_texts.Size() + text.size() > kMaxText) {
     return;
   }
@@ -40,3 +42,5 @@ void ElementTextCache::Insert(const AiElement& element, std::string_view text) {
   m_texts.Append(text);
   ++m_count;
 }
+
+}  // namespace script

@@ -9,6 +9,8 @@
 #include "recgame/AiRule.h"
 #include "script/TextBuffer.h"
 
+namespace script {
+
 // The texts of the elements of one script written so far. Scripts repeat most of their elements (a
 // real one writes each of its distinct elements four times on average), so each is formatted once
 // and copied after. An element's text depends on nothing but its fields, the script's strings and
@@ -16,8 +18,8 @@
 // is full, elements are formatted as they come.
 class ElementTextCache {
  public:
-  std::optional<std::string_view> Find(const AiElement& element) const;
-  void Insert(const AiElement& element, std::string_view text);
+  std::optional<std::string_view> Find(const recgame::AiElement& element) const;
+  void Insert(const recgame::AiElement& element, std::string_view text);
 
  private:
   static constexpr size_t kSlots = 4096;         // a power of two
@@ -34,10 +36,12 @@ class ElementTextCache {
     uint32_t length = 0;  // 0: the slot is free; no element's text is empty
   };
 
-  static Key KeyOf(const AiElement& element);
+  static Key KeyOf(const recgame::AiElement& element);
   static size_t SlotOf(const Key& key);
 
   std::unique_ptr<Entry[]> m_entries = std::make_unique<Entry[]>(kSlots);
   size_t m_count = 0;
   TextBuffer m_texts;
 };
+
+}  // namespace script

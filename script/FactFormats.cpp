@@ -1,5 +1,7 @@
 #include "script/ElementFormats.h"
 
+namespace script {
+
 using enum Rendering;
 
 // The conditions of the script language, by fact id.
@@ -120,3 +122,5 @@ constexpr std::array<ElementFormat, kFactIds> FactFormats = {{
 }};
 
 static_assert(RowsAreSound(FactFormats));
+
+}  // namespace script

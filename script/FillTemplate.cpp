@@ -4,6 +4,8 @@
 #include "script/ElementText.h"
 #include "script/NameTables.h"
 
+namespace script {
+
 namespace {
 
 const std::string* StringAt(std::span<const std::string> strings, int32_t index) {
@@ -42,13 +44,13 @@ void AppendOperand(TextBuffer& text, Rendering rendering, int32_t value, std::sp
   }
 }
 
-std::array<int32_t, kMaxOperands> Parameters(const AiElement& element) {
+std::array<int32_t, kMaxOperands> Parameters(const recgame::AiElement& element) {
   return {element.p1, element.p2, element.p3, element.p4};
 }
 
 // Copies the template, putting the n-th parameter's text in place of the n-th placeholder. Looked-up
 // text goes in as it is: nothing in it is taken for a placeholder.
-void FillTemplate(TextBuffer& text, const ElementFormat& format, const AiElement& element,
+void FillTemplate(TextBuffer& text, const ElementFormat& format, const recgame::AiElement& element,
                   std::span<const std::string> strings, NameSet names) {
   const std::array<int32_t, kMaxOperands> parameters = Parameters(element);
   size_t copied = 0;
@@ -61,9 +63,8 @@ void FillTemplate(TextBuffer& text, const ElementFormat& format, const AiElement
   text.Append(format.text.substr(copied));
 }
 
-
 // The row of the element's 1.0c id; nothing when it has none.
-const ElementFormat* RowOf(std::span<const ElementFormat> table, const AiElement& element,
+const ElementFormat* RowOf(std::span<const ElementFormat> table, const recgame::AiElement& element,
                            const CommandNumbering& numbering) {
   const std::optional<int16_t> id = ConquerorsId(numbering, element.kind, element.id);
   if (!id || *id < 0 || static_cast<size_t>(*id) >= table.size()) return nullptr;
@@ -72,7 +73,7 @@ const ElementFormat* RowOf(std::span<const ElementFormat> table, const AiElement
 
 }  // namespace
 
-void AppendFromTable(TextBuffer& text, std::span<const ElementFormat> table, const AiElement& element,
+void AppendFromTable(TextBuffer& text, std::span<const ElementFormat> table, const recgame::AiElement& element,
                      std::span<const std::string> strings, NameSet names, const CommandNumbering& numbering) {
   const ElementFormat* row = RowOf(table, element, numbering);
   if (row != nullptr && row->HasTemplate()) {
@@ -82,9 +83,9 @@ void AppendFromTable(TextBuffer& text, std::span<const ElementFormat> table, con
   }
 }
 
-uint64_t QuotedTextLength(const AiElement& element, std::span<const std::string> strings,
+uint64_t QuotedTextLength(const recgame::AiElement& element, std::span<const std::string> strings,
                           const CommandNumbering& numbering) {
-  if (element.kind != ElementKind::kAction) return 0;
+  if (element.kind != recgame::ElementKind::kAction) return 0;
   const ElementFormat* row = RowOf(ActionFormats, element, numbering);
   if (row == nullptr) return 0;
   const ElementFormat& format = *row;
@@ -96,3 +97,5 @@ uint64_t QuotedTextLength(const AiElement& element, std::span<const std::string>
   }
   return length;
 }
+
+}  // namespace script

@@ -5,6 +5,8 @@
 #include "script/ElementText.h"
 #include "script/ScriptText.h"
 
+namespace script {
+
 namespace {
 
 // The opening text of each logical operator, by id; the rule writer closes the group.
@@ -23,22 +25,20 @@ void AppendLogicalOperator(TextBuffer& text, int16_t id) {
 
 }  // namespace
 
-namespace script {
-
-void AppendElement(TextBuffer& text, const AiElement& element, std::span<const std::string> strings,
+void AppendElement(TextBuffer& text, const recgame::AiElement& element, std::span<const std::string> strings,
                    NameSet names, const CommandNumbering& numbering) {
   switch (element.kind) {
-    case ElementKind::kFact:
+    case recgame::ElementKind::kFact:
       return AppendFromTable(text, FactFormats, element, strings, names, numbering);
-    case ElementKind::kAction:
+    case recgame::ElementKind::kAction:
       return AppendFromTable(text, ActionFormats, element, strings, names, numbering);
-    case ElementKind::kLogicalOperator:
+    case recgame::ElementKind::kLogicalOperator:
       return AppendLogicalOperator(text, element.id);
   }
   text.Append("unknown");
 }
 
-std::string FormatElement(const AiElement& element, std::span<const std::string> strings, NameSet names,
+std::string FormatElement(const recgame::AiElement& element, std::span<const std::string> strings, NameSet names,
                           const CommandNumbering& numbering) {
   TextBuffer text;
   AppendElement(text, element, strings, names, numbering);

@@ -1,5 +1,7 @@
 #include "script/NameTables.h"
 
+namespace script {
+
 namespace {
 
 // Every research of The Conquerors 1.0c that a script can name. Ids 101 to 103 research the next
@@ -130,3 +132,5 @@ static_assert(IsSortedById(kFullTechNames));
 }  // namespace
 
 const std::span<const NamedId> FullTechNames = kFullTechNames;
+
+}  // namespace script

@@ -2,6 +2,8 @@
 
 #include "script/ElementText.h"
 
+namespace script {
+
 namespace {
 
 // Ids 101 to 103 research the next age and carry the age's own keyword.
@@ -204,7 +206,6 @@ void AppendEntryOrNumber(TextBuffer& text, std::span<const std::string_view> tab
   }
 }
 
-namespace script {
 namespace {
 
 std::string NameOrNumber(std::span<const NamedId> table, int32_t id) {

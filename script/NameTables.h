@@ -10,6 +10,8 @@
 
 #include "script/TextBuffer.h"
 
+namespace script {
+
 // The keywords of the script language that a parameter stores as a number. A value without a
 // keyword is written as its signed decimal text, so every stored value still reads back as a valid
 // token, and no value makes a lookup read outside its table.
@@ -51,7 +53,6 @@ inline constexpr std::array<std::string_view, 4> ResourceNames = {"food", "wood"
 void AppendEntryOrNumber(TextBuffer& text, std::span<const std::string_view> table, int32_t code);
 
 // The lookups by parameter value: the keyword, or the value's signed decimal text when it has none.
-namespace script {
 
 std::string GetObjectName(int32_t id);
 std::string GetTechName(int32_t id);

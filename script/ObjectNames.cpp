@@ -1,5 +1,7 @@
 #include "script/NameTables.h"
 
+namespace script {
+
 namespace {
 
 // Negative ids name whole lines (a unit and its upgrades, or a kind of wall or tower); the others
@@ -169,3 +171,5 @@ static_assert(IsSortedById(kObjectNames));
 }  // namespace
 
 const std::span<const NamedId> ObjectNames = kObjectNames;
+
+}  // namespace script

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace script {
+
 void TextBuffer::Grow(size_t count) {
   const size_t capacity = std::max({m_size + count, 2 * m_capacity, size_t{256}});
   // Left uninitialised: only what is appended is ever read.
@@ -10,3 +12,5 @@ void TextBuffer::Grow(size_t count) {
   m_data = std::move(data);
   m_capacity = capacity;
 }
+
+}  // namespace script

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string_view>
 
+namespace script {
+
 // Text being built, in a buffer that grows. Appending is a bounds check and a copy, nothing more:
 // the script's text is built here piece by piece, tens of thousands of pieces a script.
 class TextBuffer {
@@ -44,3 +46,5 @@ class TextBuffer {
   size_t m_size = 0;
   size_t m_capacity = 0;
 };
+
+}  // namespace script

@@ -10,6 +10,8 @@
 #include "script/ScriptText.h"
 #include "script/ScriptText.h"
 
+namespace script {
+
 namespace {
 
 // Logical operators open groups at depths 0 to 6; an operator met at the deepest depth is written
@@ -31,20 +33,21 @@ constexpr size_t kTextPiece = 64 * 1024;
 
 // Elements beyond the 16 slots do not exist, whatever the count claims; a count of 0 or less (the
 // count is signed) means none.
-std::span<const AiElement> ElementsWritten(const AiRule& rule) {
-  return std::span(rule.elements).first(static_cast<size_t>(std::clamp<int>(rule.elementCount, 0, kElementSlots)));
+std::span<const recgame::AiElement> ElementsWritten(const recgame::AiRule& rule) {
+  return std::span(rule.elements)
+      .first(static_cast<size_t>(std::clamp<int>(rule.elementCount, 0, recgame::kElementSlots)));
 }
 
 // The text of a script on its way to the stream.
 class ScriptTextWriter {
  public:
-  ScriptTextWriter(TextFile& out, const ScriptSource& script)
+  ScriptTextWriter(platform::TextFile& out, const ScriptSource& script)
       : m_out(out), m_strings(script.strings), m_names(script.names), m_numbering(*script.numbering) {
     m_text.Reserve(kTextPiece);
   }
 
   TextBuffer& Text() { return m_text; }
-  void AppendElement(const AiElement& element) {
+  void AppendElement(const recgame::AiElement& element) {
     if (const std::optional<std::string_view> cached = m_cache.Find(element)) {
       m_text.Append(*cached);
       return;
@@ -62,7 +65,7 @@ class ScriptTextWriter {
   }
 
  private:
-  TextFile& m_out;
+  platform::TextFile& m_out;
   std::span<const std::string> m_strings;
   NameSet m_names;
   const CommandNumbering& m_numbering;
@@ -76,8 +79,8 @@ class RuleLayout {
  public:
   explicit RuleLayout(ScriptTextWriter& writer) : m_writer(writer), m_text(writer.Text()) {}
 
-  void WriteElement(const AiElement& element) {
-    if (element.kind == ElementKind::kLogicalOperator && m_depth < kDeepestDepth) {
+  void WriteElement(const recgame::AiElement& element) {
+    if (element.kind == recgame::ElementKind::kLogicalOperator && m_depth < kDeepestDepth) {
       OpenGroup(element);
     } else {
       WriteOperand(element);
@@ -87,7 +90,7 @@ class RuleLayout {
 
  private:
   // "not" takes one operand, which follows on its line; every other operator takes two.
-  void OpenGroup(const AiElement& element) {
+  void OpenGroup(const recgame::AiElement& element) {
     const bool isNot = element.id == 0;
     m_text.Append(Indent(m_depth));
     m_writer.AppendElement(element);
@@ -97,7 +100,7 @@ class RuleLayout {
     if (isNot) m_inline = true;
   }
 
-  void WriteOperand(const AiElement& element) {
+  void WriteOperand(const recgame::AiElement& element) {
     if (!m_inline) m_text.Append(Indent(m_depth));
     m_writer.AppendElement(element);
     if (!m_inline) m_text.Append('\n');
@@ -128,11 +131,11 @@ class RuleLayout {
   bool m_inline = false;
 };
 
-void WriteRule(ScriptTextWriter& writer, const AiRule& rule) {
+void WriteRule(ScriptTextWriter& writer, const recgame::AiRule& rule) {
   writer.Text().Append("(defrule\n");
   RuleLayout layout(writer);
   int slot = 0;
-  for (const AiElement& element : ElementsWritten(rule)) {
+  for (const recgame::AiElement& element : ElementsWritten(rule)) {
     if (slot++ == rule.firstAction) writer.Text().Append("=>\n");
     layout.WriteElement(element);
     writer.HandOverWhenLarge();
@@ -142,21 +145,19 @@ void WriteRule(ScriptTextWriter& writer, const AiRule& rule) {
 
 }  // namespace
 
-namespace script {
-
 bool FitsTextLimit(const ScriptSource& script) {
   // Most scripts fit whatever their elements quote; only those with long strings are counted.
   size_t longestString = 0;
   for (const std::string& string : script.strings) longestString = std::max(longestString, string.size());
-  const uint64_t elements = uint64_t{script.rules.size()} * kElementSlots;
+  const uint64_t elements = uint64_t{script.rules.size()} * recgame::kElementSlots;
   if (script.rules.size() * kMaxRuleFrame + elements * (kMaxElementText + kMaxOperands * longestString) <=
       kMaxScriptText) {
     return true;
   }
   uint64_t bound = 0;
-  for (const AiRule& rule : script.rules) {
+  for (const recgame::AiRule& rule : script.rules) {
     bound += kMaxRuleFrame;
-    for (const AiElement& element : ElementsWritten(rule)) {
+    for (const recgame::AiElement& element : ElementsWritten(rule)) {
       bound += kMaxElementText + QuotedTextLength(element, script.strings, *script.numbering);
     }
     if (bound > kMaxScriptText) return false;
@@ -164,24 +165,25 @@ bool FitsTextLimit(const ScriptSource& script) {
   return true;
 }
 
-void WritePer(const ScriptSource& script, TextFile& out) {
+void WritePer(const ScriptSource& script, platform::TextFile& out) {
   ScriptTextWriter writer(out, script);
-  for (const AiRule& rule : script.rules) WriteRule(writer, rule);
+  for (const recgame::AiRule& rule : script.rules) WriteRule(writer, rule);
   writer.HandOver();
 }
 
-WriteResult StagePer(const ScriptSource& script, OutputFile& output, const std::string& path,
-                     const std::optional<os::FileIdentity>& recGame, OutputFile::Naming naming, std::string* reason) {
+WriteResult StagePer(const ScriptSource& script, platform::OutputFile& output, const std::string& path,
+                     const std::optional<os::FileIdentity>& recGame, platform::OutputFile::Naming naming,
+                     std::string* reason) {
   const WriteResult result = [&] {
     if (!FitsTextLimit(script)) return WriteResult::kTooLarge;
     switch (output.Create(path, recGame, naming)) {
-      case OutputFile::OpenResult::kOk:
+      case platform::OutputFile::OpenResult::kOk:
         return WriteResult::kOk;
-      case OutputFile::OpenResult::kCannotCreate:
+      case platform::OutputFile::OpenResult::kCannotCreate:
         return WriteResult::kCannotCreate;
-      case OutputFile::OpenResult::kIsProtectedFile:
+      case platform::OutputFile::OpenResult::kIsProtectedFile:
         return WriteResult::kIsRecGame;
-      case OutputFile::OpenResult::kReadOnly:
+      case platform::OutputFile::OpenResult::kReadOnly:
         return WriteResult::kReadOnly;
     }
     return WriteResult::kCannotCreate;
@@ -190,15 +192,16 @@ WriteResult StagePer(const ScriptSource& script, OutputFile& output, const std::
     if (reason != nullptr) *reason = result == WriteResult::kCannotCreate ? output.Problem() : ResultReason(result);
     return result;
   }
-  TextFile text(output.File());
+  platform::TextFile text(output.File());
   WritePer(script, text);
   text.Flush();
   return WriteResult::kOk;
 }
 
 WriteResult WritePer(const ScriptSource& script, const std::string& path,
-                     const std::optional<os::FileIdentity>& recGame, OutputFile::Naming naming, std::string* reason) {
-  OutputFile output;
+                     const std::optional<os::FileIdentity>& recGame, platform::OutputFile::Naming naming,
+                     std::string* reason) {
+  platform::OutputFile output;
   const WriteResult result = StagePer(script, output, path, recGame, naming, reason);
   if (result == WriteResult::kOk) output.Commit();
   return result;
@@ -206,7 +209,7 @@ WriteResult WritePer(const ScriptSource& script, const std::string& path,
 
 WriteResult WritePer(const ScriptSource& script, std::string* text) {
   if (!FitsTextLimit(script)) return WriteResult::kTooLarge;
-  TextFile out(*text);
+  platform::TextFile out(*text);
   WritePer(script, out);
   out.Flush();
   return WriteResult::kOk;

@@ -28,8 +28,8 @@ namespace {
 
 // What the page asks for, as "key=value" pairs separated by ";": names=standard|full, salvage=0|1.
 struct Options {
-  LoadOptions load;
-  NameSet names = NameSet::kStandard;
+  recgame::LoadOptions load;
+  script::NameSet names = script::NameSet::kStandard;
   std::string problem;  // the first pair not understood
 };
 
@@ -40,9 +40,9 @@ Options ReadOptions(std::string_view text) {
     const std::string_view pair = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     if (pair == "names=standard") {
-      options.names = NameSet::kStandard;
+      options.names = script::NameSet::kStandard;
     } else if (pair == "names=full") {
-      options.names = NameSet::kFull;
+      options.names = script::NameSet::kFull;
     } else if (pair == "salvage=0" || pair == "salvage=1") {
       options.load.salvage = pair.back() == '1';
     } else if (!pair.empty() && options.problem.empty()) {
@@ -59,8 +59,8 @@ struct Game {
   std::string_view name;
 };
 
-CAiScript::HeaderLoader LoaderOf(const Game& game, const LoadOptions& options) {
-  return [=](RecGameHeader* header, std::string*) {
+extraction::CAiScript::HeaderLoader LoaderOf(const Game& game, const recgame::LoadOptions& options) {
+  return [=](recgame::RecGameHeader* header, std::string*) {
     return recgame::LoadRecGameFromMemory(game.leading, game.length, game.name, header, options);
   };
 }
@@ -101,7 +101,7 @@ Json Optional(const auto& value) { return value ? Json(*value) : Json(); }
 
 // The players as read, which the page hands back to velkorin_show_player to show them in the code page
 // chosen: the name as its bytes, the rest as stored, the script from 0.
-Json PlayersRead(const GameSummary& summary) {
+Json PlayersRead(const extraction::GameSummary& summary) {
   if (!summary.players) return nullptr;
   Json players = Json::array();
   for (const recgame::Player& player : *summary.players) {
@@ -114,19 +114,20 @@ Json PlayersRead(const GameSummary& summary) {
 }
 
 // What `extract` would say of each script it writes, "" for a whole one.
-Json ScriptNotes(const GameSummary& summary) {
+Json ScriptNotes(const extraction::GameSummary& summary) {
   Json notes = Json::array();
-  for (size_t n = 0; n < summary.scripts.size(); ++n) notes.push_back(script::MissingRulesMessage(n, summary.scripts[n]));
+  for (size_t n = 0; n < summary.scripts.size(); ++n)
+    notes.push_back(extraction::MissingRulesMessage(n, summary.scripts[n]));
   return notes;
 }
 
 // Whether a game that is broken when read as it is can be read with salvage (a header-length field of 0,
 // a script cut short), so that the page offers it there alone.
-bool Salvageable(const Game& game, const GameSummary& summary, const LoadOptions& load) {
-  if (load.salvage || summary.status != ReadResult::kBroken) return false;
-  LoadOptions salvaging = load;
+bool Salvageable(const Game& game, const extraction::GameSummary& summary, const recgame::LoadOptions& load) {
+  if (load.salvage || summary.status != recgame::ReadResult::kBroken) return false;
+  recgame::LoadOptions salvaging = load;
   salvaging.salvage = true;
-  return script::SummarizeGame(LoaderOf(game, salvaging), true).status != ReadResult::kBroken;
+  return extraction::SummarizeGame(LoaderOf(game, salvaging), true).status != recgame::ReadResult::kBroken;
 }
 
 }  // namespace
@@ -154,14 +155,14 @@ EMSCRIPTEN_KEEPALIVE const char* velkorin_describe(const uint8_t* bytes, size_t 
                                                    const char* options) {
   const Options read = ReadOptions(options);
   const Game game{{bytes, size}, static_cast<uint64_t>(length), name};
-  const GameSummary summary = script::SummarizeGame(LoaderOf(game, read.load), read.load.salvage);
+  const extraction::GameSummary summary = extraction::SummarizeGame(LoaderOf(game, read.load), read.load.salvage);
   const bool salvageable = Salvageable(game, summary, read.load);
-  return Keep("{\"game\": " + script::GameJson(name, game.length, summary, kDefaultCodePage) +
-              ", \"description\": " + script::JsonString(EscapeControls(script::DescribeGame(summary))) +
-              ", \"message\": " + script::JsonString(ResultMessage(summary.status)) +
-              ", \"notes\": " + ScriptNotes(summary).dump() +
-              ", \"salvageable\": " + (salvageable ? "true" : "false") +
-              ", \"players\": " + PlayersRead(summary).dump() + "}");
+  return Keep(
+      "{\"game\": " + extraction::GameJson(name, game.length, summary, platform::kDefaultCodePage) +
+      ", \"description\": " + extraction::JsonString(platform::EscapeControls(extraction::DescribeGame(summary))) +
+      ", \"message\": " + extraction::JsonString(extraction::ResultMessage(summary.status)) +
+      ", \"notes\": " + ScriptNotes(summary).dump() + ", \"salvageable\": " + (salvageable ? "true" : "false") +
+      ", \"players\": " + PlayersRead(summary).dump() + "}");
 }
 
 // Extracts script `number` (from 1), or every script when it is 0. Returns the number of scripts
@@ -177,12 +178,12 @@ EMSCRIPTEN_KEEPALIVE int velkorin_extract(const uint8_t* bytes, size_t size, dou
     return -1;
   }
   try {
-    CAiScript script;
+    extraction::CAiScript script;
     script.UseNames(read.names);
     const Game game{{bytes, size}, static_cast<uint64_t>(length), name};
-    const ReadResult result = script.LoadAndParse(LoaderOf(game, read.load), read.load.salvage);
-    if (result != ReadResult::kOk) {
-      g_message = ResultMessage(result);
+    const recgame::ReadResult result = script.LoadAndParse(LoaderOf(game, read.load), read.load.salvage);
+    if (result != recgame::ReadResult::kOk) {
+      g_message = extraction::ResultMessage(result);
       if (!script.LoadFailure().empty()) g_message += ": " + script.LoadFailure();
       return -1;
     }
@@ -192,17 +193,17 @@ EMSCRIPTEN_KEEPALIVE int velkorin_extract(const uint8_t* bytes, size_t size, dou
     }
     for (size_t n = number == 0 ? 0 : number - 1; n < (number == 0 ? script.ScriptCount() : number); ++n) {
       std::string text;
-      const WriteResult written = script.WritePerText(&text, n);
-      if (written != WriteResult::kOk) {
+      const script::WriteResult written = script.WritePerText(&text, n);
+      if (written != script::WriteResult::kOk) {
         g_scripts.clear();
-        g_message = std::string(ResultMessage(written)) + ": " + std::string(ResultReason(written));
+        g_message = std::string(extraction::ResultMessage(written)) + ": " + std::string(script::ResultReason(written));
         return -1;
       }
       g_scripts.push_back(std::move(text));
     }
   } catch (const std::exception& error) {
     g_scripts.clear();
-    g_message = std::string(ResultMessage(ReadResult::kCannotOpen)) + ": " + error.what();
+    g_message = std::string(extraction::ResultMessage(recgame::ReadResult::kCannotOpen)) + ": " + error.what();
     return -1;
   }
   return static_cast<int>(g_scripts.size());
@@ -211,7 +212,7 @@ EMSCRIPTEN_KEEPALIVE int velkorin_extract(const uint8_t* bytes, size_t size, dou
 EMSCRIPTEN_KEEPALIVE const char* velkorin_script_text(size_t index) { return g_scripts.at(index).data(); }
 EMSCRIPTEN_KEEPALIVE size_t velkorin_script_size(size_t index) { return g_scripts.at(index).size(); }
 // The message may name files, and is escaped as the command line shows it.
-EMSCRIPTEN_KEEPALIVE const char* velkorin_message() { return Keep(EscapeControls(g_message)); }
+EMSCRIPTEN_KEEPALIVE const char* velkorin_message() { return Keep(platform::EscapeControls(g_message)); }
 // Releases the scripts of the last extraction once the page has copied them.
 EMSCRIPTEN_KEEPALIVE void velkorin_release() { g_scripts = std::vector<std::string>(); }
 
@@ -223,23 +224,22 @@ EMSCRIPTEN_KEEPALIVE const char* velkorin_show_player(int32_t number, int32_t ty
                                                       const char* codePage) {
   const recgame::Player player{number, type, std::string(reinterpret_cast<const char*>(name), nameSize),
                                civilization, colour, team, std::nullopt};
-  const CodePage* chosen = FindCodePage(codePage);
-  const CodePage& page = chosen != nullptr ? *chosen : kDefaultCodePage;
-  const Json shown = {{"name", script::ShownName(player.name, page)},
-                      {"type", script::PlayerTypeText(type)},
-                      {"civilization", script::CivilizationText(civilization)},
-                      {"colour", script::ColourText(colour)},
-                      {"colourName", Optional(script::ColourName(colour))},
-                      {"team", script::TeamText(team)},
-                      {"description", script::DescribePlayer(player, page)}};
+  const platform::CodePage* chosen = platform::FindCodePage(codePage);
+  const platform::CodePage& page = chosen != nullptr ? *chosen : platform::kDefaultCodePage;
+  const Json shown = {
+      {"name", extraction::ShownName(player.name, page)},           {"type", extraction::PlayerTypeText(type)},
+      {"civilization", extraction::CivilizationText(civilization)}, {"colour", extraction::ColourText(colour)},
+      {"colourName", Optional(extraction::ColourName(colour))},     {"team", extraction::TeamText(team)},
+      {"description", extraction::DescribePlayer(player, page)}};
   return Keep(shown.dump());
 }
 
 // The code pages names may be read in (kCodePages), the default first, separated by "/".
 EMSCRIPTEN_KEEPALIVE const char* velkorin_code_pages() {
-  static_assert(&kDefaultCodePage == &kCodePages[0]);
+  static_assert(&platform::kDefaultCodePage == &platform::kCodePages[0]);
   std::string names;
-  for (const CodePage& page : kCodePages) names += (names.empty() ? "" : "/") + std::string(page.name);
+  for (const platform::CodePage& page : platform::kCodePages)
+    names += (names.empty() ? "" : "/") + std::string(page.name);
   return Keep(names);
 }
 
@@ -254,21 +254,24 @@ EMSCRIPTEN_KEEPALIVE const char* velkorin_list_order(const char* paths, size_t s
 }
 
 // A name (or path) as the list shows it, escaped as `velkorin list` shows it.
-EMSCRIPTEN_KEEPALIVE const char* velkorin_shown_name(const char* name) { return Keep(EscapeControls(name)); }
+EMSCRIPTEN_KEEPALIVE const char* velkorin_shown_name(const char* name) { return Keep(platform::EscapeControls(name)); }
 
 // A file's size as the list shows it, "919.6 kB", and exactly, "919,603 bytes"; a double holds any
 // file's size exactly.
-EMSCRIPTEN_KEEPALIVE const char* velkorin_size_text(double bytes) { return Keep(script::SizeText(static_cast<uint64_t>(bytes))); }
+EMSCRIPTEN_KEEPALIVE const char* velkorin_size_text(double bytes) {
+  return Keep(extraction::SizeText(static_cast<uint64_t>(bytes)));
+}
 EMSCRIPTEN_KEEPALIVE const char* velkorin_exact_size_text(double bytes) {
-  return Keep(script::ExactSizeText(static_cast<uint64_t>(bytes)));
+  return Keep(extraction::ExactSizeText(static_cast<uint64_t>(bytes)));
 }
 
 // Each game's script files, side by side, as `velkorin extract-all` names them for games of these names
 // in this order: for each game its eight possible names, the first script's first.
 EMSCRIPTEN_KEEPALIVE const char* velkorin_script_file_names(const char* names) {
   std::string files;
-  for (const std::string& base : script::ScriptBases(SplitNames(names))) {
-    for (size_t n = 0; n < script::kMaxScripts; ++n) files += (files.empty() ? "" : "/") + script::ScriptFileName(base, n);
+  for (const std::string& base : extraction::ScriptBases(SplitNames(names))) {
+    for (size_t n = 0; n < extraction::kMaxScripts; ++n)
+      files += (files.empty() ? "" : "/") + extraction::ScriptFileName(base, n);
   }
   return Keep(files);
 }

@@ -10,12 +10,12 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) { rControl.m_hWnd
 void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value) {
   const HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
   if (!pDX->m_bSaveAndValidate) {
-    SetWindowTextW(hWndCtrl, WideFromUtf8(value).c_str());
+    SetWindowTextW(hWndCtrl, platform::WideFromUtf8(value).c_str());
     return;
   }
   std::vector<wchar_t> text(static_cast<size_t>(GetWindowTextLengthW(hWndCtrl)) + 1);
   const int length = GetWindowTextW(hWndCtrl, text.data(), static_cast<int>(text.size()));
-  value = Utf8FromWide(std::wstring_view(text.data(), static_cast<size_t>(length)));
+  value = platform::Utf8FromWide(std::wstring_view(text.data(), static_cast<size_t>(length)));
 }
 
 INT_PTR CDialog::DoModal() {

@@ -5,11 +5,10 @@
 #include "platform/WideText.h"
 #include "platform/win32/WinApp.h"
 
-CFileDialog::CFileDialog(const char* lpszDefExt, const std::string& strFileName, DWORD dwFlags,
-                         const char* lpszFilter)
-    : m_strDefExt(WideFromUtf8(lpszDefExt)), m_strFilter(WideFromUtf8(lpszFilter)) {
+CFileDialog::CFileDialog(const char* lpszDefExt, const std::string& strFileName, DWORD dwFlags, const char* lpszFilter)
+    : m_strDefExt(platform::WideFromUtf8(lpszDefExt)), m_strFilter(platform::WideFromUtf8(lpszFilter)) {
   std::replace(m_strFilter.begin(), m_strFilter.end(), L'|', L'\0');
-  WideFromUtf8(strFileName).copy(m_szFileName.data(), kMaxPathName);
+  platform::WideFromUtf8(strFileName).copy(m_szFileName.data(), kMaxPathName);
 
   m_ofn.lStructSize = sizeof m_ofn;
   m_ofn.lpstrFilter = m_strFilter.c_str();
@@ -27,4 +26,4 @@ INT_PTR CFileDialog::DoModal() {
   return GetSaveFileNameW(&m_ofn) ? IDOK : IDCANCEL;
 }
 
-std::string CFileDialog::GetPathName() const { return Utf8FromWide(m_szFileName.data()); }
+std::string CFileDialog::GetPathName() const { return platform::Utf8FromWide(m_szFileName.data()); }

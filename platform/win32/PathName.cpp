@@ -23,12 +23,12 @@ std::optional<std::wstring> GrowingCall(Call call) {
 }  // namespace
 
 std::optional<std::string> FullPathName(const std::string& strPath) {
-  const std::wstring path = WideFromUtf8(strPath);
+  const std::wstring path = platform::WideFromUtf8(strPath);
   const std::optional<std::wstring> full = GrowingCall(
       [&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(path.c_str(), size, buffer, nullptr); });
   if (!full) return std::nullopt;
   // A short name (PROGRA~1) would not match the long names that the list shows.
   const std::optional<std::wstring> longName =
       GrowingCall([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(full->c_str(), buffer, size); });
-  return Utf8FromWide(longName ? *longName : *full);
+  return platform::Utf8FromWide(longName ? *longName : *full);
 }

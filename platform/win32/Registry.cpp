@@ -8,13 +8,13 @@
 std::optional<std::string> RegQueryString(HKEY hKey, const char* lpSubKey, REGSAM samDesired, const char* lpValueName,
                                           DWORD cchBuffer) {
   HKEY hSubKey = nullptr;
-  if (RegOpenKeyExW(hKey, WideFromUtf8(lpSubKey).c_str(), 0, samDesired, &hSubKey) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(hKey, platform::WideFromUtf8(lpSubKey).c_str(), 0, samDesired, &hSubKey) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   std::vector<wchar_t> buffer(cchBuffer);
   DWORD dwType = REG_NONE;
   DWORD cbData = cchBuffer * sizeof(wchar_t);
-  const LSTATUS status = RegQueryValueExW(hSubKey, WideFromUtf8(lpValueName).c_str(), nullptr, &dwType,
+  const LSTATUS status = RegQueryValueExW(hSubKey, platform::WideFromUtf8(lpValueName).c_str(), nullptr, &dwType,
                                           reinterpret_cast<BYTE*>(buffer.data()), &cbData);
   RegCloseKey(hSubKey);
   if (status != ERROR_SUCCESS || dwType != REG_SZ) return std::nullopt;
@@ -24,5 +24,5 @@ std::optional<std::string> RegQueryString(HKEY hKey, const char* lpSubKey, REGSA
   const auto end = std::find(buffer.begin(), data, L'\0');
   // A value may be stored without its terminating zero; it needs room for one all the same.
   if (end == buffer.end()) return std::nullopt;
-  return Utf8FromWide(std::wstring_view(buffer.data(), static_cast<size_t>(end - buffer.begin())));
+  return platform::Utf8FromWide(std::wstring_view(buffer.data(), static_cast<size_t>(end - buffer.begin())));
 }

@@ -5,7 +5,7 @@
 void CListBox::ResetContent() { SendMessageW(m_hWnd, LB_RESETCONTENT, 0, 0); }
 
 int CListBox::AddString(const std::string& lpszItem) {
-  const std::wstring item = WideFromUtf8(lpszItem);
+  const std::wstring item = platform::WideFromUtf8(lpszItem);
   return static_cast<int>(SendMessageW(m_hWnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())));
 }
 

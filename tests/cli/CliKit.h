@@ -19,7 +19,7 @@ struct CliRun {
 inline CliRun RunCli(const std::vector<std::string>& args) {
   std::ostringstream out;
   std::ostringstream err;
-  const int status = RunVelkorin(args, out, err);
+  const int status = cli::RunVelkorin(args, out, err);
   return {status, out.str(), err.str()};
 }
 

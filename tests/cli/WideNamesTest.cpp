@@ -28,7 +28,7 @@ struct ProgramRun {
 // end in time is ended.
 ProgramRun RunProgram(const testkit::ScratchDir& dir, const std::vector<std::string>& args) {
   std::wstring commandLine = L"\"" + std::filesystem::absolute(VELKORIN_CLI_PROGRAM).wstring() + L"\"";
-  for (const std::string& arg : args) commandLine += L" \"" + WideFromUtf8(arg) + L"\"";
+  for (const std::string& arg : args) commandLine += L" \"" + platform::WideFromUtf8(arg) + L"\"";
   SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
   const std::filesystem::path errPath = dir.Path() / "stderr.txt";
   const HANDLE hErr = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
@@ -92,14 +92,15 @@ std::string ShownOnConsole(DWORD mode, const std::function<void()>& write) {
   ReadConsoleOutputCharacterW(hScreen, shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0}, &read);
   CloseHandle(hScreen);
   FreeConsole();
-  return Utf8FromWide(shown.substr(0, read));
+  return platform::Utf8FromWide(shown.substr(0, read));
 }
 
 // A console reads bytes in its own code page; it is given the text itself.
 TEST_F(WideNames, AConsoleShowsTheNameAsItIs) {
   const std::string message = "velkorin: " + File("Spiel-ü-中文.mgx") + ": File Open Error";
-  const std::string shown = ShownOnConsole(ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT,
-                                           [&] { ConsoleTextStream(ConsoleStream::kError) << message << "\n"; });
+  const std::string shown = ShownOnConsole(ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT, [&] {
+    platform::ConsoleTextStream(platform::ConsoleStream::kError) << message << "\n";
+  });
   EXPECT_TRUE(shown.starts_with(message + "  ")) << shown;
 }
 
@@ -110,7 +111,8 @@ TEST_F(WideNames, ExtractAllShowsItsProgressOnAConsole) {
   testkit::WriteFile(Path("noai.mgx"), testkit::BuildRecGame({.aiFlag = 0}));
   std::ostringstream out;
   const std::string shown = ShownOnConsole(ENABLE_WRAP_AT_EOL_OUTPUT, [&] {
-    RunVelkorin({"extract-all", File("."), "-d", File("out"), "-j", "1"}, out, ConsoleTextStream(ConsoleStream::kError));
+    cli::RunVelkorin({"extract-all", File("."), "-d", File("out"), "-j", "1"}, out,
+                     platform::ConsoleTextStream(platform::ConsoleStream::kError));
   });
   EXPECT_NE(shown.find("2/2: 1 extracted, 1 without AI script, 0 broken, 0 failed"), std::string::npos) << shown;
 }

@@ -111,7 +111,7 @@ TEST_F(ProgramTest, ScalesWithTheScreen) {
     std::array<wchar_t, 64> aware{};
     QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
                          aware.data(), aware.size(), nullptr);
-    EXPECT_TRUE(std::wstring(aware.data()).starts_with(L"PerMonitorV2,")) << Utf8FromWide(aware.data());
+    EXPECT_TRUE(std::wstring(aware.data()).starts_with(L"PerMonitorV2,")) << platform::Utf8FromWide(aware.data());
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hDialog, WM_GETFONT, 0, 0)), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -MulDiv(8, dpi, 72));
@@ -320,7 +320,7 @@ TEST_F(ProgramTest, TheSystemMenusAboutBoxShowsTheVersion) {
   RunProgram([](ProgramUser& user) {
     std::array<wchar_t, 64> item{};
     GetMenuStringW(GetSystemMenu(user.Dialog(), FALSE), IDM_ABOUTBOX, item.data(), item.size(), MF_BYCOMMAND);
-    EXPECT_EQ(Utf8FromWide(item.data()), "&About Velkorin…");
+    EXPECT_EQ(platform::Utf8FromWide(item.data()), "&About Velkorin…");
     PostMessageW(user.Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     const frontend_test::MessageBoxSeen about = user.AnswerMessageBox();
     EXPECT_EQ(about.caption, "About Velkorin");

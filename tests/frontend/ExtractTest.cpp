@@ -143,7 +143,8 @@ TEST_F(ProgramTest, ExtractWritesWhatTheCommandLineWritesWhereTheUserSays) {
     EXPECT_EQ(GetWindow(first.hWnd, GW_OWNER), user.Dialog());
     EXPECT_FALSE(IsWindowEnabled(user.Dialog()));
     // Windows may spell the folder in another case.
-    EXPECT_EQ(lstrcmpiW(WideFromUtf8(first.Folder()).c_str(), games.Dir().Path().c_str()), 0) << first.Folder();
+    EXPECT_EQ(lstrcmpiW(platform::WideFromUtf8(first.Folder()).c_str(), games.Dir().Path().c_str()), 0)
+        << first.Folder();
     EXPECT_EQ(first.FileTypes(), (std::vector<std::string>{"AI Script(.per)", "All(*.*)"}));
     EXPECT_EQ(first.Name(), "*.per");
     user.PressButton(first.hWnd, IDCANCEL);
@@ -316,8 +317,8 @@ TEST_F(ProgramTest, WritesTheScriptsChosenBesideTheList) {
       ExpectCommandOver(user);
     }
   });
-  CAiScript script;
-  ASSERT_EQ(script.LoadAndParse(games.Dir().File("four.mgx")), ReadResult::kOk);
+  extraction::CAiScript script;
+  ASSERT_EQ(script.LoadAndParse(games.Dir().File("four.mgx")), recgame::ReadResult::kOk);
   for (const Choice& choice : choices) {
     for (const auto& [file, n] : choice.written) {
       EXPECT_EQ(testkit::ReadText(games.Path(file)), testkit::WritePerText(script, n)) << file;
@@ -371,8 +372,8 @@ TEST_F(ProgramTest, WritesWhatSalvagingReadsOnceTheUserAgrees) {
     }
   });
   for (const Damaged& game : damaged) {
-    CAiScript script;
-    ASSERT_EQ(script.LoadAndParse(games.Dir().File(game.recGame), {.salvage = true}), ReadResult::kOk);
+    extraction::CAiScript script;
+    ASSERT_EQ(script.LoadAndParse(games.Dir().File(game.recGame), {.salvage = true}), recgame::ReadResult::kOk);
     EXPECT_EQ(testkit::ReadText(games.Path(game.recGame + ".per")), testkit::WritePerText(script, game.script));
   }
 }

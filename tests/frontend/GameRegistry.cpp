@@ -19,7 +19,7 @@ void SetExePath(REGSAM view, DWORD type, const std::string& text) {
       ERROR_SUCCESS) {
     throw std::runtime_error("cannot create the game's registry key");
   }
-  const std::wstring data = WideFromUtf8(text);
+  const std::wstring data = platform::WideFromUtf8(text);
   const LSTATUS status = RegSetValueExW(hKey, kExePathValue, 0, type, reinterpret_cast<const BYTE*>(data.data()),
                                         static_cast<DWORD>(data.size() * sizeof(wchar_t)));
   RegCloseKey(hKey);

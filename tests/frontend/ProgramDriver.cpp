@@ -31,7 +31,7 @@ bool IsDialogWindow(HWND hWnd) {
 std::string WindowText(HWND hWnd) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(hWnd, text.data(), static_cast<int>(text.size()))));
-  return Utf8FromWide(text);
+  return platform::Utf8FromWide(text);
 }
 
 // The texts of a window's own static controls, in order.
@@ -51,7 +51,7 @@ std::vector<std::string> ItemTexts(HWND hBox, UINT getCount, UINT getLength, UIN
   for (WPARAM i = 0; i < static_cast<WPARAM>(count > 0 ? count : 0); ++i) {
     std::wstring text(static_cast<size_t>(SendMessageW(hBox, getLength, i, 0)) + 1, L'\0');
     text.resize(static_cast<size_t>(SendMessageW(hBox, getText, i, reinterpret_cast<LPARAM>(text.data()))));
-    texts.push_back(Utf8FromWide(text));
+    texts.push_back(platform::Utf8FromWide(text));
   }
   return texts;
 }
@@ -108,7 +108,7 @@ void CloseEverything(DWORD thread, const std::atomic<bool>& programEnded) {
 std::string SaveDialog::Folder() const {
   wchar_t path[MAX_PATH] = {};
   SendMessageW(hWnd, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
-  return Utf8FromWide(path);
+  return platform::Utf8FromWide(path);
 }
 
 std::vector<std::string> SaveDialog::FileTypes() const {
@@ -118,7 +118,7 @@ std::vector<std::string> SaveDialog::FileTypes() const {
 std::string SaveDialog::Name() const { return WindowText(FileNameBox(hWnd)); }
 
 void SaveDialog::Save(const std::string& name) const {
-  SendMessageW(FileNameBox(hWnd), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideFromUtf8(name).c_str()));
+  SendMessageW(FileNameBox(hWnd), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(platform::WideFromUtf8(name).c_str()));
   PostMessageA(GetDlgItem(hWnd, IDOK), BM_CLICK, 0, 0);
 }
 
@@ -143,7 +143,7 @@ HWND ProgramUser::Focus() const {
 }
 
 void ProgramUser::Type(int id, const std::string& text) const {
-  SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideFromUtf8(text).c_str()));
+  SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(platform::WideFromUtf8(text).c_str()));
 }
 
 void ProgramUser::MoveFocusTo(int id) const {
@@ -166,7 +166,7 @@ void ProgramUser::OpenFolder(const std::string& folder) const {
 void ProgramUser::Select(const std::string& entry) const {
   const HWND hList = Control(IDC_RECGAME_LIST);
   const LRESULT index = SendMessageW(hList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(WideFromUtf8(entry).c_str()));
+                                     reinterpret_cast<LPARAM>(platform::WideFromUtf8(entry).c_str()));
   if (index == LB_ERR) throw std::runtime_error("the list has no entry " + entry);
   SendMessageA(hList, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
   SendMessageA(m_hDialog, WM_COMMAND, MAKEWPARAM(IDC_RECGAME_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(hList));
@@ -193,7 +193,7 @@ void ProgramUser::DoubleClick(const std::string& entry) const {
 void ProgramUser::Drop(const std::vector<std::string>& paths) const {
   // DROPFILES, then each UTF-16 name and its zero, and one more zero (GHND zeroes); DragFinish frees it.
   std::wstring names;
-  for (const std::string& path : paths) names += WideFromUtf8(path) + L'\0';
+  for (const std::string& path : paths) names += platform::WideFromUtf8(path) + L'\0';
   const HGLOBAL hDrop = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
   auto* pDrop = static_cast<DROPFILES*>(GlobalLock(hDrop));
   *pDrop = DROPFILES{.pFiles = sizeof(DROPFILES), .fWide = TRUE};
@@ -262,7 +262,7 @@ HWND ProgramUser::WaitForFolderBrowser(const std::string& selected) const {
     wchar_t text[MAX_PATH] = {};
     TVITEMW item{.mask = TVIF_TEXT, .hItem = TreeView_GetSelection(hTree), .pszText = text, .cchTextMax = MAX_PATH};
     return item.hItem != nullptr && SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))
-               ? Utf8FromWide(text)
+               ? platform::Utf8FromWide(text)
                : std::string();
   };
   WaitUntil([&] { return hTree != nullptr && shown() == selected; }, "the folder browser did not select " + selected);
@@ -290,7 +290,7 @@ BOOL RunProgram(const std::function<void(ProgramUser&)>& user, const std::vector
   });
   // Quoted as Explorer quotes a file it opens a program with; the program's name comes first.
   std::wstring commandLine = L"Velkorin.exe";
-  for (const std::string& argument : arguments) commandLine += L" \"" + WideFromUtf8(argument) + L"\"";
+  for (const std::string& argument : arguments) commandLine += L" \"" + platform::WideFromUtf8(argument) + L"\"";
   theApp.m_lpCmdLine = commandLine.c_str();
   const BOOL result = theApp.InitInstance();
   theApp.m_lpCmdLine = nullptr;

@@ -46,7 +46,7 @@ TEST(TemporaryFile, HasNoNameOrTakesAFreeOneBesideTheFileAndIsNeverSeen) {
     if (taken) testkit::WriteFile(game + ".tmp", kOld);
     const std::vector<std::string> before = dir.Entries();
     {
-      TemporaryFile temporary;
+      platform::TemporaryFile temporary;
       ASSERT_TRUE(temporary.Create(game));
       const std::string& path = temporary.File().Path();
       if (unnamed) {
@@ -81,9 +81,9 @@ TEST(OutputFile, ReplacesAFileOnlyWhenCommittedWithEveryLfAsCrLf) {
   for (const auto& [written, expected] : texts) {
     testkit::WriteFile(out, kOld);
     {
-      OutputFile output;
-      ASSERT_EQ(output.Create(out, {}), OutputFile::OpenResult::kOk);
-      TextFile text(output.File());
+      platform::OutputFile output;
+      ASSERT_EQ(output.Create(out, {}), platform::OutputFile::OpenResult::kOk);
+      platform::TextFile text(output.File());
       text.WriteString(written);
       text.Flush();
       EXPECT_EQ(testkit::ReadFile(out), kOld);
@@ -101,8 +101,8 @@ TEST(OutputFile, ReplacesALinksTargetWithItsPermissionBits) {
   testkit::WriteFile(target, kOld);
   chmod(target.c_str(), 04750);
   fs::create_symlink(target, dir.Path() / "link.per");
-  OutputFile output;
-  ASSERT_EQ(output.Create(dir.File("link.per"), {}), OutputFile::OpenResult::kOk);
+  platform::OutputFile output;
+  ASSERT_EQ(output.Create(dir.File("link.per"), {}), platform::OutputFile::OpenResult::kOk);
   output.Commit();
   EXPECT_TRUE(fs::is_symlink(dir.Path() / "link.per"));
   EXPECT_EQ(ReadText(target), "");
@@ -110,7 +110,7 @@ TEST(OutputFile, ReplacesALinksTargetWithItsPermissionBits) {
   EXPECT_EQ(fs::status(target).permissions(), static_cast<fs::perms>(0750));
 
   fs::create_symlink(dir.Path() / "nowhere", dir.Path() / "dangling.per");
-  EXPECT_EQ(output.Create(dir.File("dangling.per"), {}), OutputFile::OpenResult::kCannotCreate);
+  EXPECT_EQ(output.Create(dir.File("dangling.per"), {}), platform::OutputFile::OpenResult::kCannotCreate);
   EXPECT_FALSE(fs::exists(dir.Path() / "nowhere"));
 }
 
@@ -123,9 +123,9 @@ TEST(OutputFile, AFullDiskKeepsTheOldFileWholeAndLeavesNothing) {
   const std::string out = disk + "/out.per";
   testkit::WriteFile(out, kOld);
   {
-    OutputFile output;
-    ASSERT_EQ(output.Create(out, {}), OutputFile::OpenResult::kOk);
-    EXPECT_THROW(output.File().Write(std::vector<uint8_t>(1 << 20, 'x')), FileError);
+    platform::OutputFile output;
+    ASSERT_EQ(output.Create(out, {}), platform::OutputFile::OpenResult::kOk);
+    EXPECT_THROW(output.File().Write(std::vector<uint8_t>(1 << 20, 'x')), platform::FileError);
   }
   EXPECT_EQ(testkit::ReadFile(out), kOld);
   EXPECT_EQ(std::distance(fs::directory_iterator(disk), fs::directory_iterator()), 1);
@@ -143,10 +143,12 @@ TEST(OutputFile, IsWrittenInPlaceInAFolderThatTakesNoNewFile) {
   chmod(locked.c_str(), 0555);
   const pid_t child = testkit::StartChild(
       [&] {
-        OutputFile own;
-        if (own.Create(locked + "/out.per", {}, OutputFile::Naming::kOwn) == OutputFile::OpenResult::kOk) return 4;
-        OutputFile output;
-        if (output.Create(locked + "/out.per", {}) != OutputFile::OpenResult::kOk) return 3;
+        platform::OutputFile own;
+        if (own.Create(locked + "/out.per", {}, platform::OutputFile::Naming::kOwn) ==
+            platform::OutputFile::OpenResult::kOk)
+          return 4;
+        platform::OutputFile output;
+        if (output.Create(locked + "/out.per", {}) != platform::OutputFile::OpenResult::kOk) return 3;
         output.File().Write(std::vector<uint8_t>{'n', 'e', 'w'});
         output.Commit();
         return 0;

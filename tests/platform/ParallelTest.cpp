@@ -31,20 +31,20 @@ TEST(Parallel, ItemsRunWithinTheMemoryBudget) {
       mostHeldByMany = std::max(mostHeldByMany, std::accumulate(holds.begin(), holds.end(), uint64_t{0}));
     }
   };
-  ForEachInParallel(
-      items.size(), 4,
-      [&](size_t i, BudgetShare& share) {
-        const auto [estimate, settled] = items[i];
-        hold(i, estimate);
-        std::this_thread::sleep_for(1ms);
-        // Given back before the share is, taken after: the items never seem to hold more than they do.
-        hold(i, settled > estimate ? 0 : settled);
-        share.Settle(settled);
-        hold(i, settled);
-        std::this_thread::sleep_for(2ms);
-        hold(i, 0);
-      },
-      {kBudget, [&](size_t i) { return items[i].first; }});
+  platform::ForEachInParallel(items.size(), 4,
+                              [&](size_t i, platform::BudgetShare& share) {
+                                const auto [estimate, settled] = items[i];
+                                hold(i, estimate);
+                                std::this_thread::sleep_for(1ms);
+                                // Given back before the share is, taken after: the items never seem to hold more than
+                                // they do.
+                                hold(i, settled > estimate ? 0 : settled);
+                                share.Settle(settled);
+                                hold(i, settled);
+                                std::this_thread::sleep_for(2ms);
+                                hold(i, 0);
+                              },
+                              {kBudget, [&](size_t i) { return items[i].first; }});
   EXPECT_LE(mostHeldByMany, kBudget);
 }
 
@@ -55,15 +55,14 @@ TEST(Parallel, ItemsWithinTheBudgetRunAsManyAtATimeAsThereAreJobs) {
   std::condition_variable arrived;
   size_t running = 0;
   bool allAtOnce = true;
-  ForEachInParallel(
-      kJobs, kJobs,
-      [&](size_t, BudgetShare&) {
-        std::unique_lock lock(mutex);
-        ++running;
-        arrived.notify_all();
-        if (!arrived.wait_for(lock, 10s, [&] { return running == kJobs; })) allAtOnce = false;
-      },
-      {100, [](size_t) { return uint64_t{20}; }});
+  platform::ForEachInParallel(kJobs, kJobs,
+                              [&](size_t, platform::BudgetShare&) {
+                                std::unique_lock lock(mutex);
+                                ++running;
+                                arrived.notify_all();
+                                if (!arrived.wait_for(lock, 10s, [&] { return running == kJobs; })) allAtOnce = false;
+                              },
+                              {100, [](size_t) { return uint64_t{20}; }});
   EXPECT_TRUE(allAtOnce);
 }
 

@@ -35,12 +35,13 @@ std::vector<uint8_t> NoisyBytes(size_t count) {
 }
 
 // Writes the file into the folder under the name and loads it.
-ReadResult LoadFile(const ScratchDir& dir, const std::string& name, const std::vector<uint8_t>& bytes, CAiScript& script) {
+recgame::ReadResult LoadFile(const ScratchDir& dir, const std::string& name, const std::vector<uint8_t>& bytes,
+                             extraction::CAiScript& script) {
   testkit::WriteFile(dir.Path() / name, bytes);
   return script.LoadRecGame(dir.File(name));
 }
 
-std::vector<uint8_t> HeaderOf(const CAiScript& script) {
+std::vector<uint8_t> HeaderOf(const extraction::CAiScript& script) {
   return std::vector<uint8_t>(script.Header().begin(), script.Header().end());
 }
 
@@ -49,7 +50,7 @@ const std::vector<uint8_t> kHeader = NoisyBytes(1000);
 struct FramingCase : testkit::NamedCase {
   std::string fileName;
   std::vector<uint8_t> bytes;
-  ReadResult expected;
+  recgame::ReadResult expected;
 };
 
 class Framing : public testing::TestWithParam<FramingCase> {};
@@ -57,9 +58,9 @@ class Framing : public testing::TestWithParam<FramingCase> {};
 TEST_P(Framing, GivesItsCodeAndLeavesOnlyTheRecordedGame) {
   const FramingCase& c = GetParam();
   ScratchDir dir;
-  CAiScript script;
+  extraction::CAiScript script;
   EXPECT_EQ(LoadFile(dir, c.fileName, c.bytes, script), c.expected);
-  EXPECT_EQ(HeaderOf(script), c.expected == ReadResult::kOk ? kHeader : std::vector<uint8_t>());
+  EXPECT_EQ(HeaderOf(script), c.expected == recgame::ReadResult::kOk ? kHeader : std::vector<uint8_t>());
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{c.fileName});
 }
 
@@ -69,25 +70,27 @@ std::vector<FramingCase> FramingCases() {
   const std::vector<uint8_t> mgx = Frame(compressed, {.preamble = testkit::Preamble::kMgx});
   const uint32_t mgxLength = static_cast<uint32_t>(mgx.size());
   std::vector<FramingCase> cases = {
-      {"Mgl", "game.mgl", mgl, ReadResult::kOk},
-      {"MglMixedCase", "game.Mgl", mgl, ReadResult::kOk},
-      {"Mgx", "game.mgx", mgx, ReadResult::kOk},
-      {"Mgz", "game.mgz", mgx, ReadResult::kOk},
-      {"NoExtension", "game", mgx, ReadResult::kOk},
-      {"ShortPreambleUnderOtherName", "game.mgx", mgl, ReadResult::kBroken},
-      {"LongPreambleUnderMglName", "game.mgl", mgx, ReadResult::kBroken},
-      {"WithBody", "game.mgx", Frame(compressed, {.body = NoisyBytes(5000)}), ReadResult::kOk},
-      {"HeaderLengthBeyondFile", "game.mgx", Frame(compressed, {.headerLength = mgxLength + 1}), ReadResult::kBroken},
-      {"HeaderLengthZero", "game.mgx", Frame(compressed, {.headerLength = 0}), ReadResult::kBroken},
-      {"HeaderLengthEight", "game.mgx", Frame(compressed, {.headerLength = 8}), ReadResult::kBroken},
-      {"HeaderLengthMaximum", "game.mgx", Frame(compressed, {.headerLength = 0xFFFFFFFF}), ReadResult::kBroken},
+      {"Mgl", "game.mgl", mgl, recgame::ReadResult::kOk},
+      {"MglMixedCase", "game.Mgl", mgl, recgame::ReadResult::kOk},
+      {"Mgx", "game.mgx", mgx, recgame::ReadResult::kOk},
+      {"Mgz", "game.mgz", mgx, recgame::ReadResult::kOk},
+      {"NoExtension", "game", mgx, recgame::ReadResult::kOk},
+      {"ShortPreambleUnderOtherName", "game.mgx", mgl, recgame::ReadResult::kBroken},
+      {"LongPreambleUnderMglName", "game.mgl", mgx, recgame::ReadResult::kBroken},
+      {"WithBody", "game.mgx", Frame(compressed, {.body = NoisyBytes(5000)}), recgame::ReadResult::kOk},
+      {"HeaderLengthBeyondFile", "game.mgx", Frame(compressed, {.headerLength = mgxLength + 1}),
+       recgame::ReadResult::kBroken},
+      {"HeaderLengthZero", "game.mgx", Frame(compressed, {.headerLength = 0}), recgame::ReadResult::kBroken},
+      {"HeaderLengthEight", "game.mgx", Frame(compressed, {.headerLength = 8}), recgame::ReadResult::kBroken},
+      {"HeaderLengthMaximum", "game.mgx", Frame(compressed, {.headerLength = 0xFFFFFFFF}),
+       recgame::ReadResult::kBroken},
       {"HeaderLengthShortOfStream", "game.mgx", Frame(compressed, {.headerLength = mgxLength - 1}),
-       ReadResult::kBroken},
+       recgame::ReadResult::kBroken},
   };
   // Files of up to 8 bytes are too short for any header, whatever their first field says.
-  cases.push_back({"NoBytes", "game.mgl", {}, ReadResult::kBroken});
-  cases.push_back({"ThreeBytes", "game.mgl", {3, 0, 0}, ReadResult::kBroken});
-  cases.push_back({"EightBytes", "game.mgl", {8, 0, 0, 0, 0, 0, 0, 0}, ReadResult::kBroken});
+  cases.push_back({"NoBytes", "game.mgl", {}, recgame::ReadResult::kBroken});
+  cases.push_back({"ThreeBytes", "game.mgl", {3, 0, 0}, recgame::ReadResult::kBroken});
+  cases.push_back({"EightBytes", "game.mgl", {8, 0, 0, 0, 0, 0, 0, 0}, recgame::ReadResult::kBroken});
   return cases;
 }
 
@@ -113,16 +116,16 @@ class Stream : public testing::TestWithParam<StreamCase> {};
 
 TEST_P(Stream, InflatesWholeOrIsCode3AndLeavesNoTemporaryFile) {
   ScratchDir dir;
-  CAiScript script;
+  extraction::CAiScript script;
   const bool whole = GetParam().makeHeader != nullptr;
-  const ReadResult result = LoadFile(dir, "game.mgx", Frame(GetParam().makeCompressed()), script);
-  EXPECT_EQ(result, whole ? ReadResult::kOk : ReadResult::kBroken);
+  const recgame::ReadResult result = LoadFile(dir, "game.mgx", Frame(GetParam().makeCompressed()), script);
+  EXPECT_EQ(result, whole ? recgame::ReadResult::kOk : recgame::ReadResult::kBroken);
   EXPECT_TRUE(HeaderOf(script) == (whole ? GetParam().makeHeader() : std::vector<uint8_t>()));
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"game.mgx"});
 }
 
 std::vector<uint8_t> ThreeChunksAndABit() { return NoisyBytes(3 * kChunk + 17); }
-std::vector<uint8_t> TheLimit() { return std::vector<uint8_t>(kMaxHeaderLength, 0); }
+std::vector<uint8_t> TheLimit() { return std::vector<uint8_t>(recgame::kMaxHeaderLength, 0); }
 
 // A compressed header larger than any that inflates within the limit is refused, even one whose
 // stream ends early and leaves the rest unread: the header's stream, then unread bytes up to the size.
@@ -131,12 +134,13 @@ std::vector<uint8_t> PaddedTo(size_t size) {
   bytes.resize(size, 0);
   return bytes;
 }
-constexpr size_t kLargestCompressed = kMaxHeaderLength + kMaxHeaderLength / 256;
+constexpr size_t kLargestCompressed = recgame::kMaxHeaderLength + recgame::kMaxHeaderLength / 256;
 
 INSTANTIATE_TEST_SUITE_P(
     Streams, Stream,
     testing::Values(
-        StreamCase{"OneByte", [] { return Deflate(std::vector<uint8_t>{0x42}); }, [] { return std::vector<uint8_t>{0x42}; }},
+        StreamCase{"OneByte", [] { return Deflate(std::vector<uint8_t>{0x42}); },
+                   [] { return std::vector<uint8_t>{0x42}; }},
         StreamCase{"OneChunk", [] { return Deflate(NoisyBytes(kChunk)); }, [] { return NoisyBytes(kChunk); }},
         StreamCase{"SeveralChunksAndABit", [] { return Deflate(ThreeChunksAndABit()); }, ThreeChunksAndABit},
         StreamCase{"ExactlyTheLimit", [] { return Deflate(TheLimit()); }, TheLimit},
@@ -144,7 +148,8 @@ INSTANTIATE_TEST_SUITE_P(
         StreamCase{"CutAfterSeveralChunks", [] { return CutShort(Deflate(NoisyBytes(2 * kChunk + 5)), 100); }},
         StreamCase{"Corrupt", [] { return std::vector<uint8_t>(20, 0xFF); }},  // block type 3 does not exist
         StreamCase{"InflatesToNothing", [] { return Deflate({}); }},
-        StreamCase{"LargerThanTheLimit", [] { return Deflate(std::vector<uint8_t>(kMaxHeaderLength + 1, 0)); }},
+        StreamCase{"LargerThanTheLimit",
+                   [] { return Deflate(std::vector<uint8_t>(recgame::kMaxHeaderLength + 1, 0)); }},
         StreamCase{"LargestCompressedSize", [] { return PaddedTo(kLargestCompressed); }, [] { return kHeader; }},
         StreamCase{"CompressedSizeBeyondTheLargest", [] { return PaddedTo(kLargestCompressed + 1); }}),
     testkit::CaseName());
@@ -168,8 +173,8 @@ TEST(LoadRecGame, LeavesWhatIsAtTheTemporaryNameAlone) {
     const std::filesystem::path planted = dir.Path() / "game.mgx.tmp";
     plant(planted);
     const auto before = std::filesystem::symlink_status(planted).type();
-    CAiScript script;
-    EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(Deflate(kHeader)), script), ReadResult::kOk) << what;
+    extraction::CAiScript script;
+    EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(Deflate(kHeader)), script), recgame::ReadResult::kOk) << what;
     EXPECT_EQ(HeaderOf(script), kHeader) << what;
     EXPECT_EQ(std::filesystem::symlink_status(planted).type(), before) << what;
     EXPECT_EQ(testkit::ReadFile(dir.Path() / "precious"), precious) << what;
@@ -188,8 +193,9 @@ TEST(LoadRecGame, TemporaryFileThatCannotBeCreatedAnywhereIsCode1) {
   testkit::ScopedEnvironment posix("TMPDIR", tmpdir);
   testkit::WriteFile(dir.Path() / name, Frame(Deflate(kHeader)));
   const auto load = [&] {
-    CAiScript script;
-    const bool failed = script.LoadRecGame(dir.File(name)) == ReadResult::kCannotOpen && script.Header().empty();
+    extraction::CAiScript script;
+    const bool failed =
+        script.LoadRecGame(dir.File(name)) == recgame::ReadResult::kCannotOpen && script.Header().empty();
     const std::string& failure = script.LoadFailure();
     return failed && failure.find(dir.File(name) + ".tmp: ") != std::string::npos &&
            failure.find(tmpdir) != std::string::npos;

@@ -30,10 +30,10 @@ AiSectionSpec FullSection() {
 }
 
 // The store holds the first `count` rules of the section; slots not given are zeros.
-void ExpectStoreHolds(const CAiScript& script, const AiSectionSpec& section, size_t count) {
+void ExpectStoreHolds(const extraction::CAiScript& script, const AiSectionSpec& section, size_t count) {
   ASSERT_EQ(script.Rules().size(), count);
   for (size_t r = 0; r < count; ++r) {
-    AiRule rule{section.rules[r].elementCount, section.rules[r].firstAction, {}};
+    recgame::AiRule rule{section.rules[r].elementCount, section.rules[r].firstAction, {}};
     std::ranges::copy(section.rules[r].slots, rule.elements.begin());
     EXPECT_TRUE(script.Rules()[r] == rule) << "rule " << r;
   }
@@ -41,7 +41,7 @@ void ExpectStoreHolds(const CAiScript& script, const AiSectionSpec& section, siz
 
 struct LayoutCase : testkit::NamedCase {
   AiSectionSpec section;
-  ReadResult expected;
+  recgame::ReadResult expected;
   std::vector<std::string> strings;  // the string table afterwards
   size_t rules;                      // the number of rules afterwards
 };
@@ -50,7 +50,7 @@ class SectionLayout : public testing::TestWithParam<LayoutCase> {};
 
 TEST_P(SectionLayout, GivesItsCodeStringsAndRules) {
   const LayoutCase& c = GetParam();
-  CAiScript script;
+  extraction::CAiScript script;
   LoadHeader(script, BuildHeader(c.section));
   EXPECT_EQ(script.ParseAi(), c.expected);
   EXPECT_EQ(script.StringTable(), c.strings);
@@ -67,41 +67,47 @@ const std::vector<std::string> kFullStrings = FullSection().strings;
 
 RuleSpec EverySlot() {
   RuleSpec rule{2, 5, {}};
-  for (int16_t slot = 0; slot < kElementSlots; ++slot) rule.slots.push_back(Fact(slot, slot, -slot, 7, 8));
+  for (int16_t slot = 0; slot < recgame::kElementSlots; ++slot) rule.slots.push_back(Fact(slot, slot, -slot, 7, 8));
   return rule;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sections, SectionLayout,
     testing::Values(
-        LayoutCase{"Full", FullSection(), ReadResult::kOk, kFullStrings, 2},
-        LayoutCase{"AiFlagZero", With([](AiSectionSpec& s) { s.aiFlag = 0; }), ReadResult::kNoAiScript, {}, 0},
-        LayoutCase{"AiFlagAnyNonzero", With([](AiSectionSpec& s) { s.aiFlag = 0x80000000; }), ReadResult::kOk,
+        LayoutCase{"Full", FullSection(), recgame::ReadResult::kOk, kFullStrings, 2},
+        LayoutCase{"AiFlagZero", With([](AiSectionSpec& s) { s.aiFlag = 0; }), recgame::ReadResult::kNoAiScript, {}, 0},
+        LayoutCase{"AiFlagAnyNonzero", With([](AiSectionSpec& s) { s.aiFlag = 0x80000000; }), recgame::ReadResult::kOk,
                    kFullStrings, 2},
-        LayoutCase{"NoStrings", With([](AiSectionSpec& s) { s.strings.clear(); }), ReadResult::kOk, {}, 2},
+        LayoutCase{"NoStrings", With([](AiSectionSpec& s) { s.strings.clear(); }), recgame::ReadResult::kOk, {}, 2},
         LayoutCase{"ZeroByteCutsAString",
-                   With([](AiSectionSpec& s) { s.strings = {std::string("ab\0cd", 5), std::string("\0x", 2)}; }),
-                   ReadResult::kOk,
+                   With([](AiSectionSpec& s) {
+                     s.strings = {std::string("ab\0cd", 5), std::string("\0x", 2)};
+                   }),
+                   recgame::ReadResult::kOk,
                    {"ab", ""},
                    2},
-        LayoutCase{"NegativeStringCount", With([](AiSectionSpec& s) { s.stringCount = -1; }), ReadResult::kNoAiScript,
-                   {}, 0},
-        LayoutCase{"MarkerZero", With([](AiSectionSpec& s) { s.blockMarker = 0; }), ReadResult::kNoAiScript,
+        LayoutCase{"NegativeStringCount",
+                   With([](AiSectionSpec& s) { s.stringCount = -1; }),
+                   recgame::ReadResult::kNoAiScript,
+                   {},
+                   0},
+        LayoutCase{"MarkerZero", With([](AiSectionSpec& s) { s.blockMarker = 0; }), recgame::ReadResult::kNoAiScript,
                    kFullStrings, 0},
-        LayoutCase{"MarkerTwo", With([](AiSectionSpec& s) { s.blockMarker = 2; }), ReadResult::kNoAiScript,
+        LayoutCase{"MarkerTwo", With([](AiSectionSpec& s) { s.blockMarker = 2; }), recgame::ReadResult::kNoAiScript,
                    kFullStrings, 0},
-        LayoutCase{"NoRules", With([](AiSectionSpec& s) { s.rules.clear(); }), ReadResult::kOk, kFullStrings, 0},
-        LayoutCase{"NegativeRuleCount", With([](AiSectionSpec& s) { s.ruleCount = -1; }), ReadResult::kOk,
+        LayoutCase{"NoRules", With([](AiSectionSpec& s) { s.rules.clear(); }), recgame::ReadResult::kOk, kFullStrings,
+                   0},
+        LayoutCase{"NegativeRuleCount", With([](AiSectionSpec& s) { s.ruleCount = -1; }), recgame::ReadResult::kOk,
                    kFullStrings, 0},
         // A count beyond the header's rules: the whole ones are read, and the section is broken.
-        LayoutCase{"RuleCountBeyondTheHeader", With([](AiSectionSpec& s) { s.ruleCount = 3; }), ReadResult::kBroken,
-                   kFullStrings, 2},
+        LayoutCase{"RuleCountBeyondTheHeader", With([](AiSectionSpec& s) { s.ruleCount = 3; }),
+                   recgame::ReadResult::kBroken, kFullStrings, 2},
         // Slots beyond a rule's element count are read too.
         LayoutCase{"EverySlotWhateverTheCount", With([](AiSectionSpec& s) { s.rules = {EverySlot()}; }),
-                   ReadResult::kOk, kFullStrings, 1},
+                   recgame::ReadResult::kOk, kFullStrings, 1},
         LayoutCase{"Thousands",
                    With([](AiSectionSpec& s) { s.rules.assign(6000, MakeRule({Fact(6, 3, 4)}, {Action(57, 83)})); }),
-                   ReadResult::kOk, kFullStrings, 6000}),
+                   recgame::ReadResult::kOk, kFullStrings, 6000}),
 
     testkit::CaseName());
 
@@ -115,7 +121,7 @@ struct BlockSpec {
 struct BlocksCase : testkit::NamedCase {
   std::vector<BlockSpec> more;
   std::vector<size_t> ruleCounts;  // of the scripts read, the first block's included
-  ReadResult result = ReadResult::kOk;
+  recgame::ReadResult result = recgame::ReadResult::kOk;
 };
 
 class AiBlocks : public testing::TestWithParam<BlocksCase> {};
@@ -131,12 +137,12 @@ TEST_P(AiBlocks, EachWholeBlockIsAScriptInFileOrder) {
     section.trailer.insert(section.trailer.end(), bytes.begin(), bytes.end());
     ++block;
   }
-  AiSection parsed;
-  const RecGameHeader header = testkit::HeaderHolding(BuildHeader(section));
+  recgame::AiSection parsed;
+  const recgame::RecGameHeader header = testkit::HeaderHolding(BuildHeader(section));
   ASSERT_EQ(recgame::ParseAi(header, &parsed), GetParam().result);
   // Salvaging takes a script cut short as it is.
-  AiSection salvaged;
-  EXPECT_EQ(recgame::ParseAi(header, &salvaged, true), ReadResult::kOk);
+  recgame::AiSection salvaged;
+  EXPECT_EQ(recgame::ParseAi(header, &salvaged, true), recgame::ReadResult::kOk);
   EXPECT_EQ(salvaged.scripts.size(), parsed.scripts.size());
   ASSERT_EQ(parsed.scripts.size(), GetParam().ruleCounts.size());
   for (size_t n = 0; n < parsed.scripts.size(); ++n) {
@@ -155,12 +161,11 @@ std::vector<BlockSpec> Blocks(int count) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sections, AiBlocks,
-    testing::Values(BlocksCase{"One", {}, {2}},
-                    BlocksCase{"Eight", Blocks(7), {2, 1, 2, 3, 4, 5, 6, 7}},
+    testing::Values(BlocksCase{"One", {}, {2}}, BlocksCase{"Eight", Blocks(7), {2, 1, 2, 3, 4, 5, 6, 7}},
                     BlocksCase{"NinthIsNotRead", Blocks(8), {2, 1, 2, 3, 4, 5, 6, 7}},
                     BlocksCase{"EmptyBlock", {{0}, {2}}, {2, 0, 2}},
                     BlocksCase{"MarkerZeroEnds", {{1}, {1, {}, 0}, {1}}, {2, 1}},
-                    BlocksCase{"RulesPastTheHeaderEnd", {{1}, {2, 3}}, {2, 1, 2}, ReadResult::kBroken},
+                    BlocksCase{"RulesPastTheHeaderEnd", {{1}, {2, 3}}, {2, 1, 2}, recgame::ReadResult::kBroken},
                     BlocksCase{"NegativeRuleCount", {{0, -5}, {1}}, {2, 0, 1}}),
     testkit::CaseName());
 
@@ -168,13 +173,15 @@ INSTANTIATE_TEST_SUITE_P(
 // no script; cut among them, a script of the whole rules before the cut, and a broken section.
 TEST(ParseAi, EveryCutOfTheSectionStaysInside) {
   const std::vector<uint8_t> header = BuildHeader(FullSection());
-  const size_t rules = header.size() - 2 * kRuleRecordSize;
+  const size_t rules = header.size() - 2 * recgame::kRuleRecordSize;
   for (size_t length = 0; length < header.size(); ++length) {
-    AiSection section;
-    const ReadResult result = recgame::ParseAi(testkit::HeaderHolding(std::span(header).first(length)), &section);
-    EXPECT_EQ(result, length < rules ? ReadResult::kNoAiScript : ReadResult::kBroken) << "cut to " << length;
+    recgame::AiSection section;
+    const recgame::ReadResult result =
+        recgame::ParseAi(testkit::HeaderHolding(std::span(header).first(length)), &section);
+    EXPECT_EQ(result, length < rules ? recgame::ReadResult::kNoAiScript : recgame::ReadResult::kBroken)
+        << "cut to " << length;
     if (length >= rules) {
-      EXPECT_EQ(section.scripts.at(0).size(), (length - rules) / kRuleRecordSize);
+      EXPECT_EQ(section.scripts.at(0).size(), (length - rules) / recgame::kRuleRecordSize);
     }
   }
 }

@@ -15,11 +15,11 @@ TEST(Sample, HoldsWhatItsGeneratorMakesAndExtractsToTheCheckedInScript) {
   testkit::ScratchDir dir;
   const std::filesystem::path samples(VELKORIN_SAMPLES_DIR);
   const std::string game = dir.CopyIn(samples / "sample.mgx", "sample.mgx");
-  CAiScript script;
-  ASSERT_EQ(script.LoadRecGame(game), ReadResult::kOk);
+  extraction::CAiScript script;
+  ASSERT_EQ(script.LoadRecGame(game), recgame::ReadResult::kOk);
   EXPECT_TRUE(std::ranges::equal(script.Header(), testkit::BuildHeader(SampleSection())));
   const testkit::CliRun run = testkit::RunCli({"extract", game, "-o", dir.File("sample.per")});
-  ASSERT_EQ(run.status, kExitOk) << run.err;
+  ASSERT_EQ(run.status, cli::kExitOk) << run.err;
   EXPECT_TRUE(testkit::ReadFile(dir.Path() / "sample.per") == testkit::ReadFile(samples / "sample.per"));
 }
 

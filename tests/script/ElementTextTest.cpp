@@ -22,7 +22,7 @@ using testkit::Fact;
 const std::vector<std::string> kStrings = {"hello", "", "say \"gg\"", "100% %s %d", "C:\\AI\\", "tab\there"};
 
 struct TextCase {
-  AiElement element;
+  recgame::AiElement element;
   const char* text;
 };
 
@@ -78,20 +78,21 @@ INSTANTIATE_TEST_SUITE_P(
 // Each distinct element keeps its own text, among thousands that share their parameters or their
 // kind and id, until the cache is full.
 TEST(ElementTextCache, GivesEachElementItsOwnText) {
-  std::vector<AiElement> elements;
+  std::vector<recgame::AiElement> elements;
   for (int16_t id = 0; id < 60; ++id) {
     for (int32_t p = 0; p < 30; ++p) elements.push_back(Action(id, p, p + 1, p + 2, p + 3));
     for (int32_t p = 0; p < 30; ++p) elements.push_back(Fact(id, p, p + 1, p + 2, p + 3));
   }
   // Parameters that differ by 2^31 alone, in each place.
-  for (const AiElement& element : {Fact(110, 0, 0, 0, 0), Fact(110, INT32_MIN, 0, 0, 0), Fact(110, 0, INT32_MIN, 0, 0),
-                                   Fact(110, 0, 0, INT32_MIN, 0), Fact(110, 0, 0, 0, INT32_MIN)}) {
+  for (const recgame::AiElement& element :
+       {Fact(110, 0, 0, 0, 0), Fact(110, INT32_MIN, 0, 0, 0), Fact(110, 0, INT32_MIN, 0, 0),
+        Fact(110, 0, 0, INT32_MIN, 0), Fact(110, 0, 0, 0, INT32_MIN)}) {
     elements.insert(elements.begin(), element);
   }
-  ElementTextCache cache;
-  for (const AiElement& element : elements) cache.Insert(element, script::FormatElement(element, kStrings));
+  script::ElementTextCache cache;
+  for (const recgame::AiElement& element : elements) cache.Insert(element, script::FormatElement(element, kStrings));
   size_t found = 0;
-  for (const AiElement& element : elements) {
+  for (const recgame::AiElement& element : elements) {
     if (const std::optional<std::string_view> text = cache.Find(element)) {
       EXPECT_EQ(*text, script::FormatElement(element, kStrings));
       ++found;

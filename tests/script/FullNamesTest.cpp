@@ -13,18 +13,18 @@
 // --names full against the standard names.
 namespace {
 
-bool Named(std::span<const NamedId> table, int32_t id) {
-  return std::ranges::find(table, id, &NamedId::id) != table.end();
+bool Named(std::span<const script::NamedId> table, int32_t id) {
+  return std::ranges::find(table, id, &script::NamedId::id) != table.end();
 }
 
 TEST(FullResearchNames, AreDistinctResearchOrAgeKeywords) {
   std::set<std::string_view> names;
-  for (const NamedId& entry : FullTechNames) {
+  for (const script::NamedId& entry : script::FullTechNames) {
     names.insert(entry.name);
     EXPECT_TRUE(entry.name.starts_with("ri-") || entry.name == script::GetAgeName(entry.id)) << entry.id;
   }
-  EXPECT_EQ(FullTechNames.size(), 118u);
-  EXPECT_EQ(names.size(), FullTechNames.size());
+  EXPECT_EQ(script::FullTechNames.size(), 118u);
+  EXPECT_EQ(names.size(), script::FullTechNames.size());
 }
 
 std::vector<std::string> Words(std::string_view text) {
@@ -42,27 +42,30 @@ std::vector<std::string> Words(std::string_view text) {
 // a number, once for each research operand the standard set could not name; nothing else changes.
 TEST(FullNames, ChangeOnlyResearchParametersFromNumberToName) {
   std::set<int32_t> values;
-  for (const std::span<const NamedId> table : {TechNames, FullTechNames}) {
-    for (const NamedId& entry : table) values.insert({entry.id, entry.id + 1});
+  for (const std::span<const script::NamedId> table : {script::TechNames, script::FullTechNames}) {
+    for (const script::NamedId& entry : table) values.insert({entry.id, entry.id + 1});
   }
   for (const int32_t v : values) {
-    const bool fullOnly = Named(FullTechNames, v) && !Named(TechNames, v);
-    for (const auto& [kind, formats] : {std::pair{ElementKind::kFact, std::span<const ElementFormat>(FactFormats)},
-                                        std::pair{ElementKind::kAction, std::span<const ElementFormat>(ActionFormats)}}) {
-      for (const ElementFormat& format : formats) {
-        const AiElement element{kind, format.id, v, v, v, v};
-        const std::vector<std::string> standard = Words(script::FormatElement(element, {}, NameSet::kStandard));
-        const std::vector<std::string> full = Words(script::FormatElement(element, {}, NameSet::kFull));
+    const bool fullOnly = Named(script::FullTechNames, v) && !Named(script::TechNames, v);
+    for (const auto& [kind, formats] :
+         {std::pair{recgame::ElementKind::kFact, std::span<const script::ElementFormat>(script::FactFormats)},
+          std::pair{recgame::ElementKind::kAction, std::span<const script::ElementFormat>(script::ActionFormats)}}) {
+      for (const script::ElementFormat& format : formats) {
+        const recgame::AiElement element{kind, format.id, v, v, v, v};
+        const std::vector<std::string> standard = Words(script::FormatElement(element, {}, script::NameSet::kStandard));
+        const std::vector<std::string> full = Words(script::FormatElement(element, {}, script::NameSet::kFull));
         ASSERT_EQ(full.size(), standard.size()) << format.text;
         size_t named = 0;
         for (size_t i = 0; i < full.size(); ++i) {
           if (full[i] == standard[i]) continue;
           EXPECT_EQ(standard[i], std::to_string(v)) << format.text;
-          EXPECT_TRUE(std::ranges::any_of(FullTechNames, [&](const NamedId& e) { return e.id == v && e.name == full[i]; }))
+          EXPECT_TRUE(std::ranges::any_of(script::FullTechNames,
+                                          [&](const script::NamedId& e) { return e.id == v && e.name == full[i]; }))
               << full[i] << " for " << v;
           ++named;
         }
-        EXPECT_EQ(named, fullOnly ? static_cast<size_t>(std::ranges::count(format.operands, Rendering::kResearch)) : 0)
+        EXPECT_EQ(named,
+                  fullOnly ? static_cast<size_t>(std::ranges::count(format.operands, script::Rendering::kResearch)) : 0)
             << format.text << " with " << v;
       }
     }
@@ -75,7 +78,7 @@ TEST(FullNames, AreWhatExtractWritesWhenAskedFor) {
   testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildRecGame({.rules = rules}));
   for (const auto& [option, text] : {std::pair{"standard", "(research 237)"}, std::pair{"full", "(research ri-arbalest)"}}) {
     EXPECT_EQ(testkit::RunCli({"extract", dir.File("game.mgx"), "--names", option, "-o", dir.File("out.per")}).status,
-              kExitOk);
+              cli::kExitOk);
     EXPECT_EQ(testkit::ReadText(dir.Path() / "out.per"), std::string("(defrule\r\n=>\r\n\t") + text + "\r\n)\r\n");
   }
 }

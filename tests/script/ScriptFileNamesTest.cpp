@@ -18,7 +18,8 @@ class ScriptNames : public testing::TestWithParam<NamesCase> {};
 // A folder that ignores case compares names by Unicode's simple case folding, as NTFS does.
 TEST_P(ScriptNames, DifferWhereCaseIsIgnored) {
   std::vector<std::string> files;
-  for (const std::string& base : script::ScriptBases(GetParam().games)) files.push_back(script::ScriptFileName(base, 0));
+  for (const std::string& base : extraction::ScriptBases(GetParam().games))
+    files.push_back(extraction::ScriptFileName(base, 0));
   EXPECT_EQ(files, GetParam().files);
 }
 

@@ -15,18 +15,18 @@ using testkit::Operator;
 using testkit::RuleSpec;
 
 // Stand-ins for element texts: the layout, not the wording, is under test here.
-const AiElement kA = Fact(2, 1);
-const AiElement kB = Fact(2, 2);
-const AiElement kC = Fact(2, 3);
-const AiElement kX = testkit::Action(59, 9);
-const AiElement kUnknown = testkit::Element(9, 1);
-const AiElement kAnd = Operator(testkit::kAnd);
-const AiElement kOr = Operator(testkit::kOr);
-const AiElement kNot = Operator(testkit::kNot);
+const recgame::AiElement kA = Fact(2, 1);
+const recgame::AiElement kB = Fact(2, 2);
+const recgame::AiElement kC = Fact(2, 3);
+const recgame::AiElement kX = testkit::Action(59, 9);
+const recgame::AiElement kUnknown = testkit::Element(9, 1);
+const recgame::AiElement kAnd = Operator(testkit::kAnd);
+const recgame::AiElement kOr = Operator(testkit::kOr);
+const recgame::AiElement kNot = Operator(testkit::kNot);
 
 // Replaces {A}, {B}, {C}, {X} and {U} by the texts of their elements.
-std::string Expand(const CAiScript& script, std::string layout) {
-  const std::map<std::string, AiElement> names = {
+std::string Expand(const extraction::CAiScript& script, std::string layout) {
+  const std::map<std::string, recgame::AiElement> names = {
       {"{A}", kA}, {"{B}", kB}, {"{C}", kC}, {"{X}", kX}, {"{U}", kUnknown}};
   for (const auto& [token, element] : names) {
     for (size_t at = layout.find(token); at != std::string::npos; at = layout.find(token)) {
@@ -37,13 +37,13 @@ std::string Expand(const CAiScript& script, std::string layout) {
 }
 
 // A rule whose element count is the number of slots given.
-RuleSpec Rule(int8_t firstAction, std::vector<AiElement> slots) {
+RuleSpec Rule(int8_t firstAction, std::vector<recgame::AiElement> slots) {
   const auto count = static_cast<int8_t>(slots.size());
   return RuleSpec{firstAction, count, std::move(slots)};
 }
 
-std::vector<AiElement> Join(std::initializer_list<std::vector<AiElement>> parts) {
-  std::vector<AiElement> all;
+std::vector<recgame::AiElement> Join(std::initializer_list<std::vector<recgame::AiElement>> parts) {
+  std::vector<recgame::AiElement> all;
   for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
   return all;
 }
@@ -112,7 +112,7 @@ std::string Lines(int count, const std::string& line) {
   return lines;
 }
 
-const std::vector<AiElement> kSixteenSlots = Join({std::vector(15, kA), {kX}});
+const std::vector<recgame::AiElement> kSixteenSlots = Join({std::vector(15, kA), {kX}});
 
 INSTANTIATE_TEST_SUITE_P(
     Counts, RuleLayout,

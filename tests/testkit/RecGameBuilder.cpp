@@ -41,18 +41,18 @@ class ByteWriter {
 };
 
 void WriteRule(ByteWriter& out, const RuleSpec& rule) {
-  if (rule.slots.size() > kElementSlots) throw std::invalid_argument("a rule has 16 element slots");
+  if (rule.slots.size() > recgame::kElementSlots) throw std::invalid_argument("a rule has 16 element slots");
   out.Filler(12);
   out.Int(rule.firstAction);
   out.Int(rule.elementCount);
   out.Filler(2);
-  for (const AiElement& element : rule.slots) {
+  for (const recgame::AiElement& element : rule.slots) {
     out.Int(static_cast<int32_t>(element.kind));
     out.Int(element.id);
     out.Filler(2);
     for (const int32_t parameter : {element.p1, element.p2, element.p3, element.p4}) out.Int(parameter);
   }
-  out.Zeros((kElementSlots - rule.slots.size()) * 24);
+  out.Zeros((recgame::kElementSlots - rule.slots.size()) * 24);
 }
 
 void SetEnvironment(const std::string& name, const std::optional<std::string>& value) {
@@ -69,7 +69,7 @@ void SetEnvironment(const std::string& name, const std::optional<std::string>& v
 
 }  // namespace
 
-RuleSpec MakeRule(const std::vector<AiElement>& conditions, const std::vector<AiElement>& actions) {
+RuleSpec MakeRule(const std::vector<recgame::AiElement>& conditions, const std::vector<recgame::AiElement>& actions) {
   RuleSpec rule;
   rule.firstAction = static_cast<int8_t>(conditions.size());
   rule.elementCount = static_cast<int8_t>(conditions.size() + actions.size());
@@ -307,33 +307,36 @@ ScopedEnvironment::ScopedEnvironment(std::string name, const std::string& value)
 
 ScopedEnvironment::~ScopedEnvironment() { SetEnvironment(m_name, m_previous); }
 
-RecGameHeader HeaderHolding(std::span<const uint8_t> bytes) {
+recgame::RecGameHeader HeaderHolding(std::span<const uint8_t> bytes) {
   auto copy = std::make_shared_for_overwrite<uint8_t[]>(bytes.size());
   std::copy(bytes.begin(), bytes.end(), copy.get());
-  RecGameHeader header;
+  recgame::RecGameHeader header;
   header.Hold(std::move(copy), static_cast<uint32_t>(bytes.size()), std::nullopt);
   return header;
 }
 
-void LoadHeader(CAiScript& script, std::span<const uint8_t> header) {
+void LoadHeader(extraction::CAiScript& script, std::span<const uint8_t> header) {
   ScratchDir dir;
   WriteFile(dir.Path() / "game.mgx", Frame(Deflate(header)));
-  const ReadResult result = script.LoadRecGame(dir.File("game.mgx"));
-  if (result != ReadResult::kOk) throw std::runtime_error("LoadRecGame gave " + std::to_string(static_cast<int>(result)));
+  const recgame::ReadResult result = script.LoadRecGame(dir.File("game.mgx"));
+  if (result != recgame::ReadResult::kOk)
+    throw std::runtime_error("LoadRecGame gave " + std::to_string(static_cast<int>(result)));
 }
 
-std::unique_ptr<CAiScript> LoadSection(const AiSectionSpec& section) {
-  auto script = std::make_unique<CAiScript>();
+std::unique_ptr<extraction::CAiScript> LoadSection(const AiSectionSpec& section) {
+  auto script = std::make_unique<extraction::CAiScript>();
   LoadHeader(*script, BuildHeader(section));
-  const ReadResult result = script->ParseAi();
-  if (result != ReadResult::kOk) throw std::runtime_error("ParseAi gave " + std::to_string(static_cast<int>(result)));
+  const recgame::ReadResult result = script->ParseAi();
+  if (result != recgame::ReadResult::kOk)
+    throw std::runtime_error("ParseAi gave " + std::to_string(static_cast<int>(result)));
   return script;
 }
 
-std::string WritePerText(const CAiScript& script, size_t n) {
+std::string WritePerText(const extraction::CAiScript& script, size_t n) {
   ScratchDir dir;
-  const WriteResult result = script.WritePer(dir.File("script.per"), n);
-  if (result != WriteResult::kOk) throw std::runtime_error("WritePer gave " + std::to_string(static_cast<int>(result)));
+  const script::WriteResult result = script.WritePer(dir.File("script.per"), n);
+  if (result != script::WriteResult::kOk)
+    throw std::runtime_error("WritePer gave " + std::to_string(static_cast<int>(result)));
   return ReadText(dir.Path() / "script.per");
 }
 

@@ -16,16 +16,17 @@
 // Every count can be made to disagree with the data, to build broken files on purpose.
 namespace testkit {
 
-inline AiElement Fact(int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0, int32_t p4 = 0) {
-  return {ElementKind::kFact, id, p1, p2, p3, p4};
+inline recgame::AiElement Fact(int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0, int32_t p4 = 0) {
+  return {recgame::ElementKind::kFact, id, p1, p2, p3, p4};
 }
-inline AiElement Action(int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0, int32_t p4 = 0) {
-  return {ElementKind::kAction, id, p1, p2, p3, p4};
+inline recgame::AiElement Action(int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0, int32_t p4 = 0) {
+  return {recgame::ElementKind::kAction, id, p1, p2, p3, p4};
 }
-inline AiElement Operator(int16_t id) { return {ElementKind::kLogicalOperator, id, 0, 0, 0, 0}; }
+inline recgame::AiElement Operator(int16_t id) { return {recgame::ElementKind::kLogicalOperator, id, 0, 0, 0, 0}; }
 // An element of any kind, also of none of the three.
-inline AiElement Element(int32_t kind, int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0, int32_t p4 = 0) {
-  return {static_cast<ElementKind>(kind), id, p1, p2, p3, p4};
+inline recgame::AiElement Element(int32_t kind, int16_t id, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0,
+                                  int32_t p4 = 0) {
+  return {static_cast<recgame::ElementKind>(kind), id, p1, p2, p3, p4};
 }
 
 // Logical operator ids.
@@ -40,11 +41,11 @@ constexpr int16_t kNand = 6;
 struct RuleSpec {
   int8_t firstAction = 0;
   int8_t elementCount = 0;
-  std::vector<AiElement> slots;
+  std::vector<recgame::AiElement> slots;
 };
 
 // A rule whose conditions are followed by its actions, the usual shape.
-RuleSpec MakeRule(const std::vector<AiElement>& conditions, const std::vector<AiElement>& actions);
+RuleSpec MakeRule(const std::vector<recgame::AiElement>& conditions, const std::vector<recgame::AiElement>& actions);
 
 // Who played, as the tables after the map hold it; see recgame/Players.h.
 struct LobbyEntrySpec {
@@ -198,14 +199,14 @@ class ScopedEnvironment {
 };
 
 // A header holding a copy of the bytes, as a load would hold them.
-RecGameHeader HeaderHolding(std::span<const uint8_t> bytes);
+recgame::RecGameHeader HeaderHolding(std::span<const uint8_t> bytes);
 
 // Loads a recorded game holding exactly this inflated header into the script; throws when the load
 // fails, which no test of the later stages expects.
-void LoadHeader(CAiScript& script, std::span<const uint8_t> header);
+void LoadHeader(extraction::CAiScript& script, std::span<const uint8_t> header);
 // A fresh script holding the AI section, loaded and parsed; throws when the parse fails.
-std::unique_ptr<CAiScript> LoadSection(const AiSectionSpec& section);
+std::unique_ptr<extraction::CAiScript> LoadSection(const AiSectionSpec& section);
 // The text that WritePer writes to a file for the n-th script.
-std::string WritePerText(const CAiScript& script, size_t n = 0);
+std::string WritePerText(const extraction::CAiScript& script, size_t n = 0);
 
 }  // namespace testkit
