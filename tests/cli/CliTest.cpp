@@ -25,6 +25,16 @@
 
 namespace {
 
+
+using cli::kExitBrokenRecGame;
+using cli::kExitFileError;
+using cli::kExitFileOpenError;
+using cli::kExitFileWriteError;
+using cli::kExitGamesFailed;
+using cli::kExitNoAiScript;
+using cli::kExitNoSuchScript;
+using cli::kExitOk;
+using cli::kExitUsage;
 #ifndef O_BINARY
 #define O_BINARY 0
 #endif
@@ -118,7 +128,7 @@ TEST_P(RuleClaims, AreToldApartFromNoScript) {
   EXPECT_EQ(extract.status, c.status);
   EXPECT_EQ(extract.err, line(c.said));
   const CliRun salvage = RunCli({"extract", game, "--salvage", "-o", dir.File("salvaged.per")});
-  EXPECT_EQ(salvage.status, cli::kExitOk);
+  EXPECT_EQ(salvage.status, kExitOk);
   EXPECT_EQ(salvage.err, line(c.salvaged));
   EXPECT_EQ(testkit::ReadText(dir.Path() / "salvaged.per"), written);
   const std::string listed = RunCli({"list", dir.Path().string()}).out;
@@ -134,7 +144,7 @@ ClaimCase CutShort(const char* name, int16_t claimed) {
   const std::string cut = "AI script 1 is cut short: it claims " + count + " rules, the file holds 2 whole ones";
   return {{name},
           claimed,
-          cli::kExitBrokenRecGame,
+          kExitBrokenRecGame,
           cut + ": --salvage writes those",
           "AI script 1 was cut short: 2 whole rules of the " + count + " it claims",
           cut,
@@ -145,22 +155,12 @@ ClaimCase CutShort(const char* name, int16_t claimed) {
 INSTANTIATE_TEST_SUITE_P(
     Counts, RuleClaims,
     testing::Values(CutShort("Most", 32767), CutShort("JustBeyondAThousand", 1001), CutShort("Beyond10000", 10001),
-                    ClaimCase{{"Negative"},
-                              -1,
-                              cli::kExitOk,
-                              "AI script 1 holds no rules (the file claims -1)",
-                              "AI script 1 holds no rules (the file claims -1)",
-                              "1 script: 0 rules (the file claims -1)",
+                    ClaimCase{{"Negative"}, -1, kExitOk, "AI script 1 holds no rules (the file claims -1)",
+                              "AI script 1 holds no rules (the file claims -1)", "1 script: 0 rules (the file claims -1)",
                               "1 script: 0 rules (the file claims -1)",
                               R"("status":"ok","scripts":[{"rules":0,"claims":-1,"player":null}])"},
-                    ClaimCase{{"Zero"},
-                              0,
-                              cli::kExitOk,
-                              "AI script 1 holds no rules",
-                              "AI script 1 holds no rules",
-                              "1 script: 0 rules",
-                              "1 script: 0 rules",
-                              R"("status":"ok","scripts":[{"rules":0,"player":null}])"}),
+                    ClaimCase{{"Zero"}, 0, kExitOk, "AI script 1 holds no rules", "AI script 1 holds no rules",
+                              "1 script: 0 rules", "1 script: 0 rules", R"("status":"ok","scripts":[{"rules":0,"player":null}])"}),
     testkit::CaseName());
 
 // A file of the user's at the temporary file's name is kept, whatever the result, and nothing else is
@@ -172,11 +172,11 @@ TEST_F(Extract, EachResultHasItsStatusAndMessageAndKeepsTheUsersFiles) {
     std::string message;
   };
   const std::vector<Result> results = {
-      {dir.File("ai.mgx"), cli::kExitOk, ""},
-      {dir.File("missing.mgx"), cli::kExitFileOpenError, "File Open Error"},
-      {dir.File(""), cli::kExitFileOpenError, "File Open Error"},
-      {dir.File("noai.mgx"), cli::kExitNoAiScript, "No AI script in this file"},
-      {dir.File("broken.mgx"), cli::kExitBrokenRecGame, "Recgame file is broken"},
+      {dir.File("ai.mgx"), kExitOk, ""},
+      {dir.File("missing.mgx"), kExitFileOpenError, "File Open Error"},
+      {dir.File(""), kExitFileOpenError, "File Open Error"},
+      {dir.File("noai.mgx"), kExitNoAiScript, "No AI script in this file"},
+      {dir.File("broken.mgx"), kExitBrokenRecGame, "Recgame file is broken"},
   };
   const std::vector<uint8_t> users(10, 'u');
   for (const Result& result : results) {
@@ -186,8 +186,7 @@ TEST_F(Extract, EachResultHasItsStatusAndMessageAndKeepsTheUsersFiles) {
     EXPECT_EQ(run.status, result.status) << result.recGame;
     EXPECT_EQ(run.err, result.message.empty() ? "" : "velkorin: " + result.recGame + ": " + result.message + "\n");
     const std::filesystem::path out = dir.Path() / "out.per";
-    EXPECT_EQ(std::filesystem::exists(out) ? testkit::ReadText(out) : "",
-              result.status == cli::kExitOk ? expected : "");
+    EXPECT_EQ(std::filesystem::exists(out) ? testkit::ReadText(out) : "", result.status == kExitOk ? expected : "");
     EXPECT_EQ(testkit::ReadFile(result.recGame + ".tmp"), users) << result.recGame;
     std::filesystem::remove(out);
     EXPECT_EQ(dir.Entries(), before) << result.recGame;
@@ -212,17 +211,16 @@ TEST_F(Extract, AnOutputThatCannotBeWrittenHasItsStatusAndSaysWhy) {
   const std::string missing = "No such file or directory";
 #endif
   std::vector<Output> outputs = {
-      {dir.File("missing/out.per"), cli::kExitFileWriteError,
+      {dir.File("missing/out.per"), kExitFileWriteError,
        "velkorin: " + dir.File("missing/out.per") + ": File Write Error: " + missing + "\n"},
-      {dir.Path().string(), cli::kExitFileWriteError,
-       "velkorin: " + dir.Path().string() + ": File Write Error: it is a folder\n"},
-      {dir.File("ai.mgx"), cli::kExitFileWriteError, "velkorin: " + dir.File("ai.mgx") + itself},
-      {dir.File("hard.per"), cli::kExitFileWriteError, "velkorin: " + dir.File("hard.per") + itself},
+      {dir.Path().string(), kExitFileWriteError, "velkorin: " + dir.Path().string() + ": File Write Error: it is a folder\n"},
+      {dir.File("ai.mgx"), kExitFileWriteError, "velkorin: " + dir.File("ai.mgx") + itself},
+      {dir.File("hard.per"), kExitFileWriteError, "velkorin: " + dir.File("hard.per") + itself},
   };
 #ifndef _WIN32
   std::filesystem::create_symlink(dir.Path() / "ai.mgx", dir.Path() / "soft.per");
-  outputs.push_back({dir.File("soft.per"), cli::kExitFileWriteError, "velkorin: " + dir.File("soft.per") + itself});
-  outputs.push_back({"/dev/full", cli::kExitFileError, "velkorin: Cannot write /dev/full: No space left on device\n"});
+  outputs.push_back({dir.File("soft.per"), kExitFileWriteError, "velkorin: " + dir.File("soft.per") + itself});
+  outputs.push_back({"/dev/full", kExitFileError, "velkorin: Cannot write /dev/full: No space left on device\n"});
 #endif
   for (const Output& output : outputs) {
     const CliRun run = RunCli({"extract", dir.File("ai.mgx"), "-o", output.path});
@@ -240,7 +238,7 @@ TEST_F(Extract, StandardOutputThatIsTheRecordedGameIsRefused) {
   for (const int flags : {O_RDWR, O_WRONLY | O_APPEND}) {
     for (const std::string& name : {dir.File("ai.mgx"), dir.File("hard.per")}) {
       const auto [run, out] = RunToStandardOutput({"extract", dir.File("ai.mgx")}, name, flags);
-      EXPECT_EQ(run.status, cli::kExitFileWriteError) << name << " " << flags;
+      EXPECT_EQ(run.status, kExitFileWriteError) << name << " " << flags;
       EXPECT_EQ(run.err, "velkorin: " + dir.File("ai.mgx") + ": File Write Error: it is the recorded game itself\n");
       EXPECT_EQ(testkit::ReadFile(dir.Path() / "ai.mgx"), game) << name << " " << flags;
     }
@@ -258,7 +256,7 @@ TEST_F(Extract, AllWritesNoFileUnlessEveryScriptCanBeWritten) {
   std::filesystem::create_directory(dir.Path() / "g-3.per");
   const std::vector<std::string> before = dir.Entries();
   const CliRun run = RunCli({"extract", dir.File("three.mgx"), "--all", "-o", dir.File("g.per")});
-  EXPECT_EQ(run.status, cli::kExitFileWriteError);
+  EXPECT_EQ(run.status, kExitFileWriteError);
   EXPECT_EQ(run.err, "velkorin: " + dir.File("g-3.per") + ": File Write Error: it is a folder\n");
   EXPECT_EQ(testkit::ReadFile(dir.Path() / "g-1.per"), old);
   EXPECT_EQ(testkit::ReadFile(dir.Path() / "g-2.per"), old);
@@ -275,13 +273,10 @@ TEST_F(Extract, AnOutputTheUserMayNotWriteIsRefusedAndKept) {
   const std::vector<uint8_t> old(3, 'o');
   struct Case { std::vector<std::string> args; std::string output; int status; };
   const std::vector<Case> cases = {
-      {{"extract", dir.File("ai.mgx"), "-o", dir.File("ro.per")}, dir.File("ro.per"), cli::kExitFileWriteError},
-      {{"extract", dir.File("ai.mgx"), "--all", "-o", dir.File("all.per")},
-       dir.File("all-1.per"),
-       cli::kExitFileWriteError},
-      {{"extract-all", dir.File("games"), "-d", dir.File("out")},
-       (dir.Path() / "out" / "ai.per").string(),
-       cli::kExitGamesFailed},
+      {{"extract", dir.File("ai.mgx"), "-o", dir.File("ro.per")}, dir.File("ro.per"), kExitFileWriteError},
+      {{"extract", dir.File("ai.mgx"), "--all", "-o", dir.File("all.per")}, dir.File("all-1.per"), kExitFileWriteError},
+      {{"extract-all", dir.File("games"), "-d", dir.File("out")}, (dir.Path() / "out" / "ai.per").string(),
+       kExitGamesFailed},
   };
   for (const fs::path& folder : {dir.Path(), dir.Path() / "games", dir.Path() / "out"}) {
     fs::permissions(folder, fs::perms::all);
@@ -304,7 +299,7 @@ TEST_F(Extract, AScriptOfMoreThanAGibibyteIsBrokenAndWritesNothing) {
   testkit::WriteFile(dir.Path() / "huge.mgx", testkit::BuildRecGame(section));
   for (const std::string& output : {dir.File("huge.per"), std::string("-")}) {
     const auto [run, out] = RunToStandardOutput({"extract", dir.File("huge.mgx"), "-o", output}, dir.File("stdout.per"));
-    EXPECT_EQ(run.status, cli::kExitBrokenRecGame);
+    EXPECT_EQ(run.status, kExitBrokenRecGame);
     EXPECT_EQ(run.err, "velkorin: " + dir.File("huge.mgx") +
                            ": Recgame file is broken: its script would take more than 1 GiB of text\n");
     EXPECT_EQ(out, "");
@@ -326,10 +321,9 @@ TEST_F(Extract, ScriptsAreWrittenByNumberPlayerOrAll) {
   std::vector<std::string> texts;
   for (const auto& rules : scripts) texts.push_back(testkit::ScriptText(rules));
 
-  EXPECT_EQ(RunCli({"extract", dir.File("three.mgx"), "--script", "2", "-o", dir.File("two.per")}).status,
-            cli::kExitOk);
+  EXPECT_EQ(RunCli({"extract", dir.File("three.mgx"), "--script", "2", "-o", dir.File("two.per")}).status, kExitOk);
   EXPECT_EQ(testkit::ReadText(dir.Path() / "two.per"), texts[1]);
-  EXPECT_EQ(RunCli({"extract", dir.File("three.mgx"), "--all", "-o", dir.File("each.per")}).status, cli::kExitOk);
+  EXPECT_EQ(RunCli({"extract", dir.File("three.mgx"), "--all", "-o", dir.File("each.per")}).status, kExitOk);
   for (size_t n = 0; n < 3; ++n) {
     EXPECT_EQ(testkit::ReadText(dir.Path() / ("each-" + std::to_string(n + 1) + ".per")), texts[n]);
   }
@@ -344,8 +338,7 @@ TEST_F(Extract, ScriptsAreWrittenByNumberPlayerOrAll) {
   const auto [unknown, alone] = RunToStandardOutput({"extract", dir.File("ai.mgx"), "--all"}, dir.File("stdout.per"));
   EXPECT_EQ(alone, "; script 1 of 1\r\n" + expected);
   for (const auto& [player, script] : {std::pair{"2", 0}, {"4", 1}, {"5", 2}}) {
-    EXPECT_EQ(RunCli({"extract", dir.File("three.mgx"), "--player", player, "-o", dir.File("p.per")}).status,
-              cli::kExitOk);
+    EXPECT_EQ(RunCli({"extract", dir.File("three.mgx"), "--player", player, "-o", dir.File("p.per")}).status, kExitOk);
     EXPECT_EQ(testkit::ReadText(dir.Path() / "p.per"), texts[script]) << player;
   }
   // A player who ran no script is refused, and nothing is written.
@@ -354,12 +347,12 @@ TEST_F(Extract, ScriptsAreWrittenByNumberPlayerOrAll) {
        {std::tuple{"three.mgx", "1", ": player 1 is human" + ran}, {"three.mgx", "3", ": there is no player 3" + ran},
         {"ai.mgx", "1", std::string(": its players are not known; choose a script with --script\n")}}) {
     const CliRun refused = RunCli({"extract", dir.File(game), "--player", player, "-o", dir.File("four.per")});
-    EXPECT_EQ(refused.status, cli::kExitUsage);
+    EXPECT_EQ(refused.status, kExitUsage);
     EXPECT_EQ(refused.err, "velkorin: " + dir.File(game) + problem);
   }
 
   const CliRun beyond = RunCli({"extract", dir.File("three.mgx"), "--script", "4", "-o", dir.File("four.per")});
-  EXPECT_EQ(beyond.status, cli::kExitNoSuchScript);
+  EXPECT_EQ(beyond.status, kExitNoSuchScript);
   EXPECT_EQ(beyond.err, "velkorin: " + dir.File("three.mgx") + ": No script 4 in this file: it holds 3\n");
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "four.per"));
 }
@@ -368,8 +361,8 @@ TEST_F(Extract, ScriptsAreWrittenByNumberPlayerOrAll) {
 TEST_F(Extract, SalvageReadsAHeaderWhoseLengthFieldIsZero) {
   const std::vector<uint8_t> header = testkit::BuildHeader({.rules = kTwoRules});
   testkit::WriteFile(dir.Path() / "zero.mgx", testkit::Frame(testkit::Deflate(header), {.headerLength = 0, .body = {1, 2}}));
-  EXPECT_EQ(RunCli({"extract", dir.File("zero.mgx"), "-o", dir.File("out.per")}).status, cli::kExitBrokenRecGame);
-  EXPECT_EQ(RunCli({"extract", dir.File("zero.mgx"), "--salvage", "-o", dir.File("out.per")}).status, cli::kExitOk);
+  EXPECT_EQ(RunCli({"extract", dir.File("zero.mgx"), "-o", dir.File("out.per")}).status, kExitBrokenRecGame);
+  EXPECT_EQ(RunCli({"extract", dir.File("zero.mgx"), "--salvage", "-o", dir.File("out.per")}).status, kExitOk);
   EXPECT_EQ(testkit::ReadText(dir.Path() / "out.per"), expected);
 }
 
@@ -382,7 +375,7 @@ class Usage : public testing::TestWithParam<UsageCase> {};
 
 TEST_P(Usage, IsStatus64WithTheProblemAndTheUsage) {
   const CliRun run = RunCli(GetParam().args);
-  EXPECT_EQ(run.status, cli::kExitUsage);
+  EXPECT_EQ(run.status, kExitUsage);
   EXPECT_EQ(run.out, "");
   EXPECT_TRUE(run.err.starts_with(std::string("velkorin: ") + GetParam().problem + "\nUsage: velkorin extract RECGAME"))
       << run.err;
@@ -426,7 +419,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Cli, HelpAndVersionGoToStandardOutput) {
   const CliRun help = RunCli({"extract", "--help"});
-  EXPECT_EQ(help.status, cli::kExitOk);
+  EXPECT_EQ(help.status, kExitOk);
   EXPECT_TRUE(help.out.starts_with("Usage: velkorin extract RECGAME")) << help.out;
   EXPECT_NE(help.out.find("No AI script in this file"), std::string::npos);
   EXPECT_EQ(RunCli({"--version"}).out, "velkorin " VELKORIN_VERSION "\n");

@@ -18,6 +18,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+using cli::kExitFileOpenError;
+using cli::kExitFileWriteError;
+using cli::kExitGamesFailed;
+using cli::kExitOk;
+using cli::kExitUsage;
 using testkit::BuildRecGame;
 using testkit::CliRun;
 using testkit::kOneRule;
@@ -46,7 +51,7 @@ TEST(ExtractAll, WritesEveryScriptOnceUnderItsOwnNameWhateverTheJobsAndCountsFai
   for (const char* jobs : {"1", "4"}) {
     const fs::path out = dir.Path() / "out" / jobs;
     const CliRun all = RunCli({"extract-all", folder.string(), "-d", out.string(), "-j", jobs});
-    EXPECT_EQ(all.status, cli::kExitGamesFailed);
+    EXPECT_EQ(all.status, kExitGamesFailed);
     EXPECT_EQ(all.out, "6 recorded games: 4 extracted, 1 without AI script, 1 broken, 0 failed\n");
     EXPECT_EQ(all.err, "velkorin: " + (folder / "broken.mgx").string() + ": Recgame file is broken\n");
     for (const auto& [name, text] : expected) EXPECT_EQ(testkit::ReadText(out / name), text) << name << " -j " << jobs;
@@ -60,7 +65,7 @@ TEST(ExtractAll, WritesEveryScriptOnceUnderItsOwnNameWhateverTheJobsAndCountsFai
   for (const bool inTheWay : {true, false}) {
     if (!inTheWay) fs::remove(out / "h.per");
     const CliRun again = RunCli({"extract-all", folder.string(), "-d", out.string(), "-j", "2"});
-    EXPECT_EQ(again.status, inTheWay ? cli::kExitGamesFailed : cli::kExitOk);
+    EXPECT_EQ(again.status, inTheWay ? kExitGamesFailed : kExitOk);
     EXPECT_EQ(again.out, inTheWay ? "5 recorded games: 3 extracted, 1 without AI script, 0 broken, 1 failed\n"
                                   : "5 recorded games: 4 extracted, 1 without AI script, 0 broken, 0 failed\n");
     EXPECT_EQ(again.err.find("h.per") != std::string::npos, inTheWay) << again.err;
@@ -111,7 +116,7 @@ TEST_P(ExtractAllOutput, ReplacesOnlyARegularFile) {
   const CliRun run = RunCli({"extract-all", games.string(), "-d", (dir.Path() / "out").string()});
   if (reader >= 0) close(reader);
   const bool fails = !GetParam().reason.empty();
-  EXPECT_EQ(run.status, fails ? cli::kExitGamesFailed : cli::kExitOk);
+  EXPECT_EQ(run.status, fails ? kExitGamesFailed : kExitOk);
   EXPECT_EQ(run.out, fails ? "2 recorded games: 1 extracted, 0 without AI script, 0 broken, 1 failed\n"
                            : "2 recorded games: 2 extracted, 0 without AI script, 0 broken, 0 failed\n");
   EXPECT_EQ(run.err, fails ? "velkorin: " + at.string() + ": File Write Error: " + GetParam().reason + "\n" : "");
@@ -161,39 +166,23 @@ const std::string kSample = VELKORIN_SAMPLES_DIR "/sample.mgx";
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, FolderCommandProblem,
     testing::Values(
-        ProblemCase{"ListMissingOperand",
-                    {"list", "no-such-folder"},
-                    cli::kExitFileOpenError,
+        ProblemCase{"ListMissingOperand", {"list", "no-such-folder"}, kExitFileOpenError,
                     "velkorin: no-such-folder: cannot be listed: "},
-        ProblemCase{"ListEncodingOfNoCodePage",
-                    {"list", "--encoding", "utf-8"},
-                    cli::kExitUsage,
+        ProblemCase{"ListEncodingOfNoCodePage", {"list", "--encoding", "utf-8"}, kExitUsage,
                     "velkorin: option --encoding takes windows-1252, gbk, big5, shift_jis, euc-kr or windows-1251\n"},
-        ProblemCase{"NoOutputFolder", {"extract-all", "a"}, cli::kExitUsage, "velkorin: no OUTDIR given (-d OUTDIR)\n"},
-        ProblemCase{"TooManyJobs",
-                    {"extract-all", "a", "-d", "out", "--jobs=65"},
-                    cli::kExitUsage,
+        ProblemCase{"NoOutputFolder", {"extract-all", "a"}, kExitUsage,
+                    "velkorin: no OUTDIR given (-d OUTDIR)\n"},
+        ProblemCase{"TooManyJobs", {"extract-all", "a", "-d", "out", "--jobs=65"}, kExitUsage,
                     "velkorin: option --jobs takes a whole number from 1 to 64\n"},
-        ProblemCase{"MissingFolder",
-                    {"extract-all", "no-such-folder", "-d", "out"},
-                    cli::kExitFileOpenError,
+        ProblemCase{"MissingFolder", {"extract-all", "no-such-folder", "-d", "out"}, kExitFileOpenError,
                     "velkorin: no-such-folder: cannot read the folder: "},
-        ProblemCase{"OutputFolderIsAFile",
-                    {"extract-all", VELKORIN_SAMPLES_DIR, "-d", kSample},
-                    cli::kExitFileWriteError,
+        ProblemCase{"OutputFolderIsAFile", {"extract-all", VELKORIN_SAMPLES_DIR, "-d", kSample}, kExitFileWriteError,
                     "velkorin: " + kSample + ": File Write Error: "},
         // Where a name stands, a word that looks like an option is a name: none of these asks for help.
-        ProblemCase{"GameNamedLikeAnOption",
-                    {"extract", "--", "-h"},
-                    cli::kExitFileOpenError,
-                    "velkorin: -h: File Open Error\n"},
-        ProblemCase{"OutputNamedLikeAnOption",
-                    {"extract", "no.mgx", "-o", "--help"},
-                    cli::kExitFileOpenError,
+        ProblemCase{"GameNamedLikeAnOption", {"extract", "--", "-h"}, kExitFileOpenError, "velkorin: -h: File Open Error\n"},
+        ProblemCase{"OutputNamedLikeAnOption", {"extract", "no.mgx", "-o", "--help"}, kExitFileOpenError,
                     "velkorin: no.mgx: File Open Error\n"},
-        ProblemCase{"FolderNamedLikeAnOption",
-                    {"extract-all", "no", "--directory", "--version"},
-                    cli::kExitFileOpenError,
+        ProblemCase{"FolderNamedLikeAnOption", {"extract-all", "no", "--directory", "--version"}, kExitFileOpenError,
                     "velkorin: no: cannot read the folder: "}),
     testkit::CaseName());
 

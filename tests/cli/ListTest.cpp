@@ -26,6 +26,9 @@ namespace {
 namespace fs = std::filesystem;
 using testkit::CliRun;
 using testkit::RunCli;
+using cli::kExitFileOpenError;
+using cli::kExitOk;
+using cli::kExitUsage;
 
 #ifdef _WIN32
 constexpr const char* kFolderName = "games";
@@ -71,7 +74,7 @@ TEST(List, ShowsTheRecordedGamesAsTextOrJson) {
   const std::string folderText = dir.Path().generic_string() + "/" + kFolderName;
 
   const CliRun text = RunCli({"list", folderText});
-  EXPECT_EQ(text.status, cli::kExitOk);
+  EXPECT_EQ(text.status, kExitOk);
   EXPECT_EQ(text.out, dir.Path().generic_string() + "/" + kFolderShown + R"(: 5 recorded games
 b.mgx   1000  VER 9.4   1.0c               3 scripts: 2, 1, 2 (same as 1) rules
   players unknown
@@ -87,7 +90,7 @@ l.mgx   1000  VER 9.4   1.0c               3 scripts: 2, 1, 2 (same as 1) rules
       R"("status":"ok","scripts":[{"rules":2,"player":null},{"rules":1,"player":null},{"rules":2,"sameAs":1,"player":null}],"players":null})";
   const std::string conquerors = R"("version":"VER 9.4","numbering":"1.0c",)" + scripts;
   const CliRun json = RunCli({"list", "--json", folderText});
-  EXPECT_EQ(json.status, cli::kExitOk);
+  EXPECT_EQ(json.status, kExitOk);
   EXPECT_EQ(json.out, R"({"folder":")" + dir.Path().generic_string() + "/" + kFolderInJson + R"(","games":[
   {"name":"b.mgx","size":1000,)" + conquerors + R"(,
   {"name":"c.mgz","size":1000,"version":null,"numbering":null,"status":"broken","scripts":[],"players":null},
@@ -126,7 +129,7 @@ TEST_P(ListPlayers, ShowsEachPlayerUnderItsGame) {
   std::vector<std::string> args = {"list", game};
   args.insert(args.end(), GetParam().options.begin(), GetParam().options.end());
   const CliRun run = RunCli(args);
-  EXPECT_EQ(run.status, cli::kExitOk) << run.err;
+  EXPECT_EQ(run.status, kExitOk) << run.err;
   EXPECT_EQ(run.out.substr(run.out.find('\n') + 1), R"(  1  Ho\033st  human     Persians         blue    team 1
   2  )" + GetParam().name + R"(    computer  Vikings          green   team 2   script 1: 2 rules
   3  )" + GetParam().unknown + std::string(10 - GetParam().unknown.size(), ' ') + R"(human     Teutons          red     no team
@@ -156,7 +159,7 @@ TEST(List, TakesFilesAndFoldersAsOperands) {
   args.insert(args.end(), operands.begin(), operands.end());
 
   const CliRun text = RunCli(args);
-  EXPECT_EQ(text.status, cli::kExitFileOpenError);
+  EXPECT_EQ(text.status, kExitFileOpenError);
   EXPECT_TRUE(text.err.starts_with("velkorin: " + operands[1] + ": cannot be listed: ")) << text.err;
   const std::string columns = "  " + size + "  VER 9.4  1.0c  no AI script\n";
   EXPECT_EQ(text.out, operands[0] + columns + operands[3] + columns + "\n" + operands[2] +
@@ -221,7 +224,7 @@ TEST_P(WinePrefix, GivesTheDefaultFolder) {
 
   if (GetParam().found) {
     const CliRun run = RunCli({"list"});
-    EXPECT_EQ(run.status, cli::kExitOk) << run.err;
+    EXPECT_EQ(run.status, kExitOk) << run.err;
     // The folder shown is the one whose game is listed.
     EXPECT_EQ(run.out, prefix.string() + "/dosdevices/c:/games/Agé/savegame: 1 recorded game\ng.mgx  10      broken\n");
   } else {
@@ -234,7 +237,7 @@ TEST_P(WinePrefix, GivesTheDefaultFolder) {
                  ? run.status
                  : -1;
     }));
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == cli::kExitUsage) << status;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitUsage) << status;
   }
 }
 
@@ -294,7 +297,7 @@ TEST(DefaultFolder, IsTheSaveGameFolderOfTheGamesRegistryValue) {
   const CliRun found = RunCli({"list"});
   frontend_test::RemoveExePath();
   EXPECT_EQ(found.out, dir.Path().string() + "\\SaveGame\\: 0 recorded games\n");
-  EXPECT_EQ(RunCli({"list"}).status, cli::kExitUsage);
+  EXPECT_EQ(RunCli({"list"}).status, kExitUsage);
 }
 #endif
 

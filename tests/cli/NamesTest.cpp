@@ -17,6 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using cli::kExitGamesFailed;
 
 struct Name {
   std::string file;      // the name of the file
@@ -60,7 +61,7 @@ TEST(Names, ReachTextEscapedAndJsonWhole) {
   const auto list = testkit::RunCli({"list", folder.string()});
   ExpectPlainLines(list.out, kNames.size() + 1);
   const auto all = testkit::RunCli({"extract-all", folder.string(), "-d", dir.File("out")});
-  EXPECT_EQ(all.status, cli::kExitGamesFailed);
+  EXPECT_EQ(all.status, kExitGamesFailed);
   ExpectPlainLines(all.err, kNames.size());
   for (const Name& name : kNames) {
     EXPECT_NE(list.out.find("\n" + name.shown + "  "), std::string::npos) << name.shown << list.out;

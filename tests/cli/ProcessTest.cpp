@@ -29,6 +29,10 @@
 namespace {
 
 using testkit::ScratchDir;
+using cli::kExitFileError;
+using cli::kExitGamesFailed;
+using cli::kExitOk;
+using cli::kExitOutOfMemory;
 
 int RunCommand(const std::vector<std::string>& args) { return testkit::RunCli(args).status; }
 
@@ -50,7 +54,7 @@ TEST(Processes, ConcurrentRunsOfOneGameAllGiveTheWholeScript) {
       children.push_back(testkit::StartChild([&, out] { return RunCommand({"extract", dir.File("game.mgx"), "-o", out}); }));
     }
     for (int i = 0; i < kRuns; ++i) {
-      EXPECT_EQ(testkit::WaitForChild(children[static_cast<size_t>(i)]), cli::kExitOk);
+      EXPECT_EQ(testkit::WaitForChild(children[static_cast<size_t>(i)]), kExitOk);
       EXPECT_EQ(testkit::ReadText(dir.Path() / ("out" + std::to_string(i) + ".per")), expected) << "run " << i;
     }
   }
@@ -123,7 +127,7 @@ TEST(Processes, AFileSizeLimitLeavesTheOldOutputAndNothingElse) {
   ScratchDir dir;
   EXPECT_EQ(EndingSignal(testkit::WaitForChild(StartSlowRun(dir, 0, 64 << 20))), SIGXFSZ);
   ExpectOnlyTheGameAndTheOldOutput(dir);
-  EXPECT_EQ(testkit::WaitForChild(StartSlowRun(dir, SIGXFSZ, 64 << 20)), cli::kExitFileError << 8);
+  EXPECT_EQ(testkit::WaitForChild(StartSlowRun(dir, SIGXFSZ, 64 << 20)), kExitFileError << 8);
   ExpectOnlyTheGameAndTheOldOutput(dir);
 }
 
@@ -172,13 +176,13 @@ TEST(Processes, RunningOutOfMemoryEndsTheGamesExtractionWithStatus8) {
     }));
   };
   for (const uint64_t more : {uint64_t{0}, uint64_t{1} << 20, uint64_t{40} << 20}) {
-    EXPECT_EQ(runLimited(more, {"extract", big, "-o", dir.File("out.per")}, ""), cli::kExitOutOfMemory << 8) << more;
+    EXPECT_EQ(runLimited(more, {"extract", big, "-o", dir.File("out.per")}, ""), kExitOutOfMemory << 8) << more;
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"games", "out.per"}));
     EXPECT_EQ(testkit::ReadText(dir.Path() / "out.per"), "old");
   }
   EXPECT_EQ(runLimited(uint64_t{40} << 20, {"extract-all", dir.File("games"), "-d", dir.File("scripts"), "-j", "1"},
                        "2 recorded games: 1 extracted, 0 without AI script, 0 broken, 1 failed\n"),
-            cli::kExitGamesFailed << 8);
+            kExitGamesFailed << 8);
   EXPECT_EQ(ScratchDir::EntriesOf(dir.Path() / "scripts"), std::vector<std::string>{"small.per"});
   EXPECT_EQ(ScratchDir::EntriesOf(dir.Path() / "games"), (std::vector<std::string>{"g0.mgx", "small.mgx"}));
 }
@@ -198,7 +202,7 @@ TEST(Processes, ExtractAllThatCannotStartItsThreadsRunsOnThoseItHas) {
         return RunCommand({"extract-all", dir.File("games"), "-d", dir.File("scripts"), "-j", "8"});
       },
       testkit::RunAs::kOrdinaryUser);
-  EXPECT_EQ(testkit::WaitForChild(child), cli::kExitOk);
+  EXPECT_EQ(testkit::WaitForChild(child), kExitOk);
   EXPECT_EQ(ScratchDir::EntriesOf(dir.Path() / "scripts"), (std::vector<std::string>{"a.per", "b.per", "c.per"}));
 }
 
@@ -214,7 +218,7 @@ TEST(Processes, ExtractAllHoldsAtMost256MiBOfHeadersWhateverTheJobs) {
   int status = 0;
   rusage usage{};
   ASSERT_EQ(wait4(child, &status, 0, &usage), child);
-  EXPECT_EQ(status, cli::kExitOk);
+  EXPECT_EQ(status, kExitOk);
   constexpr long kHeadersKiB = 256 * 1024;
   constexpr long kRestKiB = 32 * 1024;  // the compressed headers, inflation's buffers, the scripts' text
   EXPECT_LE(usage.ru_maxrss - beforeKiB, kHeadersKiB + kRestKiB) << "KiB over the test's own";
@@ -232,7 +236,7 @@ TEST(Processes, AGameInAFolderThatIsNotTheUsersIsExtracted) {
   chmod(own.c_str(), 0777);
   const pid_t child = testkit::StartChild([&] { return RunCommand({"extract", game, "-o", own + "/out.per"}); },
                                           testkit::RunAs::kOrdinaryUser);
-  EXPECT_EQ(testkit::WaitForChild(child), cli::kExitOk);
+  EXPECT_EQ(testkit::WaitForChild(child), kExitOk);
   EXPECT_EQ(testkit::ReadText(own + "/out.per"), testkit::ScriptText(Rules(3)));
   EXPECT_EQ(dir.Entries().size(), 2u);
 }
@@ -259,7 +263,7 @@ TEST(Processes, ExtractAllShowsItsProgressWhereStandardErrorIsATerminal) {
     std::array<char, 4096> buffer{};
     for (ssize_t got = 0; (got = read(terminal, buffer.data(), buffer.size())) > 0;) shown.append(buffer.data(), got);
     close(terminal);
-    EXPECT_EQ(testkit::WaitForChild(child), cli::kExitOk);
+    EXPECT_EQ(testkit::WaitForChild(child), kExitOk);
     EXPECT_EQ(shown.find(progress) != std::string::npos, toFile != 2) << toFile << ": " << shown;
     if (toFile > 0) {
       EXPECT_EQ(testkit::ReadText(file).find('\r'), std::string::npos) << toFile;

@@ -9,6 +9,8 @@
 
 namespace {
 
+
+using cli::kExitOk;
 // The checked-in sample must be what its generator makes today, otherwise run make_sample; and its
 // script, checked by hand, is what the command line writes on every system.
 TEST(Sample, HoldsWhatItsGeneratorMakesAndExtractsToTheCheckedInScript) {
@@ -19,7 +21,7 @@ TEST(Sample, HoldsWhatItsGeneratorMakesAndExtractsToTheCheckedInScript) {
   ASSERT_EQ(script.LoadRecGame(game), recgame::ReadResult::kOk);
   EXPECT_TRUE(std::ranges::equal(script.Header(), testkit::BuildHeader(SampleSection())));
   const testkit::CliRun run = testkit::RunCli({"extract", game, "-o", dir.File("sample.per")});
-  ASSERT_EQ(run.status, cli::kExitOk) << run.err;
+  ASSERT_EQ(run.status, kExitOk) << run.err;
   EXPECT_TRUE(testkit::ReadFile(dir.Path() / "sample.per") == testkit::ReadFile(samples / "sample.per"));
 }
 

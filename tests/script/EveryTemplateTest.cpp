@@ -12,6 +12,7 @@ namespace {
 using testkit::Action;
 using testkit::Fact;
 using testkit::MakeRule;
+using cli::kExitOk;
 
 const std::vector<std::string> kStrings = {
     "hello", "", "say \"gg\"", "100% %s %d", "C:\\AI\\", "tab\there", "Velkorin", "v@velkorin.invalid", "2.0",
@@ -69,7 +70,7 @@ TEST(EveryTemplate, ExtractsToTheCheckedInScript) {
   testkit::ScratchDir dir;
   testkit::WriteFile(dir.Path() / "every.mgx", testkit::BuildRecGame({.strings = kStrings, .rules = Rules()}));
   const testkit::CliRun run = testkit::RunCli({"extract", dir.File("every.mgx"), "-o", dir.File("every.per")});
-  ASSERT_EQ(run.status, cli::kExitOk) << run.err;
+  ASSERT_EQ(run.status, kExitOk) << run.err;
   EXPECT_EQ(testkit::ReadText(dir.Path() / "every.per"),
             testkit::ReadText(std::filesystem::path(VELKORIN_TEST_DATA_DIR) / "every_template.per"));
 }

@@ -13,6 +13,8 @@
 // --names full against the standard names.
 namespace {
 
+
+using cli::kExitOk;
 bool Named(std::span<const script::NamedId> table, int32_t id) {
   return std::ranges::find(table, id, &script::NamedId::id) != table.end();
 }
@@ -78,7 +80,7 @@ TEST(FullNames, AreWhatExtractWritesWhenAskedFor) {
   testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildRecGame({.rules = rules}));
   for (const auto& [option, text] : {std::pair{"standard", "(research 237)"}, std::pair{"full", "(research ri-arbalest)"}}) {
     EXPECT_EQ(testkit::RunCli({"extract", dir.File("game.mgx"), "--names", option, "-o", dir.File("out.per")}).status,
-              cli::kExitOk);
+              kExitOk);
     EXPECT_EQ(testkit::ReadText(dir.Path() / "out.per"), std::string("(defrule\r\n=>\r\n\t") + text + "\r\n)\r\n");
   }
 }

@@ -15,6 +15,7 @@ namespace {
 
 using testkit::Action;
 using testkit::Fact;
+using script::NumberingKind;
 
 // A stored id and the 1.0c id it stands for; nothing for one of UserPatch's own commands.
 struct IdCase {
@@ -25,7 +26,7 @@ struct IdCase {
 struct VersionCase : testkit::NamedCase {
   std::string versionText;
   float saveVersion;
-  script::NumberingKind kind;
+  NumberingKind kind;
   std::vector<IdCase> ids;
 };
 
@@ -68,52 +69,31 @@ const std::vector<IdCase> kAsStored = {{F(0), 0},     {F(112), 112}, {F(113), {}
 INSTANTIATE_TEST_SUITE_P(
     Versions, Numbering,
     testing::Values(
-        VersionCase{{"Conquerors"}, "VER 9.4", 11.76f, script::NumberingKind::kConquerors, kAsStored},
-        VersionCase{
-            {"UserPatchAsVer94"},
-            "VER 9.4",
-            11.97f,
-            script::NumberingKind::kUserPatch,
-            {{F(0), 0}, {F(112), 112}, {F(113), {}}, {A(13), 13}, {A(14), {}}, {A(15), 14}, {A(59), 58}, {A(60), {}}}},
+        VersionCase{{"Conquerors"}, "VER 9.4", 11.76f, NumberingKind::kConquerors, kAsStored},
+        VersionCase{{"UserPatchAsVer94"},
+                    "VER 9.4",
+                    11.97f,
+                    NumberingKind::kUserPatch,
+                    {{F(0), 0}, {F(112), 112}, {F(113), {}}, {A(13), 13}, {A(14), {}}, {A(15), 14}, {A(59), 58},
+                     {A(60), {}}}},
         VersionCase{{"Ver98"},
                     "VER 9.8",
                     12.0f,
-                    script::NumberingKind::kUserPatch,
-                    {{F(9), 9},
-                     {F(10), {}},
-                     {F(60), {}},
-                     {F(61), 10},
-                     {F(163), 112},
-                     {F(164), {}},
-                     {F(161), {}},
-                     {A(0), {}},
-                     {A(85), {}},
-                     {A(86), 0},
-                     {A(144), 58},
-                     {A(145), {}}}},
+                    NumberingKind::kUserPatch,
+                    {{F(9), 9}, {F(10), {}}, {F(60), {}}, {F(61), 10}, {F(163), 112}, {F(164), {}}, {F(161), {}},
+                     {A(0), {}}, {A(85), {}}, {A(86), 0}, {A(144), 58}, {A(145), {}}}},
         VersionCase{{"Ver9D"},
                     "VER 9.D",
                     11.76f,
-                    script::NumberingKind::kUserPatch,
-                    {{F(9), 9},
-                     {F(10), {}},
-                     {F(61), {}},
-                     {F(62), 10},
-                     {F(164), 112},
-                     {F(165), {}},
-                     {F(162), {}},
-                     {A(86), {}},
-                     {A(87), 0},
-                     {A(145), 58},
-                     {A(146), {}},
-                     {testkit::Operator(testkit::kNot), 0}}},
-        VersionCase{
-            {"Ver9E"}, "VER 9.E", 11.76f, script::NumberingKind::kUserPatch, {{F(62), 10}, {A(87), 0}, {A(0), {}}}},
-        VersionCase{{"Ver9F"}, "VER 9.F", 12.5f, script::NumberingKind::kUserPatch, {{F(164), 112}, {A(145), 58}}},
+                    NumberingKind::kUserPatch,
+                    {{F(9), 9}, {F(10), {}}, {F(61), {}}, {F(62), 10}, {F(164), 112}, {F(165), {}}, {F(162), {}},
+                     {A(86), {}}, {A(87), 0}, {A(145), 58}, {A(146), {}}, {testkit::Operator(testkit::kNot), 0}}},
+        VersionCase{{"Ver9E"}, "VER 9.E", 11.76f, NumberingKind::kUserPatch, {{F(62), 10}, {A(87), 0}, {A(0), {}}}},
+        VersionCase{{"Ver9F"}, "VER 9.F", 12.5f, NumberingKind::kUserPatch, {{F(164), 112}, {A(145), 58}}},
         // Unknown versions are read as 1.0c.
-        VersionCase{{"Ver94OtherSave"}, "VER 9.4", 12.0f, script::NumberingKind::kUnknown, kAsStored},
-        VersionCase{{"Ver9C"}, "VER 9.C", 11.76f, script::NumberingKind::kUnknown, kAsStored},
-        VersionCase{{"NoVersion"}, "", 0.0f, script::NumberingKind::kUnknown, kAsStored}),
+        VersionCase{{"Ver94OtherSave"}, "VER 9.4", 12.0f, NumberingKind::kUnknown, kAsStored},
+        VersionCase{{"Ver9C"}, "VER 9.C", 11.76f, NumberingKind::kUnknown, kAsStored},
+        VersionCase{{"NoVersion"}, "", 0.0f, NumberingKind::kUnknown, kAsStored}),
     testkit::CaseName());
 
 // The command line: an unknown version is written as 1.0c and says so once; --numbering 1.0c writes
