@@ -34,10 +34,10 @@ std::optional<std::pair<std::shared_ptr<uint8_t[]>, uint32_t>> Inflate(std::span
   if (!decompressor) throw std::bad_alloc();
   // Left uninitialised, as the inflater writes what it gives.
   std::shared_ptr<uint8_t[]> bytes(new uint8_t[capacity]);
-  size_t consumed = 0;
   size_t produced = 0;
-  const libdeflate_result result = libdeflate_deflate_decompress_ex(
-      decompressor.get(), compressed.data(), compressed.size(), bytes.get(), capacity, &consumed, &produced);
+  const libdeflate_result result =
+      libdeflate_deflate_decompress(decompressor.get(), compressed.data(), compressed.size(), bytes.get(), capacity,
+                                    &produced);
   *needsRoom = result == LIBDEFLATE_INSUFFICIENT_SPACE;
   if (result != LIBDEFLATE_SUCCESS || produced == 0) return std::nullopt;
   return std::pair(std::move(bytes), static_cast<uint32_t>(produced));

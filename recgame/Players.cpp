@@ -53,7 +53,7 @@ constexpr size_t kAgeOfKingsColourOffset = 18;
 constexpr size_t kTriggerHead = 18;
 constexpr size_t kEffectIntegers = 25;
 constexpr size_t kEffectExtraCount = 6;  // the effect's 7th integer: how many more follow its texts
-constexpr size_t kConditionIntegers = 18;
+constexpr int64_t kConditionIntegers = 18;
 
 std::string_view AsText(Bytes bytes) { return {reinterpret_cast<const char*>(bytes.data()), bytes.size()}; }
 
@@ -94,11 +94,11 @@ size_t FindLast(std::string_view text, std::string_view pattern, size_t end) {
   constexpr size_t kBlock = 64 * 1024;
   for (size_t blockEnd = std::min(end, text.size()); blockEnd > 0;) {
     const size_t blockStart = blockEnd > kBlock ? blockEnd - kBlock : 0;
-    // An occurrence that starts in the block may end beyond it.
+    // An occurrence that starts in the block may end beyond it; one that starts at blockEnd does not
+    // fit in the window, which so holds only those that start before it.
     const std::string_view window = text.substr(blockStart, blockEnd - blockStart + pattern.size() - 1);
     size_t last = npos;
-    for (size_t at = bytes::Find(window, pattern); at != npos && blockStart + at < blockEnd;
-         at = bytes::Find(window, pattern, at + 1)) {
+    for (size_t at = bytes::Find(window, pattern); at != npos; at = bytes::Find(window, pattern, at + 1)) {
       last = blockStart + at;
     }
     if (last != npos) return last;
@@ -195,7 +195,7 @@ std::optional<std::vector<PlayerRecord>> ReadPlayerRecords(Bytes header, size_t 
   return records;
 }
 
-bool SkipIntegers(ByteReader& reader, int32_t count) {
+bool SkipIntegers(ByteReader& reader, int64_t count) {
   return count >= 0 && static_cast<size_t>(count) <= reader.Remaining() / 4 && reader.Skip(static_cast<size_t>(count) * 4);
 }
 
@@ -212,7 +212,7 @@ bool SkipEffect(ByteReader& reader) {
   return SkipText(reader) && SkipText(reader) && SkipIntegers(reader, integers[kEffectExtraCount]);
 }
 
-// Each loop below takes bytes on every turn or fails, so a count the data cannot hold ends it soon.
+// The loop below takes bytes on every turn or fails, so a count the data cannot hold ends it soon.
 bool SkipTrigger(ByteReader& reader) {
   int32_t effects = 0;
   if (!reader.Skip(kTriggerHead) || !SkipText(reader) || !SkipText(reader) || !reader.ReadI32(&effects) ||
@@ -223,11 +223,9 @@ bool SkipTrigger(ByteReader& reader) {
     if (!SkipEffect(reader)) return false;
   }
   int32_t conditions = 0;
-  if (!SkipIntegers(reader, effects) || !reader.ReadI32(&conditions) || conditions < 0) return false;
-  for (int32_t i = 0; i < conditions; ++i) {
-    if (!SkipIntegers(reader, static_cast<int32_t>(kConditionIntegers))) return false;
-  }
-  return SkipIntegers(reader, conditions);
+  // The conditions, then their order: one integer more for each.
+  return SkipIntegers(reader, effects) && reader.ReadI32(&conditions) &&
+         SkipIntegers(reader, conditions * (kConditionIntegers + 1));
 }
 
 // The team byte of players 1 to 8, after the triggers that follow the double 1.6 at `at`.

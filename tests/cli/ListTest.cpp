@@ -288,6 +288,9 @@ TEST(WinePrefixPath, ResolvesAnyNumberOfDotsByName) {
   for (int i = 0; i < 100000; ++i) path += ".\\x\\..\\.\\";
   path += "games\\..\\GAMES\\Agé\\SAVEGAME\\";
   EXPECT_EQ(wine_prefix::LocalPathIn(path, dosdevices), dosdevices + "/c:/games/Agé/savegame");
+  // The drive alone is a path; without its separator it is none.
+  EXPECT_EQ(wine_prefix::LocalPathIn("C:\\", dosdevices), dosdevices + "/c:");
+  EXPECT_EQ(wine_prefix::LocalPathIn("C:", dosdevices), std::nullopt);
 }
 #else
 TEST(DefaultFolder, IsTheSaveGameFolderOfTheGamesRegistryValue) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/FileError.h"
+#include "platform/NewFile.h"
 #include "platform/OsFile.h"
 #include "platform/OutputFile.h"
 #include "platform/TemporaryFile.h"
@@ -63,6 +64,14 @@ TEST(TemporaryFile, HasNoNameOrTakesAFreeOneBesideTheFileAndIsNeverSeen) {
     EXPECT_EQ(dir.Entries(), before);
   }
   EXPECT_EQ(testkit::ReadFile(game + ".tmp"), kOld);
+#ifndef _WIN32
+  // Where it must take a name, a scratch file gives it up at once.
+  const platform::NewFile named =
+      platform::CreateAtFreeName([&](int) { return dir.File("named.tmp"); }, os::NewFileUse::kScratch);
+  ASSERT_NE(named.handle, os::kNoHandle) << named.error;
+  os::Close(named.handle);
+  EXPECT_FALSE(fs::exists(dir.File("named.tmp")));
+#endif
 }
 
 // A file is replaced only when the new one is committed; every LF reaches it as CR LF, also in a text
@@ -108,6 +117,13 @@ TEST(OutputFile, ReplacesALinksTargetWithItsPermissionBits) {
   EXPECT_EQ(ReadText(target), "");
   // Not the set-user bit: the new text is not the program it was given to.
   EXPECT_EQ(fs::status(target).permissions(), static_cast<fs::perms>(0750));
+  // A new file is anyone's to read and write, as the umask allows.
+  platform::OutputFile fresh;
+  ASSERT_EQ(fresh.Create(dir.File("new.per"), {}), platform::OutputFile::OpenResult::kOk);
+  fresh.Commit();
+  const mode_t mask = umask(0);
+  umask(mask);
+  EXPECT_EQ(fs::status(dir.File("new.per")).permissions(), static_cast<fs::perms>(0666 & ~mask));
 
   fs::create_symlink(dir.Path() / "nowhere", dir.Path() / "dangling.per");
   EXPECT_EQ(output.Create(dir.File("dangling.per"), {}), platform::OutputFile::OpenResult::kCannotCreate);

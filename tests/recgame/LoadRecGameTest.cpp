@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "extraction/AiScript.h"
+#include "recgame/Framing.h"
 #include "tests/testkit/CaseName.h"
 #include "tests/testkit/Child.h"
 #include "tests/testkit/RecGameBuilder.h"
@@ -96,6 +97,18 @@ std::vector<FramingCase> FramingCases() {
 
 INSTANTIATE_TEST_SUITE_P(Files, Framing, testing::ValuesIn(FramingCases()),
                          testkit::CaseName());
+
+// With salvage, a header-length field of 0 takes the rest of a file of 9 bytes or more, up to the bound.
+TEST(FindCompressedHeader, TakesTheRestOfTheFileOnlyWithSalvage) {
+  const auto range = [](uint64_t fileLength, std::string_view name, bool salvage) {
+    const std::optional<recgame::CompressedRange> r = recgame::FindCompressedHeader(0, fileLength, name, salvage);
+    return r ? std::pair(r->offset, r->length) : std::pair(0u, 0u);
+  };
+  EXPECT_EQ(range(9, "g.mgl", true), std::pair(4u, 5u));
+  EXPECT_EQ(range(8, "g.mgl", true), std::pair(0u, 0u));
+  EXPECT_EQ(range(9, "g.mgl", false), std::pair(0u, 0u));
+  EXPECT_EQ(range(uint64_t{1} << 40, "g.mgx", true), std::pair(8u, recgame::kMaxCompressedLength));
+}
 
 // Test data is made when a test runs, not when the suite is listed.
 using MakeBytes = std::vector<uint8_t> (*)();

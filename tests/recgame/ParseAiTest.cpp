@@ -86,6 +86,9 @@ INSTANTIATE_TEST_SUITE_P(
                    recgame::ReadResult::kOk,
                    {"ab", ""},
                    2},
+        // A string's length that runs beyond the header: there is no string table, nor a section.
+        LayoutCase{"StringCountBeyondTheStrings", With([](AiSectionSpec& s) { s.stringCount = 4; }),
+                   recgame::ReadResult::kNoAiScript, {}, 0},
         LayoutCase{"NegativeStringCount",
                    With([](AiSectionSpec& s) { s.stringCount = -1; }),
                    recgame::ReadResult::kNoAiScript,

@@ -90,7 +90,11 @@ INSTANTIATE_TEST_SUITE_P(
                             }),
                     std::vector{Expected(kHost), Expected(kSpanish, 0)}},
         PlayersCase{{"PairsBeforeTheCivilization"},
-                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->records[2].extraPairs = 10; }),
+                    Changed(Game({kHost, kSpanish}, 1),
+                            [](auto& s) {
+                              s.players->records[1].extraPairs = 1;
+                              s.players->records[2].extraPairs = 10;
+                            }),
                     std::vector{Expected(kHost), Expected(kSpanish, 0)}},
         // Beyond 63 the integer is no count of pairs.
         PlayersCase{{"NoPairsBeyond63"},
