@@ -174,10 +174,10 @@ std::optional<PlayerRecord> ReadRecord(Bytes header, size_t at, uint32_t resourc
     civilization = kCivilizationOffset + skipped;
     colour = kColourOffset + skipped;
   }
-  const std::optional<uint8_t> civilizationByte = ByteAt(settings, civilization);
+  // The colour's byte comes after the civilization's.
   const std::optional<uint8_t> colourByte = ByteAt(settings, colour);
-  if (!civilizationByte || !colourByte) return std::nullopt;
-  return PlayerRecord{*civilizationByte, *colourByte};
+  if (!colourByte) return std::nullopt;
+  return PlayerRecord{settings[civilization], *colourByte};
 }
 
 // Every player record, GAIA's first, in player order; nothing when one cannot be read or there are

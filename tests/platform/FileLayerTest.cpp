@@ -72,6 +72,15 @@ TEST(TemporaryFile, HasNoNameOrTakesAFreeOneBesideTheFileAndIsNeverSeen) {
   os::Close(named.handle);
   EXPECT_FALSE(fs::exists(dir.File("named.tmp")));
 #endif
+  // While names are taken, a few more are tried, then none.
+  std::vector<int> attempts;
+  const platform::NewFile none = platform::CreateAtFreeName(
+      [&](int attempt) {
+        attempts.push_back(attempt);
+        return game;
+      }, os::NewFileUse::kOutput);
+  EXPECT_EQ(none.handle, os::kNoHandle);
+  EXPECT_EQ(attempts, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
 }
 
 // A file is replaced only when the new one is committed; every LF reaches it as CR LF, also in a text

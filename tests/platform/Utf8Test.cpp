@@ -66,6 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Utf16Case{{"LastPair"}, {0xdbff, 0xdfff, 0xe000}, U"\x10ffff\xe000"},
                     Utf16Case{{"HighBeforeNoLow"}, {0xd800, 0xe000}, {kBad, 0xe000}},
                     Utf16Case{{"LowAlone"}, {0xdfff, u'a'}, {kBad, U'a'}},
+                    Utf16Case{{"LowBeforeLow"}, {0xdc00, 0xdc00}, {kBad, kBad}},
                     Utf16Case{{"HighAtTheEnd"}, {u'a', 0xdbff}, {U'a', kBad}}),
     testkit::CaseName());
 

@@ -66,6 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Game({kHost, kSpanish, kAlly, kMongols, kLast}, 2),
                     std::vector{Expected(kHost), Expected(kSpanish, 0), Expected(kAlly), Expected(kMongols, 1),
                                 Expected(kLast)}},
+        PlayersCase{{"ComputerFirst"}, Game({{1, kComputer, "First", 2, 1, 1}, kAlly}, 1),
+                    std::vector{Expected({1, kComputer, "First", 2, 1, 1}, 0), Expected(kAlly)}},
         // The lobby's order is not the numbers' order.
         PlayersCase{{"PositionIsNotNumber"},
                     Game({kMongols, kLast, kSpanish, kHost, kAlly}, 2),
@@ -150,6 +152,9 @@ INSTANTIATE_TEST_SUITE_P(
         PlayersCase{{"FewerComputersThanScripts"}, Game({kHost, kSpanish}, 2), std::nullopt},
         PlayersCase{{"ARecordMissing"},
                     Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->records.pop_back(); }),
+                    std::nullopt},
+        PlayersCase{{"ARecordUnreadable"},
+                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->records[1].settingsMark = 0x0C; }),
                     std::nullopt},
         PlayersCase{{"ARecordTooMany"},
                     Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->records.push_back({"x", 1, 1}); }),

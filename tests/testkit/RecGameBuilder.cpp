@@ -134,7 +134,7 @@ std::vector<uint8_t> BuildPlayerTables(const PlayersSpec& players, bool ageOfKin
     out.Int(players.resources);
     out.Int(uint8_t{0x21});
     for (uint32_t i = 0; i < players.resources; ++i) out.Int(std::bit_cast<uint32_t>(100.0f + static_cast<float>(i)));
-    out.Int(uint8_t{0x0B});
+    out.Int(record.settingsMark);
     const size_t pairs = record.extraPairs >= 1 && record.extraPairs <= 63 ? static_cast<size_t>(record.extraPairs) : 0;
     if (ageOfKings) {
       out.Filler(13);

@@ -58,6 +58,7 @@ struct PlayerRecordSpec {
   uint8_t civilization = 0;
   uint8_t colour = 0;
   int32_t extraPairs = 0;  // pairs of integers before civilization and colour, when 1 to 63
+  uint8_t settingsMark = 0x0B;
 };
 struct EffectSpec {
   std::string text;
