@@ -93,7 +93,7 @@ std::optional<std::vector<LobbyEntry>> ReadLobby(Bytes header, size_t at, bool a
 size_t FindLast(std::string_view text, std::string_view pattern, size_t end) {
   constexpr size_t kBlock = 64 * 1024;
   for (size_t blockEnd = std::min(end, text.size()); blockEnd > 0;) {
-    const size_t blockStart = blockEnd > kBlock ? blockEnd - kBlock : 0;
+    const size_t blockStart = blockEnd - std::min(blockEnd, kBlock);
     // An occurrence that starts in the block may end beyond it; one that starts at blockEnd does not
     // fit in the window, which so holds only those that start before it.
     const std::string_view window = text.substr(blockStart, blockEnd - blockStart + pattern.size() - 1);

@@ -183,7 +183,8 @@ enum class RegFile {
   kText,
   kFifo,
   kLinkToDevZero,
-  kTextBeyondTheBound,  // the text, then zeros up to one byte more than is read
+  kTextAtTheBound,      // the text, then zeros up to as much as is read
+  kTextBeyondTheBound,  // and one byte more
 };
 
 struct PrefixCase : testkit::NamedCase {
@@ -218,7 +219,10 @@ TEST_P(WinePrefix, GivesTheDefaultFolder) {
   } else {
     testkit::WriteFile(systemReg, std::vector<uint8_t>(reg.begin(), reg.end()));
   }
-  if (GetParam().file == RegFile::kTextBeyondTheBound) fs::resize_file(systemReg, wine_prefix::kMaxSystemRegSize + 1);
+  const RegFile file = GetParam().file;
+  if (file == RegFile::kTextAtTheBound || file == RegFile::kTextBeyondTheBound) {
+    fs::resize_file(systemReg, wine_prefix::kMaxSystemRegSize + (file == RegFile::kTextBeyondTheBound ? 1 : 0));
+  }
   const testkit::ScopedEnvironment wine("WINEPREFIX", GetParam().throughHome ? "" : prefix.string());
   const testkit::ScopedEnvironment home("HOME", dir.Path().string());
 
@@ -270,6 +274,7 @@ INSTANTIATE_TEST_SUITE_P(
         PrefixCase{"DriveWithoutLink", ExePath(R"(D:\\GAMES\\Ag\x00e9)"), false},
         PrefixCase{"Fifo", "", false, false, RegFile::kFifo},
         PrefixCase{"LinkToDevZero", "", false, false, RegFile::kLinkToDevZero},
+        PrefixCase{"AtTheBound", kKey + kValue, true, false, RegFile::kTextAtTheBound},
         PrefixCase{"BeyondTheBound", kKey + kValue, false, false, RegFile::kTextBeyondTheBound},
         PrefixCase{"UpAtTheDriveStays", ExePath(R"(C:\\..\\..\\games\\..\\..\\GAMES\\Ag\x00e9)"), true},
         PrefixCase{"UpFromAMissingFolder", ExePath(R"(C:\\GAMES\\missing\\..\\Ag\x00e9\\.)"), true},

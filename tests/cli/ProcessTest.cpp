@@ -41,7 +41,8 @@ std::vector<testkit::RuleSpec> Rules(int count) {
                      testkit::MakeRule({testkit::Fact(6, 3, 5)}, {testkit::Action(13, 0), testkit::Action(30)}));
 }
 
-// Runs of one recorded game at the same time never meet: each has files of its own.
+// Runs of one recorded game at the same time never meet: each has files of its own. The first has
+// its standard input closed, so that the game's file takes descriptor 0.
 TEST(Processes, ConcurrentRunsOfOneGameAllGiveTheWholeScript) {
   ScratchDir dir;
   testkit::WriteFile(dir.Path() / "game.mgx", testkit::BuildRecGame({.rules = Rules(400)}));
@@ -51,7 +52,10 @@ TEST(Processes, ConcurrentRunsOfOneGameAllGiveTheWholeScript) {
     std::vector<pid_t> children;
     for (int i = 0; i < kRuns; ++i) {
       const std::string out = dir.File("out" + std::to_string(i) + ".per");
-      children.push_back(testkit::StartChild([&, out] { return RunCommand({"extract", dir.File("game.mgx"), "-o", out}); }));
+      children.push_back(testkit::StartChild([&, out, i] {
+        if (i == 0) close(STDIN_FILENO);
+        return RunCommand({"extract", dir.File("game.mgx"), "-o", out});
+      }));
     }
     for (int i = 0; i < kRuns; ++i) {
       EXPECT_EQ(testkit::WaitForChild(children[static_cast<size_t>(i)]), kExitOk);

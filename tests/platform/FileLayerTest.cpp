@@ -80,6 +80,7 @@ TEST(TemporaryFile, HasNoNameOrTakesAFreeOneBesideTheFileAndIsNeverSeen) {
         return game;
       }, os::NewFileUse::kOutput);
   EXPECT_EQ(none.handle, os::kNoHandle);
+  EXPECT_FALSE(none.refused);
   EXPECT_EQ(attempts, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
 }
 
