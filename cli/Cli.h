@@ -7,7 +7,7 @@
 namespace cli {
 
 // Exit statuses of the velkorin command.
-enum : int {
+enum ExitStatus : int {
   kExitOk = 0,
   kExitFileOpenError = 1,
   kExitNoAiScript = 2,

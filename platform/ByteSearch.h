@@ -6,9 +6,12 @@
 // A search through bytes, such as the players' tables' marks in a header of megabytes.
 namespace bytes {
 
-// Where `pattern` (not empty) first occurs in `text` at or after `from`; npos when it does not. The
-// page's build looks for its first byte 16 bytes at a time with WebAssembly SIMD, since the memchr of
-// its C library takes one word at a time (ByteSearch_web.cpp); elsewhere it is the system's memchr.
+// Where `pattern` (not empty) first occurs in `text` at or after `from`; npos when it does not.
 size_t Find(std::string_view text, std::string_view pattern, size_t from = 0);
+
+// Where `byte` first occurs in the `size` bytes at `data`; `size` when it does not: the C library's
+// memchr (ByteSearch_libc.cpp), except in the page, whose C library's memchr takes one word at a
+// time; there it looks 16 bytes at a time with WebAssembly SIMD (ByteSearch_web.cpp).
+size_t FindByte(const char* data, size_t size, char byte);
 
 }  // namespace bytes

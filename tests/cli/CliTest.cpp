@@ -25,20 +25,11 @@
 
 namespace {
 
-
-using cli::kExitBrokenRecGame;
-using cli::kExitFileError;
-using cli::kExitFileOpenError;
-using cli::kExitFileWriteError;
-using cli::kExitGamesFailed;
-using cli::kExitNoAiScript;
-using cli::kExitNoSuchScript;
-using cli::kExitOk;
-using cli::kExitUsage;
 #ifndef O_BINARY
 #define O_BINARY 0
 #endif
 
+using enum cli::ExitStatus;
 using testkit::Action;
 using testkit::CliRun;
 using testkit::Fact;

@@ -18,11 +18,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using cli::kExitFileOpenError;
-using cli::kExitFileWriteError;
-using cli::kExitGamesFailed;
-using cli::kExitOk;
-using cli::kExitUsage;
+using enum cli::ExitStatus;
 using testkit::BuildRecGame;
 using testkit::CliRun;
 using testkit::kOneRule;

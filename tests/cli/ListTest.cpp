@@ -26,9 +26,7 @@ namespace {
 namespace fs = std::filesystem;
 using testkit::CliRun;
 using testkit::RunCli;
-using cli::kExitFileOpenError;
-using cli::kExitOk;
-using cli::kExitUsage;
+using enum cli::ExitStatus;
 
 #ifdef _WIN32
 constexpr const char* kFolderName = "games";
@@ -202,6 +200,8 @@ fs::path MakePrefix(const testkit::ScratchDir& dir) {
   testkit::WriteFile(prefix / "drive_c" / "games" / u8"Agé" / "savegame" / "g.mgx", std::vector<uint8_t>(10, 0xFF));
   fs::create_directory(prefix / "dosdevices");
   fs::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
+  // Names of the same length are not the same name.
+  for (const char* other : {"gamez", "gamey", "gamex"}) fs::create_directory(prefix / "drive_c" / other);
   return prefix;
 }
 

@@ -17,7 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using cli::kExitGamesFailed;
+using enum cli::ExitStatus;
 
 struct Name {
   std::string file;      // the name of the file

@@ -29,10 +29,7 @@
 namespace {
 
 using testkit::ScratchDir;
-using cli::kExitFileError;
-using cli::kExitGamesFailed;
-using cli::kExitOk;
-using cli::kExitOutOfMemory;
+using enum cli::ExitStatus;
 
 int RunCommand(const std::vector<std::string>& args) { return testkit::RunCli(args).status; }
 

@@ -21,14 +21,17 @@
 // recorded game.
 namespace {
 
+using extraction::CAiScript;
+using recgame::ReadResult;
+
 // Why a test of a real game is skipped, the same words for each, which scripts/test counts.
 constexpr const char* kNoCorpus = "needs the real recorded games of ../shared/corpus, not beside this checkout";
 
 struct CorpusCase {
   const char* file;
-  recgame::ReadResult loadResult;
+  ReadResult loadResult;
   uint32_t inflatedLength = 0;
-  recgame::ReadResult parseResult = recgame::ReadResult::kOk;
+  ReadResult parseResult = ReadResult::kOk;
   size_t strings = 0;
   std::vector<size_t> rules;  // of each script
   bool salvage = false;
@@ -50,14 +53,14 @@ TEST_P(Corpus, RecordedGameGivesWhatItHolds) {
   if (!std::filesystem::exists(source)) GTEST_SKIP() << kNoCorpus;
 
   testkit::ScratchDir dir;
-  extraction::CAiScript script;
+  CAiScript script;
   ASSERT_EQ(script.LoadRecGame(dir.CopyIn(source, c.file), {.salvage = c.salvage}), c.loadResult);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{c.file});
-  if (c.loadResult != recgame::ReadResult::kOk) return;
+  if (c.loadResult != ReadResult::kOk) return;
   EXPECT_EQ(script.Header().size(), c.inflatedLength);
 
   ASSERT_EQ(script.ParseAi(), c.parseResult);
-  if (c.parseResult != recgame::ReadResult::kOk) return;
+  if (c.parseResult != ReadResult::kOk) return;
   EXPECT_EQ(script.StringTable().size(), c.strings);
   ASSERT_EQ(script.ScriptCount(), c.rules.size());
   for (size_t n = 0; n < c.rules.size(); ++n) EXPECT_EQ(script.Rules(n).size(), c.rules[n]) << "script " << n + 1;
@@ -74,23 +77,16 @@ TEST_P(Corpus, RecordedGameGivesWhatItHolds) {
 INSTANTIATE_TEST_SUITE_P(
     Files, Corpus,
     testing::Values(
-        CorpusCase{"aoc-1.0c.mgx", recgame::ReadResult::kOk, 667882, recgame::ReadResult::kNoAiScript},
-        CorpusCase{"aoc10c_with_AI.mgx", recgame::ReadResult::kOk, 1207510, recgame::ReadResult::kOk, 126, {955}},
-        CorpusCase{"aok-2.0a.mgl", recgame::ReadResult::kOk, 607054, recgame::ReadResult::kNoAiScript},
-        CorpusCase{"aok_trial.mgl", recgame::ReadResult::kOk, 710313, recgame::ReadResult::kNoAiScript},
-        CorpusCase{"headerlen_is_missing.mgx", recgame::ReadResult::kBroken},
-        CorpusCase{"headerlen_is_missing.mgx",
-                   recgame::ReadResult::kOk,
-                   2762974,
-                   recgame::ReadResult::kNoAiScript,
-                   0,
-                   {},
-                   true},
-        CorpusCase{
-            "matchup_1v2v2.mgx", recgame::ReadResult::kOk, 3151576, recgame::ReadResult::kOk, 96, {608, 610, 630, 612}},
-        CorpusCase{"small.mgz", recgame::ReadResult::kOk, 1021203, recgame::ReadResult::kNoAiScript},
-        CorpusCase{"up-1.4.mgz", recgame::ReadResult::kOk, 684380, recgame::ReadResult::kNoAiScript},
-        CorpusCase{"up1.5.mgz", recgame::ReadResult::kOk, 2930171, recgame::ReadResult::kOk, 26, {608, 605}}),
+        CorpusCase{"aoc-1.0c.mgx", ReadResult::kOk, 667882, ReadResult::kNoAiScript},
+        CorpusCase{"aoc10c_with_AI.mgx", ReadResult::kOk, 1207510, ReadResult::kOk, 126, {955}},
+        CorpusCase{"aok-2.0a.mgl", ReadResult::kOk, 607054, ReadResult::kNoAiScript},
+        CorpusCase{"aok_trial.mgl", ReadResult::kOk, 710313, ReadResult::kNoAiScript},
+        CorpusCase{"headerlen_is_missing.mgx", ReadResult::kBroken},
+        CorpusCase{"headerlen_is_missing.mgx", ReadResult::kOk, 2762974, ReadResult::kNoAiScript, 0, {}, true},
+        CorpusCase{"matchup_1v2v2.mgx", ReadResult::kOk, 3151576, ReadResult::kOk, 96, {608, 610, 630, 612}},
+        CorpusCase{"small.mgz", ReadResult::kOk, 1021203, ReadResult::kNoAiScript},
+        CorpusCase{"up-1.4.mgz", ReadResult::kOk, 684380, ReadResult::kNoAiScript},
+        CorpusCase{"up1.5.mgz", ReadResult::kOk, 2930171, ReadResult::kOk, 26, {608, 605}}),
     [](const testing::TestParamInfo<CorpusCase>& param) {
       std::string name = std::string(param.param.salvage ? "salvaged_" : "") + param.param.file;
       std::ranges::replace_if(name, [](unsigned char c) { return !std::isalnum(c); }, '_');
@@ -142,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // How many rules of script `n` of `a` are, as written, rules of script `n` of `b` too, each counted
 // as often as both hold it.
-size_t RulesInCommon(const extraction::CAiScript& a, const extraction::CAiScript& b, size_t n) {
+size_t RulesInCommon(const CAiScript& a, const CAiScript& b, size_t n) {
   std::map<std::string, std::array<size_t, 2>> rules;
   for (const size_t side : {0, 1}) {
     const std::string text = testkit::WritePerText(side == 0 ? a : b, n);
@@ -163,10 +159,10 @@ TEST(CorpusNumbering, UserPatchGameReadsAsTheSameComputerPlayer) {
   const std::filesystem::path corpus(VELKORIN_CORPUS_DIR);
   if (!std::filesystem::exists(corpus / "up1.5.mgz")) GTEST_SKIP() << kNoCorpus;
   testkit::ScratchDir dir;
-  extraction::CAiScript conquerors;
-  extraction::CAiScript userPatch;
-  ASSERT_EQ(conquerors.LoadAndParse(dir.CopyIn(corpus / "matchup_1v2v2.mgx", "matchup.mgx")), recgame::ReadResult::kOk);
-  ASSERT_EQ(userPatch.LoadAndParse(dir.CopyIn(corpus / "up1.5.mgz", "up.mgz")), recgame::ReadResult::kOk);
+  CAiScript conquerors;
+  CAiScript userPatch;
+  ASSERT_EQ(conquerors.LoadAndParse(dir.CopyIn(corpus / "matchup_1v2v2.mgx", "matchup.mgx")), ReadResult::kOk);
+  ASSERT_EQ(userPatch.LoadAndParse(dir.CopyIn(corpus / "up1.5.mgz", "up.mgz")), ReadResult::kOk);
 
   EXPECT_EQ(RulesInCommon(userPatch, conquerors, 0), 436u);
   for (size_t n = 0; n < userPatch.ScriptCount(); ++n) {

@@ -18,6 +18,8 @@
 
 namespace {
 
+using extraction::CAiScript;
+using recgame::ReadResult;
 using testkit::Deflate;
 using testkit::Frame;
 using testkit::ScratchDir;
@@ -36,13 +38,13 @@ std::vector<uint8_t> NoisyBytes(size_t count) {
 }
 
 // Writes the file into the folder under the name and loads it.
-recgame::ReadResult LoadFile(const ScratchDir& dir, const std::string& name, const std::vector<uint8_t>& bytes,
-                             extraction::CAiScript& script) {
+ReadResult LoadFile(const ScratchDir& dir, const std::string& name, const std::vector<uint8_t>& bytes,
+                    CAiScript& script) {
   testkit::WriteFile(dir.Path() / name, bytes);
   return script.LoadRecGame(dir.File(name));
 }
 
-std::vector<uint8_t> HeaderOf(const extraction::CAiScript& script) {
+std::vector<uint8_t> HeaderOf(const CAiScript& script) {
   return std::vector<uint8_t>(script.Header().begin(), script.Header().end());
 }
 
@@ -51,7 +53,7 @@ const std::vector<uint8_t> kHeader = NoisyBytes(1000);
 struct FramingCase : testkit::NamedCase {
   std::string fileName;
   std::vector<uint8_t> bytes;
-  recgame::ReadResult expected;
+  ReadResult expected;
 };
 
 class Framing : public testing::TestWithParam<FramingCase> {};
@@ -59,9 +61,9 @@ class Framing : public testing::TestWithParam<FramingCase> {};
 TEST_P(Framing, GivesItsCodeAndLeavesOnlyTheRecordedGame) {
   const FramingCase& c = GetParam();
   ScratchDir dir;
-  extraction::CAiScript script;
+  CAiScript script;
   EXPECT_EQ(LoadFile(dir, c.fileName, c.bytes, script), c.expected);
-  EXPECT_EQ(HeaderOf(script), c.expected == recgame::ReadResult::kOk ? kHeader : std::vector<uint8_t>());
+  EXPECT_EQ(HeaderOf(script), c.expected == ReadResult::kOk ? kHeader : std::vector<uint8_t>());
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{c.fileName});
 }
 
@@ -71,32 +73,29 @@ std::vector<FramingCase> FramingCases() {
   const std::vector<uint8_t> mgx = Frame(compressed, {.preamble = testkit::Preamble::kMgx});
   const uint32_t mgxLength = static_cast<uint32_t>(mgx.size());
   std::vector<FramingCase> cases = {
-      {"Mgl", "game.mgl", mgl, recgame::ReadResult::kOk},
-      {"MglMixedCase", "game.Mgl", mgl, recgame::ReadResult::kOk},
-      {"Mgx", "game.mgx", mgx, recgame::ReadResult::kOk},
-      {"Mgz", "game.mgz", mgx, recgame::ReadResult::kOk},
-      {"NoExtension", "game", mgx, recgame::ReadResult::kOk},
-      {"ShortPreambleUnderOtherName", "game.mgx", mgl, recgame::ReadResult::kBroken},
-      {"LongPreambleUnderMglName", "game.mgl", mgx, recgame::ReadResult::kBroken},
-      {"WithBody", "game.mgx", Frame(compressed, {.body = NoisyBytes(5000)}), recgame::ReadResult::kOk},
-      {"HeaderLengthBeyondFile", "game.mgx", Frame(compressed, {.headerLength = mgxLength + 1}),
-       recgame::ReadResult::kBroken},
-      {"HeaderLengthZero", "game.mgx", Frame(compressed, {.headerLength = 0}), recgame::ReadResult::kBroken},
-      {"HeaderLengthEight", "game.mgx", Frame(compressed, {.headerLength = 8}), recgame::ReadResult::kBroken},
-      {"HeaderLengthMaximum", "game.mgx", Frame(compressed, {.headerLength = 0xFFFFFFFF}),
-       recgame::ReadResult::kBroken},
+      {"Mgl", "game.mgl", mgl, ReadResult::kOk},
+      {"MglMixedCase", "game.Mgl", mgl, ReadResult::kOk},
+      {"Mgx", "game.mgx", mgx, ReadResult::kOk},
+      {"Mgz", "game.mgz", mgx, ReadResult::kOk},
+      {"NoExtension", "game", mgx, ReadResult::kOk},
+      {"ShortPreambleUnderOtherName", "game.mgx", mgl, ReadResult::kBroken},
+      {"LongPreambleUnderMglName", "game.mgl", mgx, ReadResult::kBroken},
+      {"WithBody", "game.mgx", Frame(compressed, {.body = NoisyBytes(5000)}), ReadResult::kOk},
+      {"HeaderLengthBeyondFile", "game.mgx", Frame(compressed, {.headerLength = mgxLength + 1}), ReadResult::kBroken},
+      {"HeaderLengthZero", "game.mgx", Frame(compressed, {.headerLength = 0}), ReadResult::kBroken},
+      {"HeaderLengthEight", "game.mgx", Frame(compressed, {.headerLength = 8}), ReadResult::kBroken},
+      {"HeaderLengthMaximum", "game.mgx", Frame(compressed, {.headerLength = 0xFFFFFFFF}), ReadResult::kBroken},
       {"HeaderLengthShortOfStream", "game.mgx", Frame(compressed, {.headerLength = mgxLength - 1}),
-       recgame::ReadResult::kBroken},
+       ReadResult::kBroken},
   };
   // Files of up to 8 bytes are too short for any header, whatever their first field says.
-  cases.push_back({"NoBytes", "game.mgl", {}, recgame::ReadResult::kBroken});
-  cases.push_back({"ThreeBytes", "game.mgl", {3, 0, 0}, recgame::ReadResult::kBroken});
-  cases.push_back({"EightBytes", "game.mgl", {8, 0, 0, 0, 0, 0, 0, 0}, recgame::ReadResult::kBroken});
+  cases.push_back({"NoBytes", "game.mgl", {}, ReadResult::kBroken});
+  cases.push_back({"ThreeBytes", "game.mgl", {3, 0, 0}, ReadResult::kBroken});
+  cases.push_back({"EightBytes", "game.mgl", {8, 0, 0, 0, 0, 0, 0, 0}, ReadResult::kBroken});
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, Framing, testing::ValuesIn(FramingCases()),
-                         testkit::CaseName());
+INSTANTIATE_TEST_SUITE_P(Files, Framing, testing::ValuesIn(FramingCases()), testkit::CaseName());
 
 // With salvage, a header-length field of 0 takes the rest of a file of 9 bytes or more, up to the bound.
 TEST(FindCompressedHeader, TakesTheRestOfTheFileOnlyWithSalvage) {
@@ -129,10 +128,10 @@ class Stream : public testing::TestWithParam<StreamCase> {};
 
 TEST_P(Stream, InflatesWholeOrIsCode3AndLeavesNoTemporaryFile) {
   ScratchDir dir;
-  extraction::CAiScript script;
+  CAiScript script;
   const bool whole = GetParam().makeHeader != nullptr;
-  const recgame::ReadResult result = LoadFile(dir, "game.mgx", Frame(GetParam().makeCompressed()), script);
-  EXPECT_EQ(result, whole ? recgame::ReadResult::kOk : recgame::ReadResult::kBroken);
+  const ReadResult result = LoadFile(dir, "game.mgx", Frame(GetParam().makeCompressed()), script);
+  EXPECT_EQ(result, whole ? ReadResult::kOk : ReadResult::kBroken);
   EXPECT_TRUE(HeaderOf(script) == (whole ? GetParam().makeHeader() : std::vector<uint8_t>()));
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"game.mgx"});
 }
@@ -186,8 +185,8 @@ TEST(LoadRecGame, LeavesWhatIsAtTheTemporaryNameAlone) {
     const std::filesystem::path planted = dir.Path() / "game.mgx.tmp";
     plant(planted);
     const auto before = std::filesystem::symlink_status(planted).type();
-    extraction::CAiScript script;
-    EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(Deflate(kHeader)), script), recgame::ReadResult::kOk) << what;
+    CAiScript script;
+    EXPECT_EQ(LoadFile(dir, "game.mgx", Frame(Deflate(kHeader)), script), ReadResult::kOk) << what;
     EXPECT_EQ(HeaderOf(script), kHeader) << what;
     EXPECT_EQ(std::filesystem::symlink_status(planted).type(), before) << what;
     EXPECT_EQ(testkit::ReadFile(dir.Path() / "precious"), precious) << what;
@@ -206,9 +205,9 @@ TEST(LoadRecGame, TemporaryFileThatCannotBeCreatedAnywhereIsCode1) {
   testkit::ScopedEnvironment posix("TMPDIR", tmpdir);
   testkit::WriteFile(dir.Path() / name, Frame(Deflate(kHeader)));
   const auto load = [&] {
-    extraction::CAiScript script;
+    CAiScript script;
     const bool failed =
-        script.LoadRecGame(dir.File(name)) == recgame::ReadResult::kCannotOpen && script.Header().empty();
+        script.LoadRecGame(dir.File(name)) == ReadResult::kCannotOpen && script.Header().empty();
     const std::string& failure = script.LoadFailure();
     return failed && failure.find(dir.File(name) + ".tmp: ") != std::string::npos &&
            failure.find(tmpdir) != std::string::npos;

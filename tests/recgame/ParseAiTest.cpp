@@ -12,6 +12,7 @@
 
 namespace {
 
+using recgame::ReadResult;
 using testkit::Action;
 using testkit::AiSectionSpec;
 using testkit::BuildHeader;
@@ -41,7 +42,7 @@ void ExpectStoreHolds(const extraction::CAiScript& script, const AiSectionSpec& 
 
 struct LayoutCase : testkit::NamedCase {
   AiSectionSpec section;
-  recgame::ReadResult expected;
+  ReadResult expected;
   std::vector<std::string> strings;  // the string table afterwards
   size_t rules;                      // the number of rules afterwards
 };
@@ -74,44 +75,35 @@ RuleSpec EverySlot() {
 INSTANTIATE_TEST_SUITE_P(
     Sections, SectionLayout,
     testing::Values(
-        LayoutCase{"Full", FullSection(), recgame::ReadResult::kOk, kFullStrings, 2},
-        LayoutCase{"AiFlagZero", With([](AiSectionSpec& s) { s.aiFlag = 0; }), recgame::ReadResult::kNoAiScript, {}, 0},
-        LayoutCase{"AiFlagAnyNonzero", With([](AiSectionSpec& s) { s.aiFlag = 0x80000000; }), recgame::ReadResult::kOk,
+        LayoutCase{"Full", FullSection(), ReadResult::kOk, kFullStrings, 2},
+        LayoutCase{"AiFlagZero", With([](AiSectionSpec& s) { s.aiFlag = 0; }), ReadResult::kNoAiScript, {}, 0},
+        LayoutCase{"AiFlagAnyNonzero", With([](AiSectionSpec& s) { s.aiFlag = 0x80000000; }), ReadResult::kOk,
                    kFullStrings, 2},
-        LayoutCase{"NoStrings", With([](AiSectionSpec& s) { s.strings.clear(); }), recgame::ReadResult::kOk, {}, 2},
+        LayoutCase{"NoStrings", With([](AiSectionSpec& s) { s.strings.clear(); }), ReadResult::kOk, {}, 2},
         LayoutCase{"ZeroByteCutsAString",
-                   With([](AiSectionSpec& s) {
-                     s.strings = {std::string("ab\0cd", 5), std::string("\0x", 2)};
-                   }),
-                   recgame::ReadResult::kOk,
-                   {"ab", ""},
-                   2},
+                   With([](AiSectionSpec& s) { s.strings = {std::string("ab\0cd", 5), std::string("\0x", 2)}; }),
+                   ReadResult::kOk, {"ab", ""}, 2},
         // A string's length that runs beyond the header: there is no string table, nor a section.
         LayoutCase{"StringCountBeyondTheStrings", With([](AiSectionSpec& s) { s.stringCount = 4; }),
-                   recgame::ReadResult::kNoAiScript, {}, 0},
-        LayoutCase{"NegativeStringCount",
-                   With([](AiSectionSpec& s) { s.stringCount = -1; }),
-                   recgame::ReadResult::kNoAiScript,
-                   {},
-                   0},
-        LayoutCase{"MarkerZero", With([](AiSectionSpec& s) { s.blockMarker = 0; }), recgame::ReadResult::kNoAiScript,
+                   ReadResult::kNoAiScript, {}, 0},
+        LayoutCase{"NegativeStringCount", With([](AiSectionSpec& s) { s.stringCount = -1; }), ReadResult::kNoAiScript,
+                   {}, 0},
+        LayoutCase{"MarkerZero", With([](AiSectionSpec& s) { s.blockMarker = 0; }), ReadResult::kNoAiScript,
                    kFullStrings, 0},
-        LayoutCase{"MarkerTwo", With([](AiSectionSpec& s) { s.blockMarker = 2; }), recgame::ReadResult::kNoAiScript,
+        LayoutCase{"MarkerTwo", With([](AiSectionSpec& s) { s.blockMarker = 2; }), ReadResult::kNoAiScript,
                    kFullStrings, 0},
-        LayoutCase{"NoRules", With([](AiSectionSpec& s) { s.rules.clear(); }), recgame::ReadResult::kOk, kFullStrings,
-                   0},
-        LayoutCase{"NegativeRuleCount", With([](AiSectionSpec& s) { s.ruleCount = -1; }), recgame::ReadResult::kOk,
+        LayoutCase{"NoRules", With([](AiSectionSpec& s) { s.rules.clear(); }), ReadResult::kOk, kFullStrings, 0},
+        LayoutCase{"NegativeRuleCount", With([](AiSectionSpec& s) { s.ruleCount = -1; }), ReadResult::kOk,
                    kFullStrings, 0},
         // A count beyond the header's rules: the whole ones are read, and the section is broken.
-        LayoutCase{"RuleCountBeyondTheHeader", With([](AiSectionSpec& s) { s.ruleCount = 3; }),
-                   recgame::ReadResult::kBroken, kFullStrings, 2},
+        LayoutCase{"RuleCountBeyondTheHeader", With([](AiSectionSpec& s) { s.ruleCount = 3; }), ReadResult::kBroken,
+                   kFullStrings, 2},
         // Slots beyond a rule's element count are read too.
         LayoutCase{"EverySlotWhateverTheCount", With([](AiSectionSpec& s) { s.rules = {EverySlot()}; }),
-                   recgame::ReadResult::kOk, kFullStrings, 1},
+                   ReadResult::kOk, kFullStrings, 1},
         LayoutCase{"Thousands",
                    With([](AiSectionSpec& s) { s.rules.assign(6000, MakeRule({Fact(6, 3, 4)}, {Action(57, 83)})); }),
-                   recgame::ReadResult::kOk, kFullStrings, 6000}),
-
+                   ReadResult::kOk, kFullStrings, 6000}),
     testkit::CaseName());
 
 // A block after the first: its rules, its stored rule count and its marker.
@@ -124,7 +116,7 @@ struct BlockSpec {
 struct BlocksCase : testkit::NamedCase {
   std::vector<BlockSpec> more;
   std::vector<size_t> ruleCounts;  // of the scripts read, the first block's included
-  recgame::ReadResult result = recgame::ReadResult::kOk;
+  ReadResult result = ReadResult::kOk;
 };
 
 class AiBlocks : public testing::TestWithParam<BlocksCase> {};
@@ -145,7 +137,7 @@ TEST_P(AiBlocks, EachWholeBlockIsAScriptInFileOrder) {
   ASSERT_EQ(recgame::ParseAi(header, &parsed), GetParam().result);
   // Salvaging takes a script cut short as it is.
   recgame::AiSection salvaged;
-  EXPECT_EQ(recgame::ParseAi(header, &salvaged, true), recgame::ReadResult::kOk);
+  EXPECT_EQ(recgame::ParseAi(header, &salvaged, true), ReadResult::kOk);
   EXPECT_EQ(salvaged.scripts.size(), parsed.scripts.size());
   ASSERT_EQ(parsed.scripts.size(), GetParam().ruleCounts.size());
   for (size_t n = 0; n < parsed.scripts.size(); ++n) {
@@ -168,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BlocksCase{"NinthIsNotRead", Blocks(8), {2, 1, 2, 3, 4, 5, 6, 7}},
                     BlocksCase{"EmptyBlock", {{0}, {2}}, {2, 0, 2}},
                     BlocksCase{"MarkerZeroEnds", {{1}, {1, {}, 0}, {1}}, {2, 1}},
-                    BlocksCase{"RulesPastTheHeaderEnd", {{1}, {2, 3}}, {2, 1, 2}, recgame::ReadResult::kBroken},
+                    BlocksCase{"RulesPastTheHeaderEnd", {{1}, {2, 3}}, {2, 1, 2}, ReadResult::kBroken},
                     BlocksCase{"NegativeRuleCount", {{0, -5}, {1}}, {2, 0, 1}}),
     testkit::CaseName());
 
@@ -179,10 +171,8 @@ TEST(ParseAi, EveryCutOfTheSectionStaysInside) {
   const size_t rules = header.size() - 2 * recgame::kRuleRecordSize;
   for (size_t length = 0; length < header.size(); ++length) {
     recgame::AiSection section;
-    const recgame::ReadResult result =
-        recgame::ParseAi(testkit::HeaderHolding(std::span(header).first(length)), &section);
-    EXPECT_EQ(result, length < rules ? recgame::ReadResult::kNoAiScript : recgame::ReadResult::kBroken)
-        << "cut to " << length;
+    const ReadResult result = recgame::ParseAi(testkit::HeaderHolding(std::span(header).first(length)), &section);
+    EXPECT_EQ(result, length < rules ? ReadResult::kNoAiScript : ReadResult::kBroken) << "cut to " << length;
     if (length >= rules) {
       EXPECT_EQ(section.scripts.at(0).size(), (length - rules) / recgame::kRuleRecordSize);
     }

@@ -58,6 +58,13 @@ const PlayerSpec kCoop{1, kHuman, "Second of one", 8, 0, 2};
 const PlayerSpec kGbk{2, kComputer, "\xC6\xEB\xB9\xC8\xB5\xC2", 11, 2, 3};
 const PlayerSpec kLatin{1, kHuman, "Ag\xE9", 2, 5, 1};
 
+// The most of the cases: a human host and a computer player, one script.
+template <class Change>
+testkit::AiSectionSpec Duel(Change change) {
+  return Changed(Game({kHost, kSpanish}, 1), change);
+}
+const std::vector<Player> kDuel = {Expected(kHost), Expected(kSpanish, 0)};
+
 INSTANTIATE_TEST_SUITE_P(
     Layouts, ReadPlayersTest,
     testing::Values(
@@ -78,54 +85,30 @@ INSTANTIATE_TEST_SUITE_P(
                     Game({kHost, kCoop, kSpanish}, 1),
                     std::vector{Expected(kHost), Expected(kCoop), Expected(kSpanish, 0)}},
         PlayersCase{{"AgeOfKings"},
-                    Changed(Game({kHost, kSpanish}, 1),
-                            [](auto& s) {
-                              s.versionText = "VER 9.3";
-                              s.players->resources = 189;
-                            }),
-                    std::vector{Expected(kHost), Expected(kSpanish, 0)}},
+                    Duel([](auto& s) { s.versionText = "VER 9.3"; s.players->resources = 189; }), kDuel},
         PlayersCase{{"UserPatchRecords"},
-                    Changed(Game({kHost, kSpanish}, 1),
-                            [](auto& s) {
-                              s.versionText = "VER 9.E";
-                              s.players->resources = 240;
-                            }),
-                    std::vector{Expected(kHost), Expected(kSpanish, 0)}},
+                    Duel([](auto& s) { s.versionText = "VER 9.E"; s.players->resources = 240; }), kDuel},
         PlayersCase{{"PairsBeforeTheCivilization"},
-                    Changed(Game({kHost, kSpanish}, 1),
-                            [](auto& s) {
-                              s.players->records[1].extraPairs = 1;
-                              s.players->records[2].extraPairs = 10;
-                            }),
-                    std::vector{Expected(kHost), Expected(kSpanish, 0)}},
+                    Duel([](auto& s) { s.players->records[1].extraPairs = 1; s.players->records[2].extraPairs = 10; }),
+                    kDuel},
         // Beyond 63 the integer is no count of pairs.
-        PlayersCase{{"NoPairsBeyond63"},
-                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->records[1].extraPairs = 64; }),
-                    std::vector{Expected(kHost), Expected(kSpanish, 0)}},
+        PlayersCase{{"NoPairsBeyond63"}, Duel([](auto& s) { s.players->records[1].extraPairs = 64; }), kDuel},
         // Names are the lobby's bytes, whatever their code page; a record's own name may differ.
         PlayersCase{{"NamesKeepTheirBytes"},
                     Changed(Game({kLatin, kGbk}, 1), [](auto& s) { s.players->records[1].name = "other"; }),
                     std::vector{Expected(kLatin), Expected(kGbk, 0)}},
         PlayersCase{{"TriggersBeforeTheTeams"},
-                    Changed(Game({kHost, kSpanish}, 1),
-                            [](auto& s) {
-                              s.players->triggers = {
-                                  {"Win", "t1", {{"Hello", "", 3}, {"", "horn.wav", 0}}, 2},
-                                  {"", "t2", {}, 0},
-                              };
-                            }),
-                    std::vector{Expected(kHost), Expected(kSpanish, 0)}},
-        PlayersCase{{"ResourcesBeyondAByte"},
-                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->resources = 300; }),
-                    std::vector{Expected(kHost), Expected(kSpanish, 0)}},
+                    Duel([](auto& s) {
+                      s.players->triggers = {{"Win", "t1", {{"Hello", "", 3}, {"", "horn.wav", 0}}, 2},
+                                             {"", "t2", {}, 0}};
+                    }),
+                    kDuel},
+        PlayersCase{{"ResourcesBeyondAByte"}, Duel([](auto& s) { s.players->resources = 300; }), kDuel},
         // Half a mark in a record's name, or GAIA's name in a script's strings, is no record.
         PlayersCase{{"HalfAMarkInARecordName"},
-                    Changed(Game({kHost, kSpanish}, 1),
-                            [](auto& s) { s.players->records[1].name = std::string("x\x16\xC6\0\0\0\x21y", 8); }),
-                    std::vector{Expected(kHost), Expected(kSpanish, 0)}},
+                    Duel([](auto& s) { s.players->records[1].name = std::string("x\x16\xC6\0\0\0\x21y", 8); }), kDuel},
         PlayersCase{{"GaiaInTheStrings"},
-                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.strings = {std::string("\x05\0GAIA\0\x16\x01", 9)}; }),
-                    std::vector{Expected(kHost), Expected(kSpanish, 0)}},
+                    Duel([](auto& s) { s.strings = {std::string("\x05\0GAIA\0\x16\x01", 9)}; }), kDuel},
         // Types up to 6 are sound; those not 2 or 4 are neither human nor computer, and an empty or a
         // closed slot is no player whatever its number.
         PlayersCase{{"TypesThatAreNeither"},
@@ -134,51 +117,35 @@ INSTANTIATE_TEST_SUITE_P(
                               s.players->lobby.push_back({4, 0, "gone"});
                               s.players->lobby.push_back({4, 1, "closed"});
                             }),
-                    std::vector{Expected(kHost), Expected(kSpanish, 0), Expected({3, 6, std::string(64, 'n'), 5, 5, 1})}},
+                    std::vector{Expected(kHost), Expected(kSpanish, 0),
+                                Expected({3, 6, std::string(64, 'n'), 5, 5, 1})}},
         PlayersCase{{"TypeBeyondSix"}, Game({kHost, kSpanish, {3, 7, "x", 5, 5, 1}}, 1), std::nullopt},
         PlayersCase{{"NameBeyond64Bytes"}, Game({kHost, kSpanish, {3, kHuman, std::string(65, 'n'), 5, 5, 1}}, 1),
                     std::nullopt},
         // The lobby is looked for among the 16 nearest -99s.
-        PlayersCase{{"LobbyAfterFifteenStrayMarks"},
-                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->strayLobbyMarks = 15; }),
-                    std::vector{Expected(kHost), Expected(kSpanish, 0)}},
-        PlayersCase{{"LobbyAfterSixteenStrayMarks"},
-                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->strayLobbyMarks = 16; }),
+        PlayersCase{{"LobbyAfterFifteenStrayMarks"}, Duel([](auto& s) { s.players->strayLobbyMarks = 15; }), kDuel},
+        PlayersCase{{"LobbyAfterSixteenStrayMarks"}, Duel([](auto& s) { s.players->strayLobbyMarks = 16; }),
                     std::nullopt},
         PlayersCase{{"OnlyHumans"}, Changed(Game({kHost, kAlly}, 1), [](auto& s) { s.aiFlag = 0; }),
                     std::vector{Expected(kHost), Expected(kAlly)}},
         // What cannot be tied is not guessed.
         PlayersCase{{"MoreComputersThanScripts"}, Game({kHost, kSpanish, kMongols}, 1), std::nullopt},
         PlayersCase{{"FewerComputersThanScripts"}, Game({kHost, kSpanish}, 2), std::nullopt},
-        PlayersCase{{"ARecordMissing"},
-                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->records.pop_back(); }),
+        PlayersCase{{"ARecordMissing"}, Duel([](auto& s) { s.players->records.pop_back(); }), std::nullopt},
+        PlayersCase{{"ARecordUnreadable"}, Duel([](auto& s) { s.players->records[1].settingsMark = 0x0C; }),
                     std::nullopt},
-        PlayersCase{{"ARecordUnreadable"},
-                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->records[1].settingsMark = 0x0C; }),
-                    std::nullopt},
-        PlayersCase{{"ARecordTooMany"},
-                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->records.push_back({"x", 1, 1}); }),
-                    std::nullopt},
+        PlayersCase{{"ARecordTooMany"}, Duel([](auto& s) { s.players->records.push_back({"x", 1, 1}); }), std::nullopt},
         // A name that holds a record's mark makes one record more than the lobby has players.
         PlayersCase{{"NameHoldsARecordMark"},
-                    Changed(Game({kHost, kSpanish}, 1),
-                            [](auto& s) { s.players->lobby[1].name = std::string("a\0\x16\xC6\0\0\0\x21z", 9); }),
+                    Duel([](auto& s) { s.players->lobby[1].name = std::string("a\0\x16\xC6\0\0\0\x21z", 9); }),
                     std::nullopt},
-        PlayersCase{{"NumberBeyondEight"},
-                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->lobby[2].number = 9; }),
-                    std::nullopt},
-        PlayersCase{{"GaiaIsNotFirst"},
-                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->lobby[0].number = 1; }),
-                    std::nullopt},
+        PlayersCase{{"NumberBeyondEight"}, Duel([](auto& s) { s.players->lobby[2].number = 9; }), std::nullopt},
+        PlayersCase{{"GaiaIsNotFirst"}, Duel([](auto& s) { s.players->lobby[0].number = 1; }), std::nullopt},
         PlayersCase{{"EffectBeyondTheData"},
-                    Changed(Game({kHost, kSpanish}, 1),
-                            [](auto& s) { s.players->triggers = {{"", "", {{"", "", 0, 1 << 30}}, 0}}; }),
+                    Duel([](auto& s) { s.players->triggers = {{"", "", {{"", "", 0, 1 << 30}}, 0}}; }), std::nullopt},
+        PlayersCase{{"NegativeConditionCount"}, Duel([](auto& s) { s.players->triggers = {{"", "", {}, -1}}; }),
                     std::nullopt},
-        PlayersCase{{"NegativeConditionCount"},
-                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->triggers = {{"", "", {}, -1}}; }),
-                    std::nullopt},
-        PlayersCase{{"TriggerCountBeyondTheData"},
-                    Changed(Game({kHost, kSpanish}, 1), [](auto& s) { s.players->triggerCount = 1 << 30; }),
+        PlayersCase{{"TriggerCountBeyondTheData"}, Duel([](auto& s) { s.players->triggerCount = 1 << 30; }),
                     std::nullopt}),
     testkit::CaseName());
 

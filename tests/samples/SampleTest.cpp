@@ -9,8 +9,7 @@
 
 namespace {
 
-
-using cli::kExitOk;
+using enum cli::ExitStatus;
 // The checked-in sample must be what its generator makes today, otherwise run make_sample; and its
 // script, checked by hand, is what the command line writes on every system.
 TEST(Sample, HoldsWhatItsGeneratorMakesAndExtractsToTheCheckedInScript) {

@@ -12,7 +12,7 @@ namespace {
 using testkit::Action;
 using testkit::Fact;
 using testkit::MakeRule;
-using cli::kExitOk;
+using enum cli::ExitStatus;
 
 const std::vector<std::string> kStrings = {
     "hello", "", "say \"gg\"", "100% %s %d", "C:\\AI\\", "tab\there", "Velkorin", "v@velkorin.invalid", "2.0",

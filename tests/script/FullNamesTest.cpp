@@ -13,8 +13,7 @@
 // --names full against the standard names.
 namespace {
 
-
-using cli::kExitOk;
+using enum cli::ExitStatus;
 bool Named(std::span<const script::NamedId> table, int32_t id) {
   return std::ranges::find(table, id, &script::NamedId::id) != table.end();
 }
