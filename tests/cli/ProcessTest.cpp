@@ -122,6 +122,20 @@ TEST(Processes, ASignalThatEndsARunLeavesTheOldOutputAndNothingElse) {
   }
 }
 
+// Files armed at once, as extract-all's threads arm theirs, all go.
+TEST(Processes, ASignalRemovesEveryFileArmedAtOnce) {
+  ScratchDir dir;
+  const pid_t child = testkit::StartChild([&] {
+    platform::InstallInterruptCleanup();
+    std::array<platform::InterruptCleanup, 3> armed;
+    for (size_t i = 0; i < armed.size(); ++i) armed[i].Arm(dir.File(std::to_string(i)));
+    for (size_t i = 0; i < armed.size(); ++i) testkit::WriteFile(dir.Path() / std::to_string(i), {});
+    return std::raise(SIGTERM);
+  });
+  EXPECT_EQ(EndingSignal(testkit::WaitForChild(child)), SIGTERM);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{});
+}
+
 // A file-size limit (ulimit -f) ends the run by SIGXFSZ, or, where that is ignored, fails its write
 // (status 5); either way the old output is kept and nothing else is left.
 TEST(Processes, AFileSizeLimitLeavesTheOldOutputAndNothingElse) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/ConsoleText.h"
 #include "platform/Utf8.h"
 #include "tests/testkit/CaseName.h"
 
@@ -69,6 +70,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Utf16Case{{"LowBeforeLow"}, {0xdc00, 0xdc00}, {kBad, kBad}},
                     Utf16Case{{"HighAtTheEnd"}, {u'a', 0xdbff}, {U'a', kBad}}),
     testkit::CaseName());
+
+// A name that no code page reads keeps printable ASCII and has every other byte escaped, as ls does.
+TEST(EscapeNonAscii, KeepsPrintableAsciiOnly) {
+  EXPECT_EQ(platform::EscapeNonAscii("a ~\x1f\x7f\x81\xff"), "a ~\\037\\177\\201\\377");
+}
 
 // The classes' bounds, each side of each.
 TEST(Utf8Classes, MarkControlsAndDisguisingCharacters) {

@@ -58,31 +58,26 @@ const PlayerSpec kCoop{1, kHuman, "Second of one", 8, 0, 2};
 const PlayerSpec kGbk{2, kComputer, "\xC6\xEB\xB9\xC8\xB5\xC2", 11, 2, 3};
 const PlayerSpec kLatin{1, kHuman, "Ag\xE9", 2, 5, 1};
 
-// The most of the cases: a human host and a computer player, one script.
+// Most of the cases: a human host and a computer player, one script.
 template <class Change>
 testkit::AiSectionSpec Duel(Change change) {
   return Changed(Game({kHost, kSpanish}, 1), change);
 }
 const std::vector<Player> kDuel = {Expected(kHost), Expected(kSpanish, 0)};
+const std::vector<Player> kFive = {Expected(kHost), Expected(kSpanish, 0), Expected(kAlly), Expected(kMongols, 1),
+                                   Expected(kLast)};
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, ReadPlayersTest,
     testing::Values(
         // Script k is the k-th computer player by number, humans before, between and after them.
-        PlayersCase{{"HumansAroundComputers"},
-                    Game({kHost, kSpanish, kAlly, kMongols, kLast}, 2),
-                    std::vector{Expected(kHost), Expected(kSpanish, 0), Expected(kAlly), Expected(kMongols, 1),
-                                Expected(kLast)}},
+        PlayersCase{{"HumansAroundComputers"}, Game({kHost, kSpanish, kAlly, kMongols, kLast}, 2), kFive},
         PlayersCase{{"ComputerFirst"}, Game({{1, kComputer, "First", 2, 1, 1}, kAlly}, 1),
                     std::vector{Expected({1, kComputer, "First", 2, 1, 1}, 0), Expected(kAlly)}},
         // The lobby's order is not the numbers' order.
-        PlayersCase{{"PositionIsNotNumber"},
-                    Game({kMongols, kLast, kSpanish, kHost, kAlly}, 2),
-                    std::vector{Expected(kHost), Expected(kSpanish, 0), Expected(kAlly), Expected(kMongols, 1),
-                                Expected(kLast)}},
+        PlayersCase{{"PositionIsNotNumber"}, Game({kMongols, kLast, kSpanish, kHost, kAlly}, 2), kFive},
         // Two players of one number: both listed, in the lobby's order, with the number's record.
-        PlayersCase{{"CoopSharesANumber"},
-                    Game({kHost, kCoop, kSpanish}, 1),
+        PlayersCase{{"CoopSharesANumber"}, Game({kHost, kCoop, kSpanish}, 1),
                     std::vector{Expected(kHost), Expected(kCoop), Expected(kSpanish, 0)}},
         PlayersCase{{"AgeOfKings"},
                     Duel([](auto& s) { s.versionText = "VER 9.3"; s.players->resources = 189; }), kDuel},
