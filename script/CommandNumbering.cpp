@@ -1,7 +1,7 @@
 #include "script/CommandNumbering.h"
 
 #include <array>
-#include <bit>
+#include <cstring>
 #include <optional>
 
 #include "recgame/ByteReader.h"
@@ -88,7 +88,9 @@ const CommandNumbering& NumberingOfHeader(std::span<const uint8_t> header) {
   uint32_t saveVersionBits = 0;
   if (!reader.ReadBytes(kVersionTextLength, &text) || !reader.ReadU32(&saveVersionBits)) return kUnknownNumbering;
   const std::string_view versionText(reinterpret_cast<const char*>(text.data()), text.size());
-  const auto saveVersion = std::bit_cast<float>(saveVersionBits);
+  float saveVersion = 0;
+  static_assert(sizeof saveVersion == sizeof saveVersionBits);
+  std::memcpy(&saveVersion, &saveVersionBits, sizeof saveVersion);
   for (const VersionNumbering& version : kVersionNumberings) {
     if (version.text == versionText && (!version.saveVersion || *version.saveVersion == saveVersion)) {
       return *version.numbering;
