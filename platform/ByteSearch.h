@@ -9,9 +9,8 @@ namespace bytes {
 // Where `pattern` (not empty) first occurs in `text` at or after `from`; npos when it does not.
 size_t Find(std::string_view text, std::string_view pattern, size_t from = 0);
 
-// Where `byte` first occurs in the `size` bytes at `data`; `size` when it does not: the C library's
-// memchr (ByteSearch_libc.cpp), except in the page, whose C library's memchr takes one word at a
-// time; there it looks 16 bytes at a time with WebAssembly SIMD (ByteSearch_web.cpp).
+// Where `byte` first occurs in the `size` bytes at `data`; `size` when it does not. It looks at 16
+// bytes at a time, with WebAssembly SIMD in the page.
 size_t FindByte(const char* data, size_t size, char byte);
 
 }  // namespace bytes
