@@ -48,7 +48,7 @@ TEST(Parallel, ItemsRunWithinTheMemoryBudget) {
   EXPECT_LE(mostHeldByMany, kBudget);
 }
 
-// Small items do not wait for one another: as many run at once as there are jobs.
+// Items that fill the budget exactly do not wait for one another: as many run at once as there are jobs.
 TEST(Parallel, ItemsWithinTheBudgetRunAsManyAtATimeAsThereAreJobs) {
   constexpr size_t kJobs = 4;
   std::mutex mutex;
@@ -62,7 +62,7 @@ TEST(Parallel, ItemsWithinTheBudgetRunAsManyAtATimeAsThereAreJobs) {
                                 arrived.notify_all();
                                 if (!arrived.wait_for(lock, 10s, [&] { return running == kJobs; })) allAtOnce = false;
                               },
-                              {100, [](size_t) { return uint64_t{20}; }});
+                              {100, [](size_t) { return uint64_t{25}; }});
   EXPECT_TRUE(allAtOnce);
 }
 
