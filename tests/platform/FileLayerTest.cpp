@@ -65,12 +65,16 @@ TEST(TemporaryFile, HasNoNameOrTakesAFreeOneBesideTheFileAndIsNeverSeen) {
   }
   EXPECT_EQ(testkit::ReadFile(game + ".tmp"), kOld);
 #ifndef _WIN32
-  // Where it must take a name, a scratch file gives it up at once.
+  // Where it must take a name, a scratch file gives it up at once, also as descriptor 0.
+  const int input = dup(STDIN_FILENO);
+  close(STDIN_FILENO);
   const platform::NewFile named =
       platform::CreateAtFreeName([&](int) { return dir.File("named.tmp"); }, os::NewFileUse::kScratch);
-  ASSERT_NE(named.handle, os::kNoHandle) << named.error;
-  os::Close(named.handle);
   EXPECT_FALSE(fs::exists(dir.File("named.tmp")));
+  os::Close(named.handle);
+  dup2(input, STDIN_FILENO);
+  close(input);
+  EXPECT_EQ(named.handle, 0) << named.error;
 #endif
   // While names are taken, a few more are tried, then none.
   int tried = 0;
