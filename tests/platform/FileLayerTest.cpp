@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/BinaryFile.h"
 #include "platform/FileError.h"
 #include "platform/NewFile.h"
 #include "platform/OsFile.h"
@@ -113,6 +114,16 @@ TEST(OutputFile, ReplacesAFileOnlyWhenCommittedWithEveryLfAsCrLf) {
 }
 
 #ifndef _WIN32
+// A file read is closed with its object, as extract-all reads thousands.
+TEST(BinaryFile, ClosesWhatItOpens) {
+  ScratchDir dir;
+  testkit::WriteFile(dir.Path() / "g", kOld);
+  const auto open = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()); };
+  const auto before = open();
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(platform::BinaryFile().OpenForReading(dir.File("g")));
+  EXPECT_EQ(open(), before);
+}
+
 TEST(OutputFile, ReplacesALinksTargetWithItsPermissionBits) {
   ScratchDir dir;
   const std::string target = dir.File("target.per");
