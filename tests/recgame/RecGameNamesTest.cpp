@@ -33,4 +33,9 @@ INSTANTIATE_TEST_SUITE_P(
                   {".mgz", "d.MgL", "e.mg\xc3\xa9"}}),
     testkit::CaseName());
 
+// Names alike in every byte keep the order they were given in.
+TEST(ListedRecGames, KeepsTheOrderOfTheSameName) {
+  EXPECT_EQ(recgame::ListedRecGames({"g.mgx", "a.mgx", "g.mgx"}), (std::vector<size_t>{1, 0, 2}));
+}
+
 }  // namespace
