@@ -64,6 +64,7 @@ TEST(Parallel, ItemsWithinTheBudgetRunAsManyAtATimeAsThereAreJobs) {
                               },
                               {100, [](size_t) { return uint64_t{25}; }});
   EXPECT_TRUE(allAtOnce);
+  platform::ForEachInParallel(0, kJobs, [](size_t) { ADD_FAILURE() << "no item to run"; });
 }
 
 }  // namespace

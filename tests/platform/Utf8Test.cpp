@@ -40,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DecodeCase{{"ThreeBytes"}, "\xe0\xa0\x80\xed\x9f\xbf\xee\x80\x80\xef\xbf\xbf", U"\x800\xd7ff\xe000\xffff"},
                     DecodeCase{{"OverlongThree"}, "\xe0\x9f\xbf", {kBad, kBad, kBad}},
                     DecodeCase{{"Surrogate"}, "\xed\xa0\x80", {kBad, kBad, kBad}},
-                    DecodeCase{{"FourBytes"}, "\xf0\x90\x80\x80\xf4\x8f\xbf\xbf", U"\x10000\x10ffff"},
+                    DecodeCase{{"FourBytes"}, "\xf0\x90\x80\x80\xf1\x80\x80\x80\xf4\x8f\xbf\xbf", U"\x10000\x40000\x10ffff"},
                     DecodeCase{{"OverlongFour"}, "\xf0\x8f\xbf\xbf", {kBad, kBad, kBad, kBad}},
                     DecodeCase{{"BeyondUnicode"}, "\xf4\x90\x80\x80\xf5\x80", {kBad, kBad, kBad, kBad, kBad, kBad}},
                     DecodeCase{{"StrayContinuation"}, "\x80" "a\xbf", {kBad, U'a', kBad}},
