@@ -18,6 +18,7 @@ TEST(ByteSearch, FindsTheFirstOccurrenceFromWhereItIsAsked) {
   EXPECT_EQ(bytes::Find("a", "ab"), std::string::npos);
   for (size_t at = 0; at < 39; ++at) EXPECT_EQ(bytes::FindByte(text.data() + at, 39 - at, 'a'), 39 - at) << at;
   for (size_t at = 0; at < 40; ++at) EXPECT_EQ(bytes::FindByte(text.data() + at, 41 - at, 'a'), 40 - at) << at;
+  for (size_t at = 0; at < 16; ++at) EXPECT_EQ(bytes::FindByte(text.data() + 40 - at, 16, 'a'), at) << at;
 }
 
 }  // namespace
